@@ -1,0 +1,59 @@
+#pragma once
+// Start-up: the first command-line argument chooses the mode, and the windows
+// of that mode are created in a fixed order together with the device link.
+//
+//   "-k"  panel editor    TfmVQuelnet, TfmQuelnetTool (hidden), TfmCommon
+//   "-u"  firmware update TfmUpdate, TfmCommon
+//   "-r"  user resources  TfmResources, TfmCommon
+//   "-b"  settings backup TfmSettings, TfmCommon
+//   "-x"  extensions      TfmExtended, TfmCommon
+//   else  panel run mode  TfmVQuelnet, TfmCommon
+// The switch must match exactly (case-sensitive, whole text).
+
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+
+namespace quelnet {
+
+class TfmCommon;
+class TfmVQuelnet;
+class TfmQuelnetTool;
+class TfmUpdate;
+class TfmResources;
+class TfmSettings;
+class TfmExtended;
+
+enum class AppMode { PanelEditor, Update, Resources, Settings, Extended, PanelRun };
+
+// Mode of a first argument (empty when there is none).
+AppMode ModeFromArgument(const QString& first);
+
+struct ModeWindows {
+    AppMode mode = AppMode::PanelRun;
+    QPointer<QWidget> mainWindow;
+    QPointer<TfmVQuelnet> panel;
+    QPointer<TfmQuelnetTool> tool;
+    QPointer<TfmUpdate> update;
+    QPointer<TfmResources> resources;
+    QPointer<TfmSettings> settings;
+    QPointer<TfmExtended> extended;
+    std::unique_ptr<TfmCommon> common;
+    QStringList creationOrder; // object names, in the order created
+
+    ModeWindows();
+    ModeWindows(ModeWindows&&) noexcept;
+    ~ModeWindows(); // destroys every window still alive
+};
+
+// Creates the windows of the mode chosen by `arguments` (as from
+// QCoreApplication::arguments(): program name first) and sets EditMode.
+// Nothing is shown yet.
+ModeWindows CreateModeWindows(const QStringList& arguments);
+
+// Creates the windows, shows the main one and runs the event loop until the
+// main window has closed.
+int RunApplication(const QStringList& arguments);
+
+} // namespace quelnet
