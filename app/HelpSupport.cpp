@@ -3,7 +3,6 @@
 #include "app/Platform.h"
 #include "app/ULangResource.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QResizeEvent>
 #include <QShortcut>
@@ -53,7 +52,7 @@ QUrl HelpUrl(const QString& fragment) {
 
 bool OpenHelp(QWidget* owner, const QString& fragment) {
     if (!Platform().OpenUrl(HelpUrl(fragment))) return false;
-    ShowMessage(owner, QMessageBox::NoIcon, QApplication::applicationDisplayName(), Pl(lt::HelpOpened));
+    ShowMessage(owner, QMessageBox::NoIcon, QStringLiteral("Quelnet"), Pl(lt::HelpOpened));
     return true;
 }
 

@@ -7,7 +7,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("quelnet");
-    QApplication::setApplicationDisplayName("Quelnet");
     quelnet::RunApplication(QApplication::arguments());
     return 0;
 }
