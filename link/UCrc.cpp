@@ -54,19 +54,33 @@ constexpr std::uint32_t kCrcTable[256] = {
     0xB40BBE37, 0xC30C8EA1, 0x5A05DF1B, 0x2D02EF8D,
 };
 
+// Slicing-by-8: seven more tables derived at compile time from the one above,
+// so eight input bytes cost eight independent lookups instead of a chain of
+// eight dependent ones. Same result as the byte-at-a-time definition.
+struct SlicingTables {
+    std::uint32_t t[8][256];
+    constexpr SlicingTables() : t{} {
+        for (int i = 0; i < 256; ++i)
+            t[0][i] = kCrcTable[i];
+        for (int k = 1; k < 8; ++k)
+            for (int i = 0; i < 256; ++i)
+                t[k][i] = (t[k - 1][i] >> 8) ^ kCrcTable[t[k - 1][i] & 0xFF];
+    }
+};
+constexpr SlicingTables kSlices;
+
 } // namespace
 
 std::uint32_t CrcUpdate(const void* data, std::uint32_t length) {
     const auto* p = static_cast<const unsigned char*>(data);
     std::uint32_t crc = 0;
-    // Four bytes per round keeps the one-lookup-per-byte table but lets the
-    // compiler schedule the loads of a round together.
     std::uint32_t i = 0;
-    for (; i + 4 <= length; i += 4) {
-        crc = kCrcTable[(p[i] ^ crc) & 0xFF] ^ (crc >> 8);
-        crc = kCrcTable[(p[i + 1] ^ crc) & 0xFF] ^ (crc >> 8);
-        crc = kCrcTable[(p[i + 2] ^ crc) & 0xFF] ^ (crc >> 8);
-        crc = kCrcTable[(p[i + 3] ^ crc) & 0xFF] ^ (crc >> 8);
+    const auto& t = kSlices.t;
+    for (; i + 8 <= length; i += 8) {
+        const std::uint32_t lo = crc ^ (std::uint32_t(p[i]) | std::uint32_t(p[i + 1]) << 8 |
+                                        std::uint32_t(p[i + 2]) << 16 | std::uint32_t(p[i + 3]) << 24);
+        crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
+              t[3][p[i + 4]] ^ t[2][p[i + 5]] ^ t[1][p[i + 6]] ^ t[0][p[i + 7]];
     }
     for (; i < length; ++i)
         crc = kCrcTable[(p[i] ^ crc) & 0xFF] ^ (crc >> 8);
