@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-image-formats-plugins libgl-dev
     zlib1g-dev libgtest-dev googletest libbenchmark-dev
-    xvfb xdotool imagemagick x11-utils fonts-dejavu-core
+    xvfb xdotool imagemagick x11-utils fonts-dejavu-core openbox
 )
 
 missing=()

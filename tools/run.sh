@@ -26,6 +26,7 @@ if [[ -z ${DISPLAY:-} ]]; then
     trap 'kill ${sim:-} $xvfb 2>/dev/null || true' EXIT
     export DISPLAY=:99
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    openbox >/dev/null 2>&1 &   # title bars and frames, as on a desktop
 fi
 
 "$bin/quelnet" "$@"
