@@ -3,6 +3,7 @@
 #include "app/HelpSupport.h"
 #include "app/ULangResource.h"
 #include "link/UCommonForm.h"
+#include "panel/ValueScans.h"
 
 #include <QCloseEvent>
 #include <QShowEvent>
@@ -48,6 +49,14 @@ void TfmVQuelnet::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
 }
+
+QStringList TfmVQuelnet::ScanHosts() const { return quelnet::ScanHosts(Records); }
+QStringList TfmVQuelnet::ScanPorts() const { return quelnet::ScanPorts(Records); }
+QStringList TfmVQuelnet::ScanPasss() const { return quelnet::ScanPasss(Records); }
+QStringList TfmVQuelnet::ScanDCirs() const { return quelnet::ScanDCirs(Records); }
+QStringList TfmVQuelnet::ScanACirs() const { return quelnet::ScanACirs(Records); }
+QStringList TfmVQuelnet::ScanFress() const { return quelnet::ScanFress(Records); }
+QStringList TfmVQuelnet::ScanALevs() const { return quelnet::ScanALevs(Records); }
 
 bool TfmVQuelnet::FormCloseQuery() { return true; }
 

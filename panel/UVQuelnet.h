@@ -6,6 +6,7 @@
 #include "panel/ElementModel.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <vector>
@@ -34,6 +35,15 @@ public:
 
     // The five record arrays (ES_Buttons ... ES_Tracks).
     ElementRecords Records;
+
+    // Value scans of the records for the parameter sheet's drop-down lists.
+    QStringList ScanHosts() const;
+    QStringList ScanPorts() const;
+    QStringList ScanPasss() const;
+    QStringList ScanDCirs() const;
+    QStringList ScanACirs() const;
+    QStringList ScanFress() const;
+    QStringList ScanALevs() const;
 
     // Designed client size and caption.
     static constexpr int DesignedClientWidth = 700;
