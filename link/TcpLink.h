@@ -1,0 +1,54 @@
+#pragma once
+// TcpLink: the blocking TCP client of the device link. Host, port and the two
+// time-outs stay set across disconnections; every call blocks within its
+// time-out and reports failure by its result, never by an exception. No event
+// loop is needed: all waiting uses the socket's own blocking calls.
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+class QTcpSocket;
+
+namespace quelnet {
+
+class TcpLink {
+public:
+    TcpLink();
+    ~TcpLink();
+    TcpLink(const TcpLink&) = delete;
+    TcpLink& operator=(const TcpLink&) = delete;
+
+    void SetTarget(const QString& host, quint16 port);
+    const QString& Host() const { return m_host; }
+    quint16 Port() const { return m_port; }
+
+    void SetTimeouts(int connectMs, int readMs);
+    int ConnectTimeout() const { return m_connectMs; }
+    int ReadTimeout() const { return m_readMs; }
+
+    // Connects to the target over IPv4 (refused, unreachable, unknown name or
+    // time-out all just leave the link closed). True when connected.
+    bool Connect();
+    // Connected test. Notices a close from the other side that has not been
+    // seen yet, so that a dead link is reopened rather than written to.
+    bool Connected();
+    void Disconnect();
+
+    // Writes the whole buffer within the read time-out. Bytes that arrived
+    // before the request are not an answer to it and are discarded first.
+    // False when the link is closed or breaks.
+    bool Write(const QByteArray& data);
+    // Appends exactly n bytes to out. False when the read time-out expires or
+    // the link closes first; out then holds what did arrive.
+    bool ReadExact(int n, QByteArray& out);
+
+private:
+    std::unique_ptr<QTcpSocket> m_socket;
+    QString m_host;
+    quint16 m_port = 0;
+    int m_connectMs = 1000;
+    int m_readMs = 1000;
+};
+
+} // namespace quelnet
