@@ -1,0 +1,87 @@
+#pragma once
+// The protocol engine of the simulated controller: maps one request frame to its
+// reply bytes and to what happens to the connection afterwards, without sockets.
+// Thread-safe: the server thread handles frames while tests read and set circuits.
+//
+// Framing of the byte stream: a frame starts with 0xD5. When byte 1 is 0x80 it is a
+// long frame (16-byte header, payload length in bytes 14-15); otherwise D5 <cmd> is
+// a short frame of fixed length: 262 bytes for the page write 0xA1, 6 for the rest.
+//
+// Long frames carry the digest of the control password in bytes 3-6. A frame with
+// a wrong digest gets no reply at all: the controller closes the connection. Page
+// writes (0xA1) are also accepted with the digest of the fixed DataFlash password
+// "3958", which the resources upload sends whatever the control password is.
+
+#include "sim/SimCircuits.h"
+#include "sim/SimConfig.h"
+#include "sim/SimFlash.h"
+
+#include <QByteArray>
+#include <QMutex>
+#include <QSet>
+#include <QString>
+
+namespace quelnet::sim {
+
+enum class AfterReply {
+    Stay,    // keep the connection open
+    Close,   // close this connection (wrong password digest)
+    Restart, // close every connection, stop listening, listen again after the restart delay
+};
+
+struct Outcome {
+    QByteArray reply; // empty: nothing is sent
+    AfterReply after = AfterReply::Stay;
+    QString note;     // one-line description of the request for the verbose log
+    bool flashWritten = false;
+};
+
+class SimController {
+public:
+    explicit SimController(const SimConfig& config = {});
+
+    // Length of the complete frame at the start of `buffer`; 0 when more bytes are
+    // needed; -1 when the first byte cannot start a frame (the caller skips it).
+    static int FrameLength(const QByteArray& buffer);
+
+    // One complete frame (as delimited by FrameLength). Pages in `wrongEchoPages`
+    // have their page read/write replies echo the address of the next page.
+    Outcome Handle(const QByteArray& frame, const QSet<int>& wrongEchoPages = {});
+
+    // The identify replies (long: whole 48-byte frame; short: the 58 bytes).
+    QByteArray LongIdentifyReply() const;
+    QByteArray ShortIdentifyReply() const;
+
+    bool Digital(const QString& name) const;
+    void SetDigital(const QString& name, bool on);
+    float Analog(const QString& name) const;
+    void SetAnalog(const QString& name, float value);
+    QList<CircuitSpec> Circuits() const;
+
+    QByteArray Flash() const;
+    void SetFlash(const QByteArray& image);
+    bool LoadFlash(const QString& path, QString* error, QString* warning);
+    bool SaveFlash(const QString& path, QString* error) const;
+
+private:
+    Outcome HandleLong(const QByteArray& frame, const QSet<int>& wrongEchoPages);
+    Outcome HandleShort(const QByteArray& frame, const QSet<int>& wrongEchoPages);
+    Outcome SetDigitalFrame(const QByteArray& frame);
+    Outcome GetDigitalFrame(const QByteArray& frame);
+    Outcome SetAnalogFrame(const QByteArray& frame);
+    Outcome GetAnalogFrame(const QByteArray& frame);
+    Outcome ReadPageFrame(const QByteArray& frame, const QSet<int>& wrongEchoPages);
+    Outcome WritePageFrame(const QByteArray& frame, const QSet<int>& wrongEchoPages);
+    bool DigestAccepted(const QByteArray& frame) const;
+
+    SimConfig m_config;
+    mutable QMutex m_mutex;
+    SimCircuits m_circuits;
+    SimFlash m_flash;
+};
+
+// The 3 address bytes echoed for `address`: its own, or the next page's when the
+// page is listed as a wrong-echo fault.
+QByteArray EchoAddress(quint32 address, const QSet<int>& wrongEchoPages);
+
+} // namespace quelnet::sim

@@ -1,0 +1,84 @@
+#include "sim/SimHttpServer.h"
+
+#include "sim/SimSession.h"
+#include "sim/SimStatusPage.h"
+#include "sim/SimTraffic.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace quelnet::sim {
+
+namespace {
+constexpr int MaxRequestSize = 64 * 1024;
+}
+
+SimHttpServer::SimHttpServer(const SimConfig& config, SimTraffic& traffic, QObject* parent)
+    : QObject(parent), m_config(config), m_traffic(traffic), m_server(new QTcpServer(this)) {
+    connect(m_server, &QTcpServer::newConnection, this, &SimHttpServer::OnNewConnection);
+}
+
+bool SimHttpServer::Listen(const QHostAddress& address, quint16 port, QString* error) {
+    if (m_server->listen(address, port))
+        return true;
+    *error = QString("cannot listen for HTTP on %1:%2: %3").arg(address.toString()).arg(port).arg(m_server->errorString());
+    return false;
+}
+
+void SimHttpServer::Close() {
+    m_server->close();
+    for (QTcpSocket* s : m_buffers.keys())
+        s->abort();
+}
+
+quint16 SimHttpServer::Port() const { return m_server->serverPort(); }
+
+void SimHttpServer::OnNewConnection() {
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        socket->setParent(this);
+        m_buffers.insert(socket, {});
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_buffers.remove(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void SimHttpServer::OnReadyRead(QTcpSocket* socket) {
+    if (!m_buffers.contains(socket))
+        return;
+    QByteArray& buffer = m_buffers[socket];
+    buffer.append(socket->readAll());
+    const int headEnd = int(buffer.indexOf("\r\n\r\n"));
+    if (headEnd < 0) {
+        if (buffer.size() > MaxRequestSize)
+            socket->abort();
+        return;
+    }
+    const QList<QByteArray> lines = buffer.left(headEnd).split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+    qsizetype contentLength = 0;
+    for (const QByteArray& line : lines) {
+        const int colon = int(line.indexOf(':'));
+        if (colon > 0 && line.left(colon).trimmed().toLower() == "content-length")
+            contentLength = line.mid(colon + 1).trimmed().toLongLong();
+    }
+    if (contentLength < 0 || contentLength > MaxRequestSize) {
+        socket->abort();
+        return;
+    }
+    if (buffer.size() < headEnd + 4 + contentLength)
+        return;
+    const QByteArray request = buffer.left(headEnd + 4 + contentLength);
+    const QByteArray body = request.mid(headEnd + 4);
+    m_traffic.AddHttp(request);
+    const QByteArray method = requestLine.value(0), path = requestLine.value(1);
+    if (m_config.verbose)
+        SimLog(QString("http: %1 %2").arg(QString::fromLatin1(method), QString::fromLatin1(path)));
+    m_buffers.remove(socket);
+    socket->write(HttpResponse(m_config, method, path, body));
+    socket->disconnectFromHost();
+}
+
+} // namespace quelnet::sim

@@ -1,1 +1,0 @@
-namespace quelnet::sim { void SimPlaceholder() {} }

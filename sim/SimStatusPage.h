@@ -1,0 +1,22 @@
+#pragma once
+// The web pages of the simulated controller, as the oldest controllers serve them:
+// a login form that posts "y1=<password>" to "/0", and the status page it answers
+// with. The status page is single-byte text, ISO-8859-2 for Polish and ISO-8859-4
+// for Lithuanian, with the supply voltage, the temperature and, after "Numer "
+// ("Numeris "), the version, a blank and the serial number.
+
+#include "sim/SimConfig.h"
+
+#include <QByteArray>
+
+namespace quelnet::sim {
+
+QByteArray LoginPage(const SimConfig& config, bool wrongPassword);
+QByteArray StatusPage(const SimConfig& config);
+
+// The whole HTTP response to one request. The form post succeeds when its body is
+// exactly "y1=" followed by the password in the ANSI code page, unencoded.
+QByteArray HttpResponse(const SimConfig& config, const QByteArray& method, const QByteArray& path,
+                        const QByteArray& body);
+
+} // namespace quelnet::sim
