@@ -95,6 +95,8 @@ void SimSession::Deliver(const Outcome& outcome, int number, bool drop, bool clo
     if (!drop && !outcome.reply.isEmpty())
         m_socket->write(outcome.reply);
     if (outcome.after == AfterReply::Restart) {
+        // Requests behind this one are not served: the controller is going down.
+        Close();
         emit RestartRequested();
         return;
     }

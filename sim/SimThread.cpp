@@ -52,9 +52,17 @@ bool SimThread::Start() {
     QMetaObject::invokeMethod(
         server, [server, &ok, &error] { ok = server->Listen(&error); }, Qt::BlockingQueuedConnection);
     m->error = error;
+    if (!ok) {
+        QMetaObject::invokeMethod(
+            server, [server] { delete server; }, Qt::BlockingQueuedConnection);
+        m->server = nullptr;
+        m->thread.quit();
+        m->thread.wait();
+        return false;
+    }
     m->tcpPort = server->TcpPort();
     m->httpPort = server->HttpPort();
-    return ok;
+    return true;
 }
 
 QString SimThread::ErrorText() const { return m->error; }

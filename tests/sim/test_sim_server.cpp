@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 using namespace quelnet;
@@ -131,7 +132,7 @@ TEST_P(SimRestart, ControllerIsAwayForTheRestartDelay) {
     ASSERT_TRUE(other.Connect(port));
     ASSERT_TRUE(WaitUntil([&] { return Sim().OpenConnections() == 2; }));
     const QByteArray request = QByteArray(GetParam()) == "long" ? Long(0xAB) : QByteArray::fromHex("d5ad00000000");
-    client.Send(request);
+    client.Send(request + Long(0xAA)); // what follows the restart is not served
     QByteArray before;
     EXPECT_TRUE(client.WaitClosed(&before));
     EXPECT_TRUE(before.isEmpty());
@@ -158,6 +159,19 @@ TEST_F(SimFaultsTest, MidGenerationIgnoresLongFrames) {
     EXPECT_EQ(reply.left(6), "V2.1.4"); // the first bytes to arrive answer the short frame
     EXPECT_EQ(client.Exchange(proto::BuildShortFrame(0xA1, 0x100, QByteArray(256, 'm')), 6).toHex(),
               "d5a100000100");
+}
+
+TEST(SimStart, PortInUseIsReportedAndNothingRuns) {
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
+    SimConfig config;
+    config.tcpPort = taken.serverPort();
+    SimThread sim(config);
+    EXPECT_FALSE(sim.Start());
+    EXPECT_TRUE(sim.ErrorText().contains(QString::number(taken.serverPort()))) << sim.ErrorText().toStdString();
+    EXPECT_FALSE(sim.Listening());
+    taken.close();
+    EXPECT_TRUE(sim.Start()); // a second try once the port is free
 }
 
 class SimHttp : public SimFixture {};
