@@ -4,9 +4,13 @@
 #include "app/ULangResource.h"
 #include "link/UCommonForm.h"
 #include "panel/ValueScans.h"
+#include "toolbox/UQuelnetTool.h"
 
 #include <QCloseEvent>
+#include <QResizeEvent>
 #include <QShowEvent>
+#include <QStatusBar>
+#include <algorithm>
 
 namespace quelnet {
 
@@ -16,9 +20,42 @@ TfmVQuelnet::TfmVQuelnet(QWidget* parent) : QWidget(parent, Qt::Window) {
     setFont(QFont("Tahoma", 8));
     resize(DesignedClientWidth, DesignedClientHeight);
     move(0, 0);
+
+    Timer1.setObjectName("Timer1");
+    Timer1.setSingleShot(true);
+    Timer1.setInterval(250);
+    Timer2.setObjectName("Timer2");
+    Timer2.setInterval(100);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->hide();
+    StatusBar1->installEventFilter(this);
+    PlaceStatusBar();
+
+    m_views = std::make_unique<PanelViews>(this, Records, *this, EditMode);
 }
 
 TfmVQuelnet::~TfmVQuelnet() = default;
+
+void TfmVQuelnet::PlaceStatusBar() {
+    const int h = StatusBar1->sizeHint().height();
+    StatusBar1->setGeometry(0, height() - h, width(), h);
+}
+
+void TfmVQuelnet::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlaceStatusBar();
+}
+
+bool TfmVQuelnet::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == StatusBar1 && event->type() == QEvent::Show) {
+        PlaceStatusBar();
+        StatusBar1->raise();
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 void TfmVQuelnet::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -37,7 +74,12 @@ void TfmVQuelnet::FormShow() {
     } else {
         setWindowTitle(Pl(lt::RunCaption));
         RemoveHelp(this);
+    }
+    LoadElements();
+    if (!EditMode) {
+        // Fixed dialog border: the size read from the panel file stays.
         setFixedSize(size());
+        Timer2.start();
     }
 }
 
@@ -61,7 +103,74 @@ QStringList TfmVQuelnet::ScanALevs() const { return quelnet::ScanALevs(Records);
 bool TfmVQuelnet::FormCloseQuery() { return true; }
 
 void TfmVQuelnet::FormClose() {
+    if (EditMode) {
+        SaveElements(); // a failed save is silent; the editor closes anyway
+        if (m_tool && m_tool->isVisible()) m_tool->close();
+    }
+    ClearElements();
     if (m_common) m_common->EndComm();
+}
+
+// ---- element handlers (filled in by the editor and the run mode) ----
+
+void TfmVQuelnet::ElementClick(QWidget*) {}
+void TfmVQuelnet::ElementDblClick(QWidget*) {}
+void TfmVQuelnet::ElementOutputClick(QWidget*) {}
+void TfmVQuelnet::SliderChange(QWidget*) {}
+
+// ---- panel file ----
+
+PanelWindowPlace TfmVQuelnet::WindowPlace() const {
+    PanelWindowPlace place;
+    const Qt::WindowStates st = windowState();
+    place.State = st & Qt::WindowMinimized ? 1 : st & Qt::WindowMaximized ? 2 : 0;
+    QRect outer = frameGeometry();
+    if (place.State != 0) {
+        // A minimised or maximised window is written with its normal place, so
+        // that restoring it after the next start gives the user's own size.
+        const QRect frame = frameGeometry(), client = geometry();
+        outer = normalGeometry().adjusted(client.left() - frame.left(), client.top() - frame.top(),
+                                          frame.right() - client.right(), frame.bottom() - client.bottom());
+    }
+    place.Left = outer.left();
+    place.Top = outer.top();
+    place.Width = outer.width();
+    place.Height = outer.height();
+    return place;
+}
+
+bool TfmVQuelnet::SaveElements() {
+    return SavePanelFile(PanelFilePath(), FormatPanelFile(WindowPlace(), m_views->ElementsInSaveOrder(), Records));
+}
+
+bool TfmVQuelnet::LoadElements() { return LoadPanelFile(PanelFilePath(), *this); }
+
+void TfmVQuelnet::ClearElements() {
+    Timer2.stop();
+    m_views->ClearAll();
+}
+
+void TfmVQuelnet::SetPanelWindowState(int state) {
+    setWindowState(state == 1 ? Qt::WindowMinimized : state == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+void TfmVQuelnet::SetPanelWindowRect(int left, int top, int width, int height) {
+    // The file holds the outer rectangle; the frame's share is taken off the size.
+    const QRect frame = frameGeometry(), client = geometry();
+    const int clientWidth = std::max(0, width - (frame.width() - client.width()));
+    const int clientHeight = std::max(0, height - (frame.height() - client.height()));
+    const Qt::WindowStates state = windowState();
+    const bool special = state & (Qt::WindowMinimized | Qt::WindowMaximized);
+    if (special) setWindowState(Qt::WindowNoState);
+    move(left, top);
+    resize(clientWidth, clientHeight);
+    if (special) setWindowState(state);
+}
+
+int TfmVQuelnet::AllocateElementSlot(int kind) { return m_views->AllocateSlot(kind); }
+
+void TfmVQuelnet::CreateElementViews(int kind, int slot, const QRect& rect) {
+    m_views->CreateElementViews(kind, slot, rect);
 }
 
 } // namespace quelnet

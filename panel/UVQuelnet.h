@@ -4,11 +4,14 @@
 // The window owns the element records and every element control.
 
 #include "panel/ElementModel.h"
+#include "panel/PanelFile.h"
+#include "panel/PanelViews.h"
 
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class QStatusBar;
@@ -18,7 +21,7 @@ namespace quelnet {
 class TfmCommon;
 class TfmQuelnetTool;
 
-class TfmVQuelnet : public QWidget {
+class TfmVQuelnet : public QWidget, public IElementHandlers, private IPanelFileHost {
     Q_OBJECT
 public:
     explicit TfmVQuelnet(QWidget* parent = nullptr);
@@ -45,6 +48,36 @@ public:
     QStringList ScanFress() const;
     QStringList ScanALevs() const;
 
+    // The element controls: the ten control arrays (Views().Quel_Button_Panel
+    // ...), the creation operations, slots, insertion and destruction.
+    PanelViews& Views() { return *m_views; }
+    const PanelViews& Views() const { return *m_views; }
+
+    // Edit timer (editor): 250 ms, one-shot, stopped. Poll timer (run mode):
+    // 100 ms, started when the window is shown in run mode, stopped by
+    // ClearElements. Neither is connected here.
+    QTimer Timer1;
+    QTimer Timer2;
+    // Run mode's error line along the bottom; hidden, never saved. Placed at
+    // the bottom and raised above the elements whenever it is shown.
+    QStatusBar* StatusBar1 = nullptr;
+
+    // Panel file (PanelFilePath()): SaveElements writes the window's place and
+    // every element (true when written); LoadElements reads it, allocates
+    // slots, creates the views of the current mode and places the window
+    // (false when the file cannot be opened); ClearElements stops Timer2,
+    // destroys every element control and empties the control arrays, keeping
+    // the records.
+    bool SaveElements();
+    bool LoadElements();
+    void ClearElements();
+
+    // Element handlers attached by the views (see PanelViews.h).
+    void ElementClick(QWidget* Sender) override;
+    void ElementDblClick(QWidget* Sender) override;
+    void ElementOutputClick(QWidget* Sender) override;
+    void SliderChange(QWidget* Sender) override;
+
     // Designed client size and caption.
     static constexpr int DesignedClientWidth = 700;
     static constexpr int DesignedClientHeight = 382;
@@ -52,8 +85,19 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // IPanelFileHost: what the panel file reader asks of the window.
+    ElementRecords& PanelRecords() override { return Records; }
+    void SetPanelWindowState(int state) override;
+    void SetPanelWindowRect(int left, int top, int width, int height) override;
+    int AllocateElementSlot(int kind) override;
+    void CreateElementViews(int kind, int slot, const QRect& rect) override;
+    PanelWindowPlace WindowPlace() const;
+    void PlaceStatusBar();
+
     void FormShow();
     bool FormCloseQuery();
     void FormClose();
@@ -61,6 +105,7 @@ private:
     TfmCommon* m_common = nullptr;
     TfmQuelnetTool* m_tool = nullptr;
     bool m_shown = false;
+    std::unique_ptr<PanelViews> m_views; // after Records: destroyed before them
 };
 
 } // namespace quelnet
