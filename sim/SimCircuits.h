@@ -15,8 +15,8 @@ namespace quelnet::sim {
 
 struct Circuit {
     CircuitSpec spec;
-    bool on = false;  // digital state
-    qint32 raw = 0;   // analog value x 10000
+    bool on = false; // digital state
+    qint32 raw = 0;  // analog value x 10000
 };
 
 class SimCircuits {

@@ -74,46 +74,50 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     QCommandLineParser p;
     p.setApplicationDescription(Description);
     const QCommandLineOption help({"h", "help"}, "Show this help.");
-    const QCommandLineOption port("port", "TCP port of the control protocol (default 7080; 0: any free port).", "port",
-                                  "7080");
-    const QCommandLineOption httpPort("http-port", "HTTP port of the status page (default 8080; 0: any free port).",
-                                      "port", "8080");
-    const QCommandLineOption bind("bind", "Address to listen on (default 127.0.0.1).", "address", "127.0.0.1");
+    const QCommandLineOption port(
+        "port", "TCP port of the control protocol (default 7080; 0: any free port).", "port", "7080");
+    const QCommandLineOption httpPort(
+        "http-port", "HTTP port of the status page (default 8080; 0: any free port).", "port", "8080");
+    const QCommandLineOption bind("bind", "Address to listen on (default 127.0.0.1).", "address",
+                                  "127.0.0.1");
     const QCommandLineOption password("password", "Control password (default 3958).", "text", "3958");
     const QCommandLineOption generation("generation", "new, mid or old (default new).", "generation", "new");
     const QCommandLineOption jumper("jumper", "Report the programming jumper fitted (default).");
     const QCommandLineOption noJumper("no-jumper", "Report the programming jumper missing.");
-    const QCommandLineOption version("version-text",
-                                     "Firmware version reported (default V4.0.1, V2.1.4 or V1.3 by generation).",
-                                     "text");
+    const QCommandLineOption version(
+        "version-text", "Firmware version reported (default V4.0.1, V2.1.4 or V1.3 by generation).", "text");
     const QCommandLineOption board("board", "Hardware variant letter (default A).", "letter", "A");
     const QCommandLineOption build("build", "Build text, 8 characters (default 20140612).", "text", c.build);
-    const QCommandLineOption serial("serial", "Serial number, 8 characters (default S0817092).", "text", c.serial);
+    const QCommandLineOption serial("serial", "Serial number, 8 characters (default S0817092).", "text",
+                                    c.serial);
     const QCommandLineOption language("language", "Language code, PL or LT (default PL).", "code", "PL");
-    const QCommandLineOption flash("flash", "Load the DataFlash from FILE and save page writes to it.", "file");
-    const QCommandLineOption restartDelay("restart-delay",
-                                          "Milliseconds unreachable after a restart or update start (default 3000).",
-                                          "ms", "3000");
-    const QCommandLineOption demo("demo", "Let the inputs move: digital inputs toggle, analog inputs follow slow "
-                                          "waveforms between 0 and 100.");
-    const QCommandLineOption dOut("digital-outputs", "Digital outputs (default OUT1,OUT2,OUT3,OUT4).", "names",
-                                  "OUT1,OUT2,OUT3,OUT4");
+    const QCommandLineOption flash("flash", "Load the DataFlash from FILE and save page writes to it.",
+                                   "file");
+    const QCommandLineOption restartDelay(
+        "restart-delay", "Milliseconds unreachable after a restart or update start (default 3000).", "ms",
+        "3000");
+    const QCommandLineOption demo("demo",
+                                  "Let the inputs move: digital inputs toggle, analog inputs follow slow "
+                                  "waveforms between 0 and 100.");
+    const QCommandLineOption dOut("digital-outputs", "Digital outputs (default OUT1,OUT2,OUT3,OUT4).",
+                                  "names", "OUT1,OUT2,OUT3,OUT4");
     const QCommandLineOption dIn("digital-inputs", "Digital inputs (default IN1,IN2,IN3,IN4).", "names",
                                  "IN1,IN2,IN3,IN4");
     const QCommandLineOption aIn("analog-inputs", "Analog inputs (default AN1,AN2).", "names", "AN1,AN2");
     const QCommandLineOption aOut("analog-outputs", "Analog outputs (default AOUT1).", "names", "AOUT1");
-    const QCommandLineOption drop("drop-reply", "Fault: do not send the replies to these requests (numbers from 1).",
-                                  "numbers");
-    const QCommandLineOption wrongEcho("wrong-echo-page",
-                                       "Fault: page read/write replies for these pages echo the next page's address.",
-                                       "pages");
-    const QCommandLineOption delay("reply-delay", "Fault: send every reply this many milliseconds late.", "ms", "0");
-    const QCommandLineOption closeAfter("close-after", "Fault: close each connection after its N-th request.", "n",
-                                        "0");
+    const QCommandLineOption drop(
+        "drop-reply", "Fault: do not send the replies to these requests (numbers from 1).", "numbers");
+    const QCommandLineOption wrongEcho(
+        "wrong-echo-page", "Fault: page read/write replies for these pages echo the next page's address.",
+        "pages");
+    const QCommandLineOption delay("reply-delay", "Fault: send every reply this many milliseconds late.",
+                                   "ms", "0");
+    const QCommandLineOption closeAfter("close-after", "Fault: close each connection after its N-th request.",
+                                        "n", "0");
     const QCommandLineOption verbose("verbose", "Write a line per request on standard error.");
-    p.addOptions({help, port, httpPort, bind, password, generation, jumper, noJumper, version, board, build, serial,
-                  language, flash, restartDelay, demo, dOut, dIn, aIn, aOut, drop, wrongEcho, delay, closeAfter,
-                  verbose});
+    p.addOptions({help,  port,  httpPort, bind,      password, generation,   jumper, noJumper, version,
+                  board, build, serial,   language,  flash,    restartDelay, demo,   dOut,     dIn,
+                  aIn,   aOut,  drop,     wrongEcho, delay,    closeAfter,   verbose});
     result.helpText = p.helpText();
 
     if (!p.parse(arguments)) {

@@ -10,9 +10,9 @@ namespace quelnet::sim {
 
 struct SimCommandLine {
     SimConfig config;
-    bool help = false;   // --help: print helpText and end
+    bool help = false; // --help: print helpText and end
     QString helpText;
-    QString error;       // not empty: the command line is wrong, nothing is started
+    QString error; // not empty: the command line is wrong, nothing is started
 };
 
 // `arguments` includes the program name first, as QCoreApplication::arguments().

@@ -18,9 +18,12 @@ QString SimConfig::EffectiveVersion() const {
     if (!version.isEmpty())
         return version;
     switch (generation) {
-    case Generation::New: return "V4.0.1";
-    case Generation::Mid: return "V2.1.4";
-    case Generation::Old: return "V1.3";
+    case Generation::New:
+        return "V4.0.1";
+    case Generation::Mid:
+        return "V2.1.4";
+    case Generation::Old:
+        return "V1.3";
     }
     return {};
 }

@@ -52,10 +52,10 @@ struct SimConfig {
     QHostAddress bindAddress = QHostAddress(QHostAddress::LocalHost);
     Faults faults;
     QList<CircuitSpec> circuits = DefaultCircuits(); // OUT1..4, IN1..4, AN1, AN2, AOUT1
-    QString flashFile;        // empty: DataFlash only in memory
-    int restartDelayMs = 3000; // after 0xAD (update start) or 0xAB (restart)
-    bool demo = false;         // inputs move over time
-    bool verbose = false;      // one line per request on standard error
+    QString flashFile;                               // empty: DataFlash only in memory
+    int restartDelayMs = 3000;                       // after 0xAD (update start) or 0xAB (restart)
+    bool demo = false;                               // inputs move over time
+    bool verbose = false;                            // one line per request on standard error
 
     static QList<CircuitSpec> DefaultCircuits();
     // The version reported: `version`, or the generation's default when empty.

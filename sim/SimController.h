@@ -32,7 +32,7 @@ enum class AfterReply {
 struct Outcome {
     QByteArray reply; // empty: nothing is sent
     AfterReply after = AfterReply::Stay;
-    QString note;     // one-line description of the request for the verbose log
+    QString note; // one-line description of the request for the verbose log
     bool flashWritten = false;
 };
 

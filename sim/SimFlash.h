@@ -14,7 +14,7 @@ public:
 
     SimFlash();
 
-    QByteArray Read(quint32 address, int length) const; // bytes past the end read as 0xFF
+    QByteArray Read(quint32 address, int length) const;  // bytes past the end read as 0xFF
     void Write(quint32 address, const QByteArray& data); // bytes past the end are dropped
     QByteArray All() const { return m_bytes; }
     void SetAll(const QByteArray& image); // shorter images fill from 0, the rest is erased

@@ -21,7 +21,10 @@ SimHttpServer::SimHttpServer(const SimConfig& config, SimTraffic& traffic, QObje
 bool SimHttpServer::Listen(const QHostAddress& address, quint16 port, QString* error) {
     if (m_server->listen(address, port))
         return true;
-    *error = QString("cannot listen for HTTP on %1:%2: %3").arg(address.toString()).arg(port).arg(m_server->errorString());
+    *error = QString("cannot listen for HTTP on %1:%2: %3")
+                 .arg(address.toString())
+                 .arg(port)
+                 .arg(m_server->errorString());
     return false;
 }
 
@@ -31,7 +34,9 @@ void SimHttpServer::Close() {
         s->abort();
 }
 
-quint16 SimHttpServer::Port() const { return m_server->serverPort(); }
+quint16 SimHttpServer::Port() const {
+    return m_server->serverPort();
+}
 
 void SimHttpServer::OnNewConnection() {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {

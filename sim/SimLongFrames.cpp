@@ -16,7 +16,9 @@ constexpr uchar StatusDone = 1;
 constexpr uchar StatusNoCircuit = 0;
 constexpr uchar StatusBadRequest = 2; // unknown switching mode or a payload too short
 
-QString Hex(int v) { return "0x" + QString("%1").arg(v, 2, 16, QChar('0')).toUpper(); }
+QString Hex(int v) {
+    return "0x" + QString("%1").arg(v, 2, 16, QChar('0')).toUpper();
+}
 
 QByteArray NameBytes(const QByteArray& frame) {
     QByteArray name = frame.mid(LongHeaderSize, CircuitNameSize);
@@ -29,13 +31,17 @@ QString NameText(const QByteArray& nameBytes) {
     return QString::fromLatin1(end < 0 ? nameBytes : nameBytes.left(end));
 }
 
-int PayloadSize(const QByteArray& frame) { return frame.size() - LongHeaderSize; }
+int PayloadSize(const QByteArray& frame) {
+    return frame.size() - LongHeaderSize;
+}
 
 quint32 AddressOf(const QByteArray& frame) {
     return quint32(uchar(frame[16])) << 16 | quint32(uchar(frame[17])) << 8 | uchar(frame[18]);
 }
 
-Outcome Ack(uchar status, const QString& note) { return {BuildLongReply(ReplyAck, status), AfterReply::Stay, note}; }
+Outcome Ack(uchar status, const QString& note) {
+    return {BuildLongReply(ReplyAck, status), AfterReply::Stay, note};
+}
 
 } // namespace
 
@@ -49,21 +55,33 @@ bool SimController::DigestAccepted(const QByteArray& frame) const {
 Outcome SimController::HandleLong(const QByteArray& frame, const QSet<int>& wrongEchoPages) {
     const uchar cmd = uchar(frame[12]);
     if (m_config.generation != Generation::New)
-        return {{}, AfterReply::Stay, QString("long %1 ignored: this generation has no long frames").arg(Hex(cmd))};
+        return {{},
+                AfterReply::Stay,
+                QString("long %1 ignored: this generation has no long frames").arg(Hex(cmd))};
     if (!DigestAccepted(frame))
-        return {{}, AfterReply::Close, QString("long %1 with a wrong password digest: connection closed").arg(Hex(cmd))};
+        return {{},
+                AfterReply::Close,
+                QString("long %1 with a wrong password digest: connection closed").arg(Hex(cmd))};
 
     switch (cmd) {
-    case CmdSetDigital: return SetDigitalFrame(frame);
+    case CmdSetDigital:
+        return SetDigitalFrame(frame);
     case CmdGetDigital:
-    case CmdGetDigital + 1: return GetDigitalFrame(frame);
-    case CmdSetAnalog: return SetAnalogFrame(frame);
+    case CmdGetDigital + 1:
+        return GetDigitalFrame(frame);
+    case CmdSetAnalog:
+        return SetAnalogFrame(frame);
     case CmdGetAnalog:
-    case CmdGetAnalog + 1: return GetAnalogFrame(frame);
-    case CmdReadPage: return ReadPageFrame(frame, wrongEchoPages);
-    case CmdWritePage: return WritePageFrame(frame, wrongEchoPages);
-    case CmdIdentify: return {LongIdentifyReply(), AfterReply::Stay, "long 0xAA identify"};
-    case CmdRestart: return {{}, AfterReply::Restart, "long 0xAB restart"};
+    case CmdGetAnalog + 1:
+        return GetAnalogFrame(frame);
+    case CmdReadPage:
+        return ReadPageFrame(frame, wrongEchoPages);
+    case CmdWritePage:
+        return WritePageFrame(frame, wrongEchoPages);
+    case CmdIdentify:
+        return {LongIdentifyReply(), AfterReply::Stay, "long 0xAA identify"};
+    case CmdRestart:
+        return {{}, AfterReply::Restart, "long 0xAB restart"};
     case CmdTakeOverKeepNet:
         return {BuildLongReply(ReplyTakeOver, 1), AfterReply::Stay, "long 0xAC take over configuration"};
     case CmdTakeOverWithNet:
@@ -71,7 +89,8 @@ Outcome SimController::HandleLong(const QByteArray& frame, const QSet<int>& wron
                 "long 0xAE take over configuration with network settings"};
     case CmdPrepareRead:
         return {BuildLongReply(ReplyPrepareRead, 1), AfterReply::Stay, "long 0xAF prepare configuration"};
-    default: return {{}, AfterReply::Stay, QString("long %1 unknown: no reply").arg(Hex(cmd))};
+    default:
+        return {{}, AfterReply::Stay, QString("long %1 unknown: no reply").arg(Hex(cmd))};
     }
 }
 
@@ -138,8 +157,9 @@ Outcome SimController::ReadPageFrame(const QByteArray& frame, const QSet<int>& w
 
 Outcome SimController::WritePageFrame(const QByteArray& frame, const QSet<int>& wrongEchoPages) {
     if (PayloadSize(frame) != 3 + PageSize)
-        return Ack(StatusBadRequest, QString("long 0xA1 write page with %1 payload bytes, not 259: refused")
-                                         .arg(PayloadSize(frame)));
+        return Ack(
+            StatusBadRequest,
+            QString("long 0xA1 write page with %1 payload bytes, not 259: refused").arg(PayloadSize(frame)));
     const quint32 address = AddressOf(frame);
     m_flash.Write(address, frame.mid(LongHeaderSize + 3, PageSize));
     return {BuildLongReply(ReplyWritePage, 0, EchoAddress(address, wrongEchoPages)), AfterReply::Stay,

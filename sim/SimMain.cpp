@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
     QString where = QString("quelnet-sim: %1 generation, version %2")
                         .arg(GenerationName(config.generation), config.EffectiveVersion());
     if (config.generation != Generation::Old)
-        where += QString(", control protocol on %1:%2").arg(config.bindAddress.toString()).arg(server.TcpPort());
+        where +=
+            QString(", control protocol on %1:%2").arg(config.bindAddress.toString()).arg(server.TcpPort());
     where += QString(", HTTP on %1:%2").arg(config.bindAddress.toString()).arg(server.HttpPort());
     Print(stderr, where + (config.demo ? ", demo inputs moving" : "") + ". Ctrl+C ends.\n");
     if (!config.bindAddress.isLoopback())

@@ -13,15 +13,15 @@
 namespace quelnet::sim {
 
 namespace {
-constexpr int SaveDelayMs = 500;      // DataFlash file written this long after the last page write
-constexpr int ListenRetryMs = 1000;   // a port still taken after a restart is tried again
+constexpr int SaveDelayMs = 500;    // DataFlash file written this long after the last page write
+constexpr int ListenRetryMs = 1000; // a port still taken after a restart is tried again
 } // namespace
 
-SimServer::SimServer(const SimConfig& config, SimController& controller, SimFaults& faults, SimTraffic& traffic,
-                     QObject* parent)
+SimServer::SimServer(const SimConfig& config, SimController& controller, SimFaults& faults,
+                     SimTraffic& traffic, QObject* parent)
     : QObject(parent), m_config(config), m_controller(controller), m_faults(faults), m_traffic(traffic),
-      m_tcp(new QTcpServer(this)), m_http(new SimHttpServer(config, traffic, this)), m_saveTimer(new QTimer(this)),
-      m_restartTimer(new QTimer(this)) {
+      m_tcp(new QTcpServer(this)), m_http(new SimHttpServer(config, traffic, this)),
+      m_saveTimer(new QTimer(this)), m_restartTimer(new QTimer(this)) {
     m_tcpPort = config.tcpPort;
     m_httpPort = config.httpPort;
     m_saveTimer->setSingleShot(true);
@@ -32,7 +32,9 @@ SimServer::SimServer(const SimConfig& config, SimController& controller, SimFaul
     connect(m_restartTimer, &QTimer::timeout, this, &SimServer::ListenAgain);
 }
 
-SimServer::~SimServer() { Stop(); }
+SimServer::~SimServer() {
+    Stop();
+}
 
 bool SimServer::Listen(QString* error) {
     if (!ListenBoth(error))

@@ -37,7 +37,9 @@ SimSession::SimSession(QTcpSocket* socket, SimController& controller, SimFaults&
     });
 }
 
-SimSession::~SimSession() { m_traffic.ConnectionClosed(); }
+SimSession::~SimSession() {
+    m_traffic.ConnectionClosed();
+}
 
 void SimSession::Close() {
     if (m_closing)
@@ -89,8 +91,8 @@ void SimSession::Deliver(const Outcome& outcome, int number, bool drop, bool clo
     if (m_closing)
         return;
     QString what = outcome.reply.isEmpty() ? QString("no reply")
-                   : drop                  ? QString("reply of %1 bytes dropped (fault)").arg(outcome.reply.size())
-                                           : QString("%1 bytes").arg(outcome.reply.size());
+                   : drop ? QString("reply of %1 bytes dropped (fault)").arg(outcome.reply.size())
+                          : QString("%1 bytes").arg(outcome.reply.size());
     Log(QString("#%1 %2 -> %3").arg(number).arg(outcome.note, what));
     if (!drop && !outcome.reply.isEmpty())
         m_socket->write(outcome.reply);

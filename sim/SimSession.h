@@ -42,7 +42,7 @@ private:
     int m_number;           // connection number since start, for the log
     int m_onConnection = 0; // requests on this connection
     bool m_verbose;
-    bool m_busy = false;    // a delayed reply is pending
+    bool m_busy = false; // a delayed reply is pending
     bool m_closing = false;
 };
 

@@ -13,7 +13,8 @@ Outcome SimController::HandleShort(const QByteArray& frame, const QSet<int>& wro
     const quint32 address = quint32(uchar(frame[3])) << 16 | quint32(uchar(frame[4])) << 8 | uchar(frame[5]);
     const QString hex = QString("%1").arg(cmd, 2, 16, QChar('0')).toUpper();
     switch (cmd) {
-    case ShortIdentify: return {ShortIdentifyReply(), AfterReply::Stay, "short 0xAA identify"};
+    case ShortIdentify:
+        return {ShortIdentifyReply(), AfterReply::Stay, "short 0xAA identify"};
     case ShortWritePage: {
         m_flash.Write(address, frame.mid(ShortHeaderSize, PageSize));
         // The reply is the 6 header bytes sent, with the address as written.
@@ -21,9 +22,12 @@ Outcome SimController::HandleShort(const QByteArray& frame, const QSet<int>& wro
         return {echo, AfterReply::Stay,
                 QString("short 0xA1 write page 0x%1").arg(address >> 8, 3, 16, QChar('0')), true};
     }
-    case ShortPrepareConfig: return {"OK", AfterReply::Stay, "short 0xAE prepare configuration"};
-    case ShortStartUpdate: return {{}, AfterReply::Restart, "short 0xAD start update"};
-    default: return {{}, AfterReply::Stay, "short 0x" + hex + " unknown: no reply"};
+    case ShortPrepareConfig:
+        return {"OK", AfterReply::Stay, "short 0xAE prepare configuration"};
+    case ShortStartUpdate:
+        return {{}, AfterReply::Restart, "short 0xAD start update"};
+    default:
+        return {{}, AfterReply::Stay, "short 0x" + hex + " unknown: no reply"};
     }
 }
 

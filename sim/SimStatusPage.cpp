@@ -6,7 +6,9 @@ namespace quelnet::sim {
 
 namespace {
 
-bool Lithuanian(const SimConfig& config) { return config.language.compare("LT", Qt::CaseInsensitive) == 0; }
+bool Lithuanian(const SimConfig& config) {
+    return config.language.compare("LT", Qt::CaseInsensitive) == 0;
+}
 
 // Markers written with their single-byte codes: 0xEA is the Polish e-ogonek in
 // ISO-8859-2, 0xE7 the Lithuanian i-ogonek and 0xFE the u-macron in ISO-8859-4.
@@ -16,9 +18,15 @@ struct Texts {
 
 Texts TextsFor(const SimConfig& config) {
     if (Lithuanian(config))
-        return {"Maitinimo \xE7tampa ", "Temperat\xFEra ", "Numeris ", "Slapta\xBEodis", "Neteisingas slapta\xBEodis",
-                "B\xFEsena"};
-    return {"Napi\xEA" "cie zasilania ", "Temperatura ", "Numer ", "Has\xB3o", "B\xB3\xEA" "dne has\xB3o",
+        return {"Maitinimo \xE7tampa ",       "Temperat\xFEra ", "Numeris ", "Slapta\xBEodis",
+                "Neteisingas slapta\xBEodis", "B\xFEsena"};
+    return {"Napi\xEA"
+            "cie zasilania ",
+            "Temperatura ",
+            "Numer ",
+            "Has\xB3o",
+            "B\xB3\xEA"
+            "dne has\xB3o",
             "Stan"};
 }
 
@@ -65,8 +73,9 @@ QByteArray HttpResponse(const SimConfig& config, const QByteArray& method, const
         page = "<html><body>404</body></html>\r\n";
     }
     // No character set is named: the page is read byte for byte.
-    return "HTTP/1.1 " + status + "\r\nContent-Type: text/html\r\nContent-Length: " +
-           QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
+    return "HTTP/1.1 " + status +
+           "\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(page.size()) +
+           "\r\nConnection: close\r\n\r\n" + page;
 }
 
 } // namespace quelnet::sim

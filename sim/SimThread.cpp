@@ -65,22 +65,56 @@ bool SimThread::Start() {
     return true;
 }
 
-QString SimThread::ErrorText() const { return m->error; }
-quint16 SimThread::TcpPort() const { return m->tcpPort; }
-quint16 SimThread::HttpPort() const { return m->httpPort; }
-QList<QByteArray> SimThread::Requests() const { return m->traffic.Requests(); }
-void SimThread::ClearRequests() { m->traffic.ClearRequests(); }
-int SimThread::RequestCount() const { return m->traffic.RequestCount(); }
-QList<QByteArray> SimThread::HttpRequests() const { return m->traffic.HttpRequests(); }
-void SimThread::SetFaults(const Faults& faults) { m->faults.Set(faults); }
-bool SimThread::Digital(const QString& name) const { return m->controller.Digital(name); }
-void SimThread::SetDigital(const QString& name, bool on) { m->controller.SetDigital(name, on); }
-float SimThread::Analog(const QString& name) const { return m->controller.Analog(name); }
-void SimThread::SetAnalog(const QString& name, float value) { m->controller.SetAnalog(name, value); }
-QByteArray SimThread::Flash() const { return m->controller.Flash(); }
-void SimThread::SetFlash(const QByteArray& image) { m->controller.SetFlash(image); }
-int SimThread::Connections() const { return m->traffic.Connections(); }
-int SimThread::OpenConnections() const { return m->traffic.OpenConnections(); }
-bool SimThread::Listening() const { return m->server && m->server->Listening(); }
+QString SimThread::ErrorText() const {
+    return m->error;
+}
+quint16 SimThread::TcpPort() const {
+    return m->tcpPort;
+}
+quint16 SimThread::HttpPort() const {
+    return m->httpPort;
+}
+QList<QByteArray> SimThread::Requests() const {
+    return m->traffic.Requests();
+}
+void SimThread::ClearRequests() {
+    m->traffic.ClearRequests();
+}
+int SimThread::RequestCount() const {
+    return m->traffic.RequestCount();
+}
+QList<QByteArray> SimThread::HttpRequests() const {
+    return m->traffic.HttpRequests();
+}
+void SimThread::SetFaults(const Faults& faults) {
+    m->faults.Set(faults);
+}
+bool SimThread::Digital(const QString& name) const {
+    return m->controller.Digital(name);
+}
+void SimThread::SetDigital(const QString& name, bool on) {
+    m->controller.SetDigital(name, on);
+}
+float SimThread::Analog(const QString& name) const {
+    return m->controller.Analog(name);
+}
+void SimThread::SetAnalog(const QString& name, float value) {
+    m->controller.SetAnalog(name, value);
+}
+QByteArray SimThread::Flash() const {
+    return m->controller.Flash();
+}
+void SimThread::SetFlash(const QByteArray& image) {
+    m->controller.SetFlash(image);
+}
+int SimThread::Connections() const {
+    return m->traffic.Connections();
+}
+int SimThread::OpenConnections() const {
+    return m->traffic.OpenConnections();
+}
+bool SimThread::Listening() const {
+    return m->server && m->server->Listening();
+}
 
 } // namespace quelnet::sim

@@ -24,10 +24,10 @@ public:
     bool Start();
     QString ErrorText() const;
 
-    quint16 TcpPort() const;  // 0 for the old generation (no control protocol)
+    quint16 TcpPort() const; // 0 for the old generation (no control protocol)
     quint16 HttpPort() const;
 
-    QList<QByteArray> Requests() const;     // raw request frames in order, every connection
+    QList<QByteArray> Requests() const; // raw request frames in order, every connection
     void ClearRequests();
     int RequestCount() const;               // requests since start (the numbering of dropReplyTo)
     QList<QByteArray> HttpRequests() const; // raw HTTP requests (head and body) in order

@@ -67,7 +67,9 @@ inline QByteArray Long(std::uint8_t cmd, std::uint8_t param = 0, const QByteArra
     return proto::BuildLongFrame(cmd, pass, param, payload);
 }
 
-inline QByteArray Name(const QString& name) { return proto::CircuitNameBytes(name); }
+inline QByteArray Name(const QString& name) {
+    return proto::CircuitNameBytes(name);
+}
 
 // Waits until `condition` holds, polling; false after WaitMs.
 template <typename F> bool WaitUntil(F condition, int ms = WaitMs) {

@@ -13,7 +13,9 @@ using namespace quelnet::sim;
 using namespace quelnet::sim::test;
 
 namespace {
-SimCommandLine Parse(const QStringList& args) { return ParseSimCommandLine(QStringList{"quelnet-sim"} + args); }
+SimCommandLine Parse(const QStringList& args) {
+    return ParseSimCommandLine(QStringList{"quelnet-sim"} + args);
+}
 } // namespace
 
 TEST(SimCommandLineTest, Defaults) {
@@ -36,13 +38,49 @@ TEST(SimCommandLineTest, Defaults) {
 }
 
 TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
-    const SimCommandLine cl =
-        Parse({"--port", "0", "--http-port", "8181", "--bind", "127.0.0.2", "--password", "abc", "--generation",
-               "mid", "--no-jumper", "--version-text", "V2.1.3", "--board", "C", "--build", "B7", "--serial", "S1",
-               "--language", "lt", "--flash", "/tmp/x.bin", "--restart-delay", "250", "--demo",
-               "--digital-outputs", "R1,R2", "--digital-inputs", "", "--analog-inputs", "T1", "--analog-outputs",
-               "", "--drop-reply", "3,7", "--wrong-echo-page", "0x7F,6", "--reply-delay", "40", "--close-after",
-               "5", "--verbose"});
+    const SimCommandLine cl = Parse({"--port",
+                                     "0",
+                                     "--http-port",
+                                     "8181",
+                                     "--bind",
+                                     "127.0.0.2",
+                                     "--password",
+                                     "abc",
+                                     "--generation",
+                                     "mid",
+                                     "--no-jumper",
+                                     "--version-text",
+                                     "V2.1.3",
+                                     "--board",
+                                     "C",
+                                     "--build",
+                                     "B7",
+                                     "--serial",
+                                     "S1",
+                                     "--language",
+                                     "lt",
+                                     "--flash",
+                                     "/tmp/x.bin",
+                                     "--restart-delay",
+                                     "250",
+                                     "--demo",
+                                     "--digital-outputs",
+                                     "R1,R2",
+                                     "--digital-inputs",
+                                     "",
+                                     "--analog-inputs",
+                                     "T1",
+                                     "--analog-outputs",
+                                     "",
+                                     "--drop-reply",
+                                     "3,7",
+                                     "--wrong-echo-page",
+                                     "0x7F,6",
+                                     "--reply-delay",
+                                     "40",
+                                     "--close-after",
+                                     "5",
+                                     "--verbose"});
     ASSERT_TRUE(cl.error.isEmpty()) << cl.error.toStdString();
     const SimConfig& c = cl.config;
     EXPECT_EQ(c.tcpPort, 0);
@@ -72,11 +110,20 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
 
 TEST(SimCommandLineTest, MistakesAreRefused) {
     const QStringList cases[] = {
-        {"--generation", "newest"},     {"--jumper", "--no-jumper"},   {"--port", "70800"},
-        {"--port", "abc"},              {"--bind", "localhost:1"},     {"--board", "AB"},
-        {"--language", "POL"},          {"--digital-outputs", "TOOLONGNAME"},
-        {"--analog-inputs", "IN1"},     {"--drop-reply", "0"},         {"--wrong-echo-page", "2048"},
-        {"--reply-delay", "-1"},        {"--close-after", "x"},        {"--unknown"},
+        {"--generation", "newest"},
+        {"--jumper", "--no-jumper"},
+        {"--port", "70800"},
+        {"--port", "abc"},
+        {"--bind", "localhost:1"},
+        {"--board", "AB"},
+        {"--language", "POL"},
+        {"--digital-outputs", "TOOLONGNAME"},
+        {"--analog-inputs", "IN1"},
+        {"--drop-reply", "0"},
+        {"--wrong-echo-page", "2048"},
+        {"--reply-delay", "-1"},
+        {"--close-after", "x"},
+        {"--unknown"},
         {"positional"},
     };
     for (const QStringList& args : cases)
@@ -108,18 +155,21 @@ TEST(SimProgram, ServesAndSavesTheDataFlashOnTerminate) {
     QTemporaryDir dir;
     const QString flash = dir.filePath("df.bin");
     QProcess p;
-    p.start(QUELNET_SIM_EXE, {"--port", "0", "--http-port", "0", "--flash", flash, "--restart-delay", "60000"});
+    p.start(QUELNET_SIM_EXE,
+            {"--port", "0", "--http-port", "0", "--flash", flash, "--restart-delay", "60000"});
     QString banner;
     ASSERT_TRUE(WaitUntil([&] {
         p.waitForReadyRead(50);
         banner += QString::fromLocal8Bit(p.readAllStandardError());
         return banner.contains('\n');
     }));
-    const QRegularExpressionMatch m = QRegularExpression("control protocol on 127\\.0\\.0\\.1:(\\d+)").match(banner);
+    const QRegularExpressionMatch m =
+        QRegularExpression("control protocol on 127\\.0\\.0\\.1:(\\d+)").match(banner);
     ASSERT_TRUE(m.hasMatch()) << banner.toStdString();
     SimClient c;
     ASSERT_TRUE(c.Connect(quint16(m.captured(1).toUInt())));
-    EXPECT_EQ(c.Exchange(proto::BuildShortFrame(0xA1, 0x300, QByteArray(256, 'Q')), 6).toHex(), "d5a100000300");
+    EXPECT_EQ(c.Exchange(proto::BuildShortFrame(0xA1, 0x300, QByteArray(256, 'Q')), 6).toHex(),
+              "d5a100000300");
     EXPECT_EQ(c.Exchange(QByteArray::fromHex("d5aa00000000"), 58).mid(54), "504C");
     p.terminate();
     ASSERT_TRUE(p.waitForFinished(WaitMs));

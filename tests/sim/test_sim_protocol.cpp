@@ -10,12 +10,18 @@ using namespace quelnet::sim::test;
 
 namespace {
 
-QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
+QByteArray Hex(const char* hex) {
+    return QByteArray::fromHex(hex);
+}
 
 // The 16-byte acknowledgement: D5 80 0D, 9 zero bytes, code 0x08, status, length 0.
-QByteArray AckReply(int status) { return proto::BuildLongReply(0x08, std::uint8_t(status)); }
+QByteArray AckReply(int status) {
+    return proto::BuildLongReply(0x08, std::uint8_t(status));
+}
 
-QByteArray AnalogPayload(const QString& name, float value) { return Name(name) + proto::EncodeAnalog(value); }
+QByteArray AnalogPayload(const QString& name, float value) {
+    return Name(name) + proto::EncodeAnalog(value);
+}
 
 struct Step {
     const char* what;
@@ -30,9 +36,13 @@ class SimProtocol : public SimFixture {};
 TEST_F(SimProtocol, CircuitCommandsFollowTheTables) {
     StartSim();
     const Step steps[] = {
-        {"set OUT1 on", Long(0x10, 1, Name("OUT1")), Hex("d5800d000000000000000000" "08010000")},
+        {"set OUT1 on", Long(0x10, 1, Name("OUT1")),
+         Hex("d5800d000000000000000000"
+             "08010000")},
         {"read OUT1 at output", Long(0x13, 0, Name("OUT1")),
-         Hex("d5800d000000000000000000" "43010008" "4f55543100000000")},
+         Hex("d5800d000000000000000000"
+             "43010008"
+             "4f55543100000000")},
         {"read OUT1 at input", Long(0x12, 0, Name("OUT1")), proto::BuildLongReply(0x42, 1, Name("OUT1"))},
         {"toggle OUT2", Long(0x10, 2, Name("OUT2")), AckReply(1)},
         {"OUT2 is on", Long(0x12, 0, Name("OUT2")), proto::BuildLongReply(0x42, 1, Name("OUT2"))},
@@ -49,11 +59,15 @@ TEST_F(SimProtocol, CircuitCommandsFollowTheTables) {
         {"an analog circuit is not digital", Long(0x12, 0, Name("AN1")), AckReply(0)},
         {"set AOUT1 1.5", Long(0x18, 0, AnalogPayload("AOUT1", 1.5f)), AckReply(1)},
         {"read AOUT1 at output", Long(0x1B, 0, Name("AOUT1")),
-         Hex("d5800d000000000000000000" "4b00000c" "414f555431000000" "00003a98")},
+         Hex("d5800d000000000000000000"
+             "4b00000c"
+             "414f555431000000"
+             "00003a98")},
         {"set AOUT1 -1", Long(0x18, 0, AnalogPayload("AOUT1", -1.0f)), AckReply(1)},
         {"negative value kept bit for bit", Long(0x1A, 0, Name("AOUT1")),
          proto::BuildLongReply(0x4A, 0, Name("AOUT1") + Hex("ffffd8f0"))},
-        {"analog input read", Long(0x1A, 0, Name("AN2")), proto::BuildLongReply(0x4A, 0, Name("AN2") + Hex("00000000"))},
+        {"analog input read", Long(0x1A, 0, Name("AN2")),
+         proto::BuildLongReply(0x4A, 0, Name("AN2") + Hex("00000000"))},
         {"an analog input cannot be set", Long(0x18, 0, AnalogPayload("AN1", 5)), AckReply(0)},
         {"set analog without value", Long(0x18, 0, Name("AOUT1")), AckReply(2)},
         {"a digital circuit is not analog", Long(0x1A, 0, Name("IN1")), AckReply(0)},
@@ -91,11 +105,16 @@ TEST_F(SimProtocol, LongPageWriteAndReadRoundTrip) {
     for (int i = 0; i < 256; ++i)
         page[i] = char(i ^ 0x5A);
     const QByteArray address = proto::PageAddress(0x123);
-    EXPECT_EQ(client.Exchange(Long(0xA1, 0, address + page)).toHex(),
-              Hex("d5800d000000000000000000" "b1000003" "012300").toHex());
+    EXPECT_EQ(client.Exchange(Long(0xA1, 0, address + page)).toHex(), Hex("d5800d000000000000000000"
+                                                                          "b1000003"
+                                                                          "012300")
+                                                                          .toHex());
     const QByteArray read = client.Exchange(Long(0xA0, 0, address));
     ASSERT_EQ(read.size(), 275);
-    EXPECT_EQ(read.left(19).toHex(), Hex("d5800d000000000000000000" "b0000103" "012300").toHex());
+    EXPECT_EQ(read.left(19).toHex(), Hex("d5800d000000000000000000"
+                                         "b0000103"
+                                         "012300")
+                                         .toHex());
     EXPECT_EQ(read.mid(19), page);
     EXPECT_EQ(Sim().Flash().mid(0x12300, 256), page);
     EXPECT_EQ(Sim().Flash().size(), 512 * 1024);
@@ -137,7 +156,8 @@ TEST_F(SimProtocol, ShortPageWriteEchoesTheHeader) {
 TEST_F(SimProtocol, SetFlashIsReadBack) {
     StartSim();
     Sim().SetFlash(QByteArray(300, 'z'));
-    EXPECT_EQ(client.Exchange(Long(0xA0, 0, proto::PageAddress(1))).mid(19, 45), QByteArray(44, 'z') + char(0xFF));
+    EXPECT_EQ(client.Exchange(Long(0xA0, 0, proto::PageAddress(1))).mid(19, 45),
+              QByteArray(44, 'z') + char(0xFF));
 }
 
 struct IdentityCase {
@@ -191,9 +211,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SimIdentity,
 
 TEST_F(SimProtocol, ConfigurationCommandsAnswerTheirCodes) {
     StartSim();
-    const struct {
-        std::uint8_t command, reply;
-    } cases[] = {{0xAF, 0xBF}, {0xAC, 0xBE}, {0xAE, 0xBE}};
+    const struct { std::uint8_t command, reply; } cases[] = {{0xAF, 0xBF}, {0xAC, 0xBE}, {0xAE, 0xBE}};
     for (const auto& c : cases) {
         const QByteArray r = client.Exchange(Long(c.command));
         ASSERT_EQ(r.size(), 16) << int(c.command);

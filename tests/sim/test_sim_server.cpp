@@ -41,8 +41,8 @@ TEST_F(SimFaultsTest, DroppedReplyLeavesTheConnectionOpenAndTheRequestDone) {
     SimConfig config;
     config.faults.dropReplyTo = {2};
     StartSim(config);
-    EXPECT_EQ(client.Exchange(Long(0xAA)).size(), 48);     // request 1
-    client.Send(Long(0x10, 1, Name("OUT3")));              // request 2: no reply
+    EXPECT_EQ(client.Exchange(Long(0xAA)).size(), 48);      // request 1
+    client.Send(Long(0x10, 1, Name("OUT3")));               // request 2: no reply
     EXPECT_EQ(client.Exchange(Long(0x13, 0, Name("OUT3"))), // request 3 answers first
               proto::BuildLongReply(0x43, 1, Name("OUT3")));
     EXPECT_EQ(Sim().RequestCount(), 3);
@@ -54,7 +54,7 @@ TEST_F(SimFaultsTest, DroppedRepliesAreNumberedOverAllConnections) {
     Sim().SetFaults({{2}, {}, 0, 0});
     SimClient second;
     ASSERT_TRUE(second.Connect(Sim().TcpPort()));
-    second.Send(QByteArray::fromHex("d5aa00000000"));                  // request 2: dropped
+    second.Send(QByteArray::fromHex("d5aa00000000"));                         // request 2: dropped
     EXPECT_EQ(second.Exchange(QByteArray::fromHex("d5ae00000000"), 2), "OK"); // request 3
     EXPECT_EQ(Sim().Connections(), 2);
 }
@@ -131,7 +131,8 @@ TEST_P(SimRestart, ControllerIsAwayForTheRestartDelay) {
     SimClient other;
     ASSERT_TRUE(other.Connect(port));
     ASSERT_TRUE(WaitUntil([&] { return Sim().OpenConnections() == 2; }));
-    const QByteArray request = QByteArray(GetParam()) == "long" ? Long(0xAB) : QByteArray::fromHex("d5ad00000000");
+    const QByteArray request =
+        QByteArray(GetParam()) == "long" ? Long(0xAB) : QByteArray::fromHex("d5ad00000000");
     client.Send(request + Long(0xAA)); // what follows the restart is not served
     QByteArray before;
     EXPECT_TRUE(client.WaitClosed(&before));
@@ -168,7 +169,8 @@ TEST(SimStart, PortInUseIsReportedAndNothingRuns) {
     config.tcpPort = taken.serverPort();
     SimThread sim(config);
     EXPECT_FALSE(sim.Start());
-    EXPECT_TRUE(sim.ErrorText().contains(QString::number(taken.serverPort()))) << sim.ErrorText().toStdString();
+    EXPECT_TRUE(sim.ErrorText().contains(QString::number(taken.serverPort())))
+        << sim.ErrorText().toStdString();
     EXPECT_FALSE(sim.Listening());
     taken.close();
     EXPECT_TRUE(sim.Start()); // a second try once the port is free
@@ -187,7 +189,8 @@ TEST_F(SimHttp, OldGenerationHasOnlyTheStatusPage) {
     const QByteArray page = PostLogin(Sim().HttpPort(), "y1=a&b=c");
     EXPECT_TRUE(page.startsWith("HTTP/1.1 200 OK\r\n"));
     EXPECT_FALSE(page.contains("charset"));
-    EXPECT_TRUE(page.contains("Napi\xEA" "cie zasilania "));
+    EXPECT_TRUE(page.contains("Napi\xEA"
+                              "cie zasilania "));
     EXPECT_TRUE(page.contains("Temperatura "));
     EXPECT_TRUE(page.contains("Numer V1.3 S0817092"));
     ASSERT_EQ(Sim().HttpRequests().size(), 1);
@@ -308,5 +311,6 @@ TEST(SimDemoTest, DemoMovesTheInputsSeenOverTheWire) {
     ASSERT_TRUE(c.Connect(sim.TcpPort()));
     const QByteArray first = c.Exchange(Long(0x12, 0, Name("IN1")));
     EXPECT_TRUE(WaitUntil([&] { return c.Exchange(Long(0x12, 0, Name("IN1"))) != first; }));
-    EXPECT_TRUE(WaitUntil([&] { return c.Exchange(Long(0x1A, 0, Name("AN1"))).mid(24) != QByteArray(4, '\0'); }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return c.Exchange(Long(0x1A, 0, Name("AN1"))).mid(24) != QByteArray(4, '\0'); }));
 }
