@@ -10,7 +10,9 @@ using circuit::Verdict;
 
 namespace {
 
-QString Suffix(const QString& host, quint16 port) { return " (" + host + ":" + QString::number(port) + " )."; }
+QString Suffix(const QString& host, quint16 port) {
+    return " (" + host + ":" + QString::number(port) + " ).";
+}
 
 } // namespace
 

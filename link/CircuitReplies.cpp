@@ -8,8 +8,12 @@ using namespace quelnet::proto;
 
 namespace {
 
-int Code(const QByteArray& reply) { return uchar(reply[12]); }
-int Status(const QByteArray& reply) { return uchar(reply[13]); }
+int Code(const QByteArray& reply) {
+    return uchar(reply[12]);
+}
+int Status(const QByteArray& reply) {
+    return uchar(reply[13]);
+}
 
 bool IsNoCircuit(const QByteArray& reply) {
     return reply.size() == LongHeaderSize && Code(reply) == ReplyAck && Status(reply) == 0;
@@ -17,7 +21,9 @@ bool IsNoCircuit(const QByteArray& reply) {
 
 } // namespace
 
-bool NameFits(const QString& circ) { return !circ.isEmpty() && circ.size() <= CircuitNameSize; }
+bool NameFits(const QString& circ) {
+    return !circ.isEmpty() && circ.size() <= CircuitNameSize;
+}
 
 QByteArray SetDigitalRequest(const QString& pass, const QString& circ, std::uint8_t mode) {
     return BuildLongFrame(CmdSetDigital, pass, mode, CircuitNameBytes(circ));

@@ -34,7 +34,9 @@ void StepDone(ILog& memo, const TLangText& ok) {
     memo.Append(Pl(ok));
 }
 
-QString PageNumber(int page) { return QStringLiteral("%1").arg(page, 3, 16, QLatin1Char('0')).toUpper(); }
+QString PageNumber(int page) {
+    return QStringLiteral("%1").arg(page, 3, 16, QLatin1Char('0')).toUpper();
+}
 
 // The bytes of one page of an area; a buffer shorter than its area is written
 // as erased DataFlash (0xFF) where it has no bytes.
@@ -169,7 +171,8 @@ bool TfmCommon::SetConfig(const QString& Host, const QString& PortTcp, const QSt
     }
     if (WrTexts) {
         Memo.Append(Pl(lt::WritingTexts));
-        if (PageLoop(PageDirection::Write, Pass, TextsFirstPage, TextsEndPage, texts, Memo, ProgressBar, Pump))
+        if (PageLoop(PageDirection::Write, Pass, TextsFirstPage, TextsEndPage, texts, Memo, ProgressBar,
+                     Pump))
             StepDone(Memo, lt::WritingTextsOk);
         else
             result = false;

@@ -32,8 +32,9 @@ QChar HexPairChar(const QByteArray& reply, int offset) {
 
 } // namespace
 
-bool TfmCommon::CheckNewQuelnet(const QString& Host, const QString& PortTcp, const QString& Pass, QString& Ver,
-                                QChar& Boa, bool& Con, QString& Rea, QString& Ser, QString& Lng) {
+bool TfmCommon::CheckNewQuelnet(const QString& Host, const QString& PortTcp, const QString& Pass,
+                                QString& Ver, QChar& Boa, bool& Con, QString& Rea, QString& Ser,
+                                QString& Lng) {
     BusyGuard guard(*this);
     if (!guard)
         return false;
@@ -87,8 +88,8 @@ bool TfmCommon::CheckMidQuelnet(const QString& Host, const QString& PortTcp, QSt
     return result;
 }
 
-bool TfmCommon::CheckOldQuelnet(const QString& Host, const QString& PortHttp, const QString& Pass, QString& Ver,
-                                QString& Ser, QString& Lng) {
+bool TfmCommon::CheckOldQuelnet(const QString& Host, const QString& PortHttp, const QString& Pass,
+                                QString& Ver, QString& Ser, QString& Lng) {
     BusyGuard guard(*this);
     if (!guard)
         return false;
@@ -113,7 +114,8 @@ bool TfmCommon::CheckOldQuelnet(const QString& Host, const QString& PortHttp, co
 
     // An error of any kind (no connection, time-out, HTTP error status) gives
     // an empty page. The page names no character set: each byte is a character.
-    const QString page = reply->error() == QNetworkReply::NoError ? QString::fromLatin1(reply->readAll()) : QString();
+    const QString page =
+        reply->error() == QNetworkReply::NoError ? QString::fromLatin1(reply->readAll()) : QString();
     delete reply;
     m_http->clearConnectionCache(); // no connection is kept between requests
 

@@ -43,8 +43,8 @@ QString RequestUrl(const QString& host, const QString& portHttp) {
 }
 
 QList<QPair<QByteArray, QByteArray>> RequestHeaders(const QString& host, const QString& portHttp) {
-    const QString referer =
-        portHttp == QLatin1String("80") ? "http://" + host + "/%5C" : "http://" + host + ":" + portHttp + "/%5C";
+    const QString referer = portHttp == QLatin1String("80") ? "http://" + host + "/%5C"
+                                                            : "http://" + host + ":" + portHttp + "/%5C";
     return {
         {"User-Agent", "Mozilla/5.0 (Windows NT 6.1; WOW64; rv:11.0) Gecko/20100101 Firefox/11.0"},
         {"Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8"},
@@ -56,7 +56,9 @@ QList<QPair<QByteArray, QByteArray>> RequestHeaders(const QString& host, const Q
     };
 }
 
-QByteArray RequestBody(const QString& pass) { return "y1=" + ToAnsi(pass); }
+QByteArray RequestBody(const QString& pass) {
+    return "y1=" + ToAnsi(pass);
+}
 
 bool Parse(const QString& page, QString& ver, QString& ser, QString& lng) {
     return ParseWith(Polish(), page, ver, ser, lng) || ParseWith(Lithuanian(), page, ver, ser, lng);

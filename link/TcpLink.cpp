@@ -6,12 +6,16 @@
 namespace quelnet {
 
 namespace {
-int Remaining(const QDeadlineTimer& deadline) { return int(qMax<qint64>(0, deadline.remainingTime())); }
+int Remaining(const QDeadlineTimer& deadline) {
+    return int(qMax<qint64>(0, deadline.remainingTime()));
+}
 } // namespace
 
 TcpLink::TcpLink() : m_socket(std::make_unique<QTcpSocket>()) {}
 
-TcpLink::~TcpLink() { m_socket->abort(); }
+TcpLink::~TcpLink() {
+    m_socket->abort();
+}
 
 void TcpLink::SetTarget(const QString& host, quint16 port) {
     m_host = host;

@@ -50,7 +50,9 @@ bool TfmCommon::OpenConnection(const QString& Host, const QString& PortTcp, int 
     return m_link.Connect();
 }
 
-void TfmCommon::CloseConnection() { m_link.Disconnect(); }
+void TfmCommon::CloseConnection() {
+    m_link.Disconnect();
+}
 
 void TfmCommon::Reconnect() {
     m_link.Disconnect();

@@ -71,8 +71,8 @@ public:
     // Time-outs in milliseconds. Tests shorten them; the defaults are the
     // controllers' figures.
     struct Timeouts {
-        int Link = 5000;     // connect and read: circuit I/O and page transfers
-        int Identify = 1000; // connect and read (and the HTTP post): identification
+        int Link = 5000;      // connect and read: circuit I/O and page transfers
+        int Identify = 1000;  // connect and read (and the HTTP post): identification
         int RetryPause = 100; // pause after a refused page
     };
     void SetTimeouts(const Timeouts& t) { m_timeouts = t; }
@@ -130,7 +130,8 @@ private:
     // Link set-up: reuse the link while host text and port are equal.
     bool LinkSetUp(const QString& Host, quint16 Port);
     // LastError for a reply that is not a success.
-    void SetReplyError(CircuitKind kind, bool noCircuit, const QString& Host, quint16 Port, const QString& Circ);
+    void SetReplyError(CircuitKind kind, bool noCircuit, const QString& Host, quint16 Port,
+                       const QString& Circ);
 
     enum class PageDirection { Read, Write };
     // Reads or writes pages first .. end-1, ten attempts per page; data is the

@@ -32,7 +32,9 @@ protected:
         port = sim->TcpPort();
     }
     QString PortText() const { return QString::number(port); }
-    QString Suffix(const QString& host, quint16 p) const { return " (" + host + ":" + QString::number(p) + " )."; }
+    QString Suffix(const QString& host, quint16 p) const {
+        return " (" + host + ":" + QString::number(p) + " ).";
+    }
 
     // Shortens the link time-out for tests that wait for a reply that never comes.
     void ShortenLinkTimeout(int ms = 1000) {

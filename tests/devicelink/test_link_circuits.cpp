@@ -11,7 +11,9 @@ using namespace quelnet::test;
 
 namespace {
 
-QByteArray Hex(const char* h) { return QByteArray::fromHex(h); }
+QByteArray Hex(const char* h) {
+    return QByteArray::fromHex(h);
+}
 
 class Circuits : public SimLinkTest {
 protected:
@@ -32,41 +34,72 @@ TEST_F(Circuits, RequestBytesOfEveryCommand) {
     bool state = false;
     float value = 0;
     const WireCase cases[] = {
-        {"switch OUT1 on", [](TfmCommon& c, auto h, auto p) { return c.SetOutDigi(h, p, SimPassword, "OUT1", 1); },
-         "1001" "0008" "4F55543100000000"},
-        {"switch OUT1 off", [](TfmCommon& c, auto h, auto p) { return c.SetOutDigi(h, p, SimPassword, "OUT1", 0); },
-         "1000" "0008" "4F55543100000000"},
-        {"toggle OUT1", [](TfmCommon& c, auto h, auto p) { return c.SetOutDigi(h, p, SimPassword, "OUT1", 2); },
-         "1002" "0008" "4F55543100000000"},
+        {"switch OUT1 on",
+         [](TfmCommon& c, auto h, auto p) { return c.SetOutDigi(h, p, SimPassword, "OUT1", 1); },
+         "1001"
+         "0008"
+         "4F55543100000000"},
+        {"switch OUT1 off",
+         [](TfmCommon& c, auto h, auto p) { return c.SetOutDigi(h, p, SimPassword, "OUT1", 0); },
+         "1000"
+         "0008"
+         "4F55543100000000"},
+        {"toggle OUT1",
+         [](TfmCommon& c, auto h, auto p) { return c.SetOutDigi(h, p, SimPassword, "OUT1", 2); },
+         "1002"
+         "0008"
+         "4F55543100000000"},
         {"eight-character name has no terminator",
          [](TfmCommon& c, auto h, auto p) { return c.SetOutDigi(h, p, SimPassword, "LAMPA123", 1); },
-         "1001" "0008" "4C414D5041313233"},
+         "1001"
+         "0008"
+         "4C414D5041313233"},
         {"read IN1 at its input",
          [&](TfmCommon& c, auto h, auto p) { return c.GetInpDigi(h, p, SimPassword, "IN1", 0, state); },
-         "1200" "0008" "494E310000000000"},
+         "1200"
+         "0008"
+         "494E310000000000"},
         {"read OUT1 at its output",
          [&](TfmCommon& c, auto h, auto p) { return c.GetInpDigi(h, p, SimPassword, "OUT1", 1, state); },
-         "1300" "0008" "4F55543100000000"},
-        {"set AOUT1 to 1.5", [](TfmCommon& c, auto h, auto p) { return c.SetOutAnal(h, p, SimPassword, "AOUT1", 1.5f); },
-         "1800" "000C" "414F555431000000" "00003A98"},
+         "1300"
+         "0008"
+         "4F55543100000000"},
+        {"set AOUT1 to 1.5",
+         [](TfmCommon& c, auto h, auto p) { return c.SetOutAnal(h, p, SimPassword, "AOUT1", 1.5f); },
+         "1800"
+         "000C"
+         "414F555431000000"
+         "00003A98"},
         {"set AOUT1 to 0.03125 (312.5 rounds to even)",
          [](TfmCommon& c, auto h, auto p) { return c.SetOutAnal(h, p, SimPassword, "AOUT1", 0.03125f); },
-         "1800" "000C" "414F555431000000" "00000138"},
-        {"set AOUT1 to -1", [](TfmCommon& c, auto h, auto p) { return c.SetOutAnal(h, p, SimPassword, "AOUT1", -1.0f); },
-         "1800" "000C" "414F555431000000" "FFFFD8F0"},
+         "1800"
+         "000C"
+         "414F555431000000"
+         "00000138"},
+        {"set AOUT1 to -1",
+         [](TfmCommon& c, auto h, auto p) { return c.SetOutAnal(h, p, SimPassword, "AOUT1", -1.0f); },
+         "1800"
+         "000C"
+         "414F555431000000"
+         "FFFFD8F0"},
         {"read AN1 at its input",
          [&](TfmCommon& c, auto h, auto p) { return c.GetInpAnal(h, p, SimPassword, "AN1", 0, value); },
-         "1A00" "0008" "414E310000000000"},
+         "1A00"
+         "0008"
+         "414E310000000000"},
         {"read AOUT1 at its output",
          [&](TfmCommon& c, auto h, auto p) { return c.GetInpAnal(h, p, SimPassword, "AOUT1", 1, value); },
-         "1B00" "0008" "414F555431000000"},
+         "1B00"
+         "0008"
+         "414F555431000000"},
     };
     for (const WireCase& c : cases) {
         SCOPED_TRACE(c.what);
         sim->ClearRequests();
         EXPECT_TRUE(c.call(common, Loopback, port)) << common.GetLastError().toStdString();
         ASSERT_EQ(sim->Requests().size(), 1);
-        EXPECT_EQ(sim->Requests()[0].toHex().toUpper(), (LongHeaderStart(SimPassword) + Hex(c.tail)).toHex().toUpper());
+        EXPECT_EQ(sim->Requests()[0].toHex().toUpper(),
+                  (LongHeaderStart(SimPassword) + Hex(c.tail)).toHex().toUpper());
     }
     EXPECT_EQ(sim->Connections(), 1); // one link served them all
 }
@@ -146,10 +179,18 @@ TEST_F(Circuits, EveryLastErrorText) {
         float value = 7;
         bool ok = true;
         switch (c.op) {
-        case 'D': ok = common.SetOutDigi(c.host, p, c.pass, c.circ, 1); break;
-        case 'A': ok = common.SetOutAnal(c.host, p, c.pass, c.circ, 1); break;
-        case 'd': ok = common.GetInpDigi(c.host, p, c.pass, c.circ, 0, on); break;
-        case 'a': ok = common.GetInpAnal(c.host, p, c.pass, c.circ, 0, value); break;
+        case 'D':
+            ok = common.SetOutDigi(c.host, p, c.pass, c.circ, 1);
+            break;
+        case 'A':
+            ok = common.SetOutAnal(c.host, p, c.pass, c.circ, 1);
+            break;
+        case 'd':
+            ok = common.GetInpDigi(c.host, p, c.pass, c.circ, 0, on);
+            break;
+        case 'a':
+            ok = common.GetInpAnal(c.host, p, c.pass, c.circ, 0, value);
+            break;
         }
         EXPECT_FALSE(ok);
         EXPECT_EQ(common.GetLastError(), c.text + Suffix(c.host, p));
@@ -171,8 +212,9 @@ TEST_F(Circuits, ExampleTextOfAMissingCircuit) {
     config.circuits = {{"OUT2", false, true}};
     StartSim(config);
     ASSERT_FALSE(common.SetOutDigi(Loopback, port, SimPassword, "OUT1", 1));
-    EXPECT_EQ(common.GetLastError(), QString::fromUtf8("Brak wskazanego obwodu cyfrowego „OUT1” w QuelNet-ie. (127.0.0.1:") +
-                                         PortText() + " ).");
+    EXPECT_EQ(common.GetLastError(),
+              QString::fromUtf8("Brak wskazanego obwodu cyfrowego „OUT1” w QuelNet-ie. (127.0.0.1:") +
+                  PortText() + " ).");
 }
 
 TEST_F(Circuits, GetLastErrorIsEmptyBeforeAnyCall) {

@@ -20,7 +20,9 @@ QByteArray Pattern(int size, int seed) {
     return b;
 }
 
-QString Retry(int page) { return Pl(lt::RetryPage) + QString("%1").arg(page, 3, 16, QChar('0')).toUpper() + "."; }
+QString Retry(int page) {
+    return Pl(lt::RetryPage) + QString("%1").arg(page, 3, 16, QChar('0')).toUpper() + ".";
+}
 
 class ConfigTransfer : public SimLinkTest {
 protected:
@@ -28,7 +30,9 @@ protected:
         StartSim();
         sim->SetFlash(Pattern(512 * 1024, 1));
     }
-    bool Get() { return common.GetConfig(Loopback, PortText(), SimPassword, log, progress, config, texts, &pump); }
+    bool Get() {
+        return common.GetConfig(Loopback, PortText(), SimPassword, log, progress, config, texts, &pump);
+    }
     bool Set(bool wrConfig, bool wrNet, bool wrTexts) {
         return common.SetConfig(Loopback, PortText(), SimPassword, log, progress, wrConfig, wrNet, wrTexts,
                                 newConfig, newTexts, &pump);
@@ -60,10 +64,12 @@ TEST_F(ConfigTransfer, GetConfigReadsBothAreas) {
     ASSERT_TRUE(Get());
     EXPECT_EQ(config, sim->Flash().mid(ConfigAddress, ConfigSize));
     EXPECT_EQ(texts, sim->Flash().mid(TextsAddress, TextsSize));
-    EXPECT_EQ(log.lines, QStringList({Pl(lt::TakeOverConfigOk), Pl(lt::ReadingConfigOk), Pl(lt::ReadingTextsOk)}));
+    EXPECT_EQ(log.lines,
+              QStringList({Pl(lt::TakeOverConfigOk), Pl(lt::ReadingConfigOk), Pl(lt::ReadingTextsOk)}));
     EXPECT_EQ(Commands().value(0), 0xAF);
     EXPECT_EQ(Pages(0xA0), Range(0x06, 0x26) + Range(0x29, 0xA9));
-    EXPECT_EQ(sim->Requests().value(1).mid(12), QByteArray::fromHex("A0000003" "000600"));
+    EXPECT_EQ(sim->Requests().value(1).mid(12), QByteArray::fromHex("A0000003"
+                                                                    "000600"));
     EXPECT_GE(pumped, 160);
     EXPECT_TRUE(WaitUntil([&] { return sim->OpenConnections() == 0; }));
 }
@@ -141,7 +147,8 @@ TEST_F(ConfigTransfer, LostRepliesReconnectWithoutALogLine) {
     sim->SetFaults(f);
     ASSERT_TRUE(Get());
     EXPECT_EQ(config, sim->Flash().mid(ConfigAddress, ConfigSize));
-    EXPECT_EQ(log.lines, QStringList({Pl(lt::TakeOverConfigOk), Pl(lt::ReadingConfigOk), Pl(lt::ReadingTextsOk)}));
+    EXPECT_EQ(log.lines,
+              QStringList({Pl(lt::TakeOverConfigOk), Pl(lt::ReadingConfigOk), Pl(lt::ReadingTextsOk)}));
     EXPECT_EQ(sim->Connections(), 3);
     EXPECT_EQ(Pages(0xA0).count(7), 3);
 }
@@ -150,8 +157,8 @@ TEST_F(ConfigTransfer, PrepareRefusedOrNobodyThere) {
     EXPECT_FALSE(common.GetConfig(Loopback, QString::number(ClosedPort()), SimPassword, log, progress, config,
                                   texts, nullptr));
     EXPECT_EQ(log.lines, QStringList({Pl(lt::ConnectFailedLog)}));
-    EXPECT_FALSE(common.SetConfig(Loopback, QString::number(ClosedPort()), SimPassword, log, progress, true, true,
-                                  true, newConfig, newTexts, nullptr));
+    EXPECT_FALSE(common.SetConfig(Loopback, QString::number(ClosedPort()), SimPassword, log, progress, true,
+                                  true, true, newConfig, newTexts, nullptr));
     EXPECT_EQ(log.lines, QStringList({Pl(lt::ConnectFailedLog)}));
 
     // A wrong password: the controller hangs up on 0xAF.
@@ -165,14 +172,15 @@ TEST_F(ConfigTransfer, SetConfigWithNetworkSettingsRestarts) {
     ASSERT_TRUE(WaitUntil([&] { return Commands().size() == 162; })); // 0xAB gets no reply
     EXPECT_EQ(sim->Flash().mid(ConfigAddress, ConfigSize), newConfig);
     EXPECT_EQ(sim->Flash().mid(TextsAddress, TextsSize), newTexts);
-    EXPECT_EQ(log.lines, QStringList({Pl(lt::WritingConfigOk), Pl(lt::WritingTextsOk), Pl(lt::TakeOverConfigOk),
-                                      Pl(lt::ResetQuelnet)}));
+    EXPECT_EQ(log.lines, QStringList({Pl(lt::WritingConfigOk), Pl(lt::WritingTextsOk),
+                                      Pl(lt::TakeOverConfigOk), Pl(lt::ResetQuelnet)}));
     EXPECT_EQ(Pages(0xA1), Range(0x06, 0x26) + Range(0x29, 0xA9));
     EXPECT_EQ(Commands().mid(160), QList<int>({0xAE, 0xAB}));
     EXPECT_EQ(progress.Maximum(), 160);
     EXPECT_EQ(progress.positions.last(), 0);
     EXPECT_TRUE(progress.positions.contains(160));
-    EXPECT_EQ(sim->Requests().value(0).mid(12, 7), QByteArray::fromHex("A1000103" "000600"));
+    EXPECT_EQ(sim->Requests().value(0).mid(12, 7), QByteArray::fromHex("A1000103"
+                                                                       "000600"));
 }
 
 TEST_F(ConfigTransfer, SetConfigKeepingNetworkSettings) {
@@ -186,7 +194,8 @@ TEST_F(ConfigTransfer, SetConfigKeepingNetworkSettings) {
 TEST_F(ConfigTransfer, TextsOnlyTakeNothingOver) {
     ASSERT_TRUE(Set(false, true, true));
     EXPECT_EQ(sim->Flash().mid(TextsAddress, TextsSize), newTexts);
-    EXPECT_EQ(sim->Flash().mid(ConfigAddress, ConfigSize), Pattern(512 * 1024, 1).mid(ConfigAddress, ConfigSize));
+    EXPECT_EQ(sim->Flash().mid(ConfigAddress, ConfigSize),
+              Pattern(512 * 1024, 1).mid(ConfigAddress, ConfigSize));
     EXPECT_EQ(log.lines, QStringList({Pl(lt::WritingTextsOk)}));
     EXPECT_EQ(Pages(0xA1), Range(0x29, 0xA9));
     EXPECT_EQ(Commands().size(), 128); // no 0xAC, 0xAE or 0xAB

@@ -77,7 +77,8 @@ TEST_F(Identification, MidGeneration) {
     for (const QString language : {"PL", "LT"}) {
         SCOPED_TRACE(language.toStdString());
         StartSim(Config(sim::Generation::Mid, language));
-        ExpectIdentity(Mid(Loopback, PortText()), {true, "V2.1.4", 'A', true, "20140612", "S0817092", language});
+        ExpectIdentity(Mid(Loopback, PortText()),
+                       {true, "V2.1.4", 'A', true, "20140612", "S0817092", language});
         // No answer to the long frame within the time-out: False, and Polish.
         ExpectIdentity(New(Loopback, PortText()), {false, "", Nul, false, "", "", "PL"});
     }

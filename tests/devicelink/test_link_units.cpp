@@ -1,9 +1,9 @@
 // Reply checks and status-page reading without a controller, and the replies
 // no simulated controller gives, from a scripted peer over loopback.
-#include "link/CircuitReplies.h"
-#include "link/Frames.h"
 #include "devicelink/LinkFixtures.h"
 #include "devicelink/ScriptedPeer.h"
+#include "link/CircuitReplies.h"
+#include "link/Frames.h"
 #include "link/StatusPage.h"
 #include "link/UCommonForm.h"
 
@@ -21,7 +21,9 @@ using quelnet::test::ScriptedPeer;
 
 namespace {
 
-QByteArray Hex(const char* h) { return QByteArray::fromHex(h); }
+QByteArray Hex(const char* h) {
+    return QByteArray::fromHex(h);
+}
 
 // ---------------------------------------------------------------- reply checks
 
@@ -44,7 +46,8 @@ TEST(CircuitReplies, Verdicts) {
         {"set: empty reply", 's', 0, QByteArray(), Verdict::NoAck},
         {"digital input", 'd', 0, BuildLongReply(0x42, 1, QByteArray(8, 0)), Verdict::Done},
         {"digital output", 'd', 1, BuildLongReply(0x43, 1, QByteArray(8, 0)), Verdict::Done},
-        {"digital output answered as input", 'd', 1, BuildLongReply(0x42, 1, QByteArray(8, 0)), Verdict::NoAck},
+        {"digital output answered as input", 'd', 1, BuildLongReply(0x42, 1, QByteArray(8, 0)),
+         Verdict::NoAck},
         {"digital: no such circuit", 'd', 0, BuildLongReply(0x08, 0), Verdict::NoCircuit},
         {"digital: ack instead of state", 'd', 0, BuildLongReply(0x08, 1), Verdict::NoAck},
         {"digital: short payload", 'd', 0, BuildLongReply(0x42, 1, QByteArray(7, 0)), Verdict::NoAck},
@@ -52,7 +55,8 @@ TEST(CircuitReplies, Verdicts) {
          Verdict::NoAck},
         {"analog input", 'a', 0, BuildLongReply(0x4A, 0, QByteArray(8, 0) + value), Verdict::Done},
         {"analog output", 'a', 1, BuildLongReply(0x4B, 0, QByteArray(8, 0) + value), Verdict::Done},
-        {"analog answered as digital", 'a', 0, BuildLongReply(0x42, 0, QByteArray(8, 0) + value), Verdict::NoAck},
+        {"analog answered as digital", 'a', 0, BuildLongReply(0x42, 0, QByteArray(8, 0) + value),
+         Verdict::NoAck},
         {"analog: no such circuit", 'a', 0, BuildLongReply(0x08, 0), Verdict::NoCircuit},
     };
     for (const ReplyCase& c : cases) {
@@ -72,8 +76,9 @@ TEST(CircuitReplies, Verdicts) {
 TEST(CircuitReplies, DigitalStateIsOnOnlyForOne) {
     for (const int status : {0, 1, 2, 0xFF}) {
         bool state = status != 1;
-        EXPECT_EQ(circuit::CheckDigitalReply(BuildLongReply(0x42, quint8(status), QByteArray(8, 0)), 0, state),
-                  Verdict::Done);
+        EXPECT_EQ(
+            circuit::CheckDigitalReply(BuildLongReply(0x42, quint8(status), QByteArray(8, 0)), 0, state),
+            Verdict::Done);
         EXPECT_EQ(state, status == 1) << status;
     }
 }
@@ -87,7 +92,9 @@ TEST(CircuitReplies, NamesOfOneToEightCharactersFit) {
 
 // ----------------------------------------------------------------- status page
 
-QString Page(const char* latin1) { return QString::fromLatin1(latin1); }
+QString Page(const char* latin1) {
+    return QString::fromLatin1(latin1);
+}
 
 struct PageCase {
     const char* what;
@@ -97,8 +104,11 @@ struct PageCase {
 };
 
 TEST(StatusPage, Parse) {
-    const QString pl = Page("<p>Napi\xEA" "cie zasilania 12.1V</p><p>Temperatura 23C</p>");
-    const QString lt = Page("<p>Maitinimo \xE7" "tampa 12.1V</p><p>Temperat\xFE" "ra 23C</p>");
+    const QString pl = Page("<p>Napi\xEA"
+                            "cie zasilania 12.1V</p><p>Temperatura 23C</p>");
+    const QString lt = Page("<p>Maitinimo \xE7"
+                            "tampa 12.1V</p><p>Temperat\xFE"
+                            "ra 23C</p>");
     const PageCase cases[] = {
         {"Polish", pl + "<p>Numer V1.3 S0817092</p>", true, "V1.3", "S0817092", "PL"},
         {"Lithuanian", lt + "<p>Numeris V1.2 S0900001</p>", true, "V1.2", "S0900001", "LT"},
@@ -109,10 +119,16 @@ TEST(StatusPage, Parse) {
         {"page ends early", pl + "Numer V1.3 S08", true, "V1.3", "S08", "PL"},
         {"page ends in the version", pl + "Numer V1", true, "V1", "", "PL"},
         {"first Numer counts", pl + "Numer V1.3 S0817092 Numer V2 X", true, "V1.3", "S0817092", "PL"},
-        {"no temperature", Page("Napi\xEA" "cie zasilania Numer V1.3 S0817092"), false, "", "", ""},
-        {"marker without its blank", Page("Napi\xEA" "cie zasilania Temperatura Numer:V1.3"), false, "", "", ""},
-        {"Polish letters in UTF-8 are not the marker", QString::fromUtf8("Napięcie zasilania Temperatura Numer V1"),
+        {"no temperature",
+         Page("Napi\xEA"
+              "cie zasilania Numer V1.3 S0817092"),
          false, "", "", ""},
+        {"marker without its blank",
+         Page("Napi\xEA"
+              "cie zasilania Temperatura Numer:V1.3"),
+         false, "", "", ""},
+        {"Polish letters in UTF-8 are not the marker",
+         QString::fromUtf8("Napięcie zasilania Temperatura Numer V1"), false, "", "", ""},
         {"empty", QString(), false, "", "", ""},
     };
     for (const PageCase& c : cases) {
@@ -205,21 +221,31 @@ TEST_F(PeerTest, RepliesTheSimulatorNeverGives) {
         {"analog set answered 'no circuit'", 'A', 0, BuildLongReply(0x08, 0), false, 0, "a"},
         {"negative analog not read back", 'a', 1, BuildLongReply(0x4B, 0, QByteArray(8, 0) + Hex("FFFFD8F0")),
          true, 429495.72, ""},
-        {"analog read answered as digital", 'a', 0, BuildLongReply(0x42, 1, QByteArray(12, 0)), false, 0, "n"},
+        {"analog read answered as digital", 'a', 0, BuildLongReply(0x42, 1, QByteArray(12, 0)), false, 0,
+         "n"},
     };
     for (const OddReply& c : cases) {
         SCOPED_TRACE(c.what);
-        ScriptedPeer peer(ScriptedPeer::Mode::Frames, [&](const QByteArray&, int) { return PeerAnswer{c.reply}; });
+        ScriptedPeer peer(ScriptedPeer::Mode::Frames,
+                          [&](const QByteArray&, int) { return PeerAnswer{c.reply}; });
         const quint16 port = peer.Port();
         const QString suffix = " (127.0.0.1:" + QString::number(port) + " ).";
         bool digital = true;
         float analog = -1;
         bool ok = false;
         switch (c.op) {
-        case 'D': ok = common.SetOutDigi("127.0.0.1", port, "p", "OUT1", c.mode); break;
-        case 'A': ok = common.SetOutAnal("127.0.0.1", port, "p", "AOUT1", 2.0f); break;
-        case 'd': ok = common.GetInpDigi("127.0.0.1", port, "p", "OUT1", c.mode, digital); break;
-        case 'a': ok = common.GetInpAnal("127.0.0.1", port, "p", "AOUT1", c.mode, analog); break;
+        case 'D':
+            ok = common.SetOutDigi("127.0.0.1", port, "p", "OUT1", c.mode);
+            break;
+        case 'A':
+            ok = common.SetOutAnal("127.0.0.1", port, "p", "AOUT1", 2.0f);
+            break;
+        case 'd':
+            ok = common.GetInpDigi("127.0.0.1", port, "p", "OUT1", c.mode, digital);
+            break;
+        case 'a':
+            ok = common.GetInpAnal("127.0.0.1", port, "p", "AOUT1", c.mode, analog);
+            break;
         }
         EXPECT_EQ(ok, c.result);
         if (c.op == 'd') {
@@ -263,8 +289,9 @@ TEST_F(PeerTest, MidIdentifyNeedsExactly58Bytes) {
         QString ver = "x", rea = "x", ser = "x", lng = "x";
         QChar boa = 'x';
         bool con = true;
-        EXPECT_EQ(common.CheckMidQuelnet("127.0.0.1", QString::number(peer.Port()), ver, boa, con, rea, ser, lng),
-                  size == 58);
+        EXPECT_EQ(
+            common.CheckMidQuelnet("127.0.0.1", QString::number(peer.Port()), ver, boa, con, rea, ser, lng),
+            size == 58);
         EXPECT_EQ(peer.Requests().value(0), Hex("D5AA00000000"));
         if (size == 57) {
             EXPECT_TRUE(ver.isEmpty() && rea.isEmpty() && ser.isEmpty() && lng.isEmpty());
@@ -288,19 +315,21 @@ TEST_F(PeerTest, MidIdentifyLanguageDigitsReadLeniently) {
     QString ver, rea, ser, lng;
     QChar boa;
     bool con;
-    ASSERT_TRUE(common.CheckMidQuelnet("127.0.0.1", QString::number(peer.Port()), ver, boa, con, rea, ser, lng));
+    ASSERT_TRUE(
+        common.CheckMidQuelnet("127.0.0.1", QString::number(peer.Port()), ver, boa, con, rea, ser, lng));
     EXPECT_EQ(lng, QString(QChar(0)) + QChar(5));
     EXPECT_EQ(ver, QString(6, QChar(0)));
 }
 
 TEST_F(PeerTest, NewIdentifyShortReplyGivesPolishOnly) {
-    ScriptedPeer peer(ScriptedPeer::Mode::Frames,
-                      [](const QByteArray&, int) { return PeerAnswer{BuildLongReply(0xBA, 0, QByteArray(31, 'e'))}; });
+    ScriptedPeer peer(ScriptedPeer::Mode::Frames, [](const QByteArray&, int) {
+        return PeerAnswer{BuildLongReply(0xBA, 0, QByteArray(31, 'e'))};
+    });
     QString ver, rea, ser, lng;
     QChar boa = 'x';
     bool con = true;
-    EXPECT_FALSE(common.CheckNewQuelnet("127.0.0.1", QString::number(peer.Port()), "3958", ver, boa, con, rea, ser,
-                                        lng));
+    EXPECT_FALSE(common.CheckNewQuelnet("127.0.0.1", QString::number(peer.Port()), "3958", ver, boa, con, rea,
+                                        ser, lng));
     EXPECT_EQ(lng, "PL");
     EXPECT_TRUE(ver.isEmpty() && rea.isEmpty() && ser.isEmpty());
     EXPECT_FALSE(con);
@@ -316,11 +345,13 @@ PeerAnswer PagesOkElse(const QByteArray& request, const QByteArray& other) {
 }
 
 TEST_F(PeerTest, PrepareAnsweredWithTakeOverCodeIsRefused) {
-    ScriptedPeer peer(ScriptedPeer::Mode::Frames, [](const QByteArray&, int) { return PeerAnswer{BuildLongReply(0xBE, 0)}; });
+    ScriptedPeer peer(ScriptedPeer::Mode::Frames,
+                      [](const QByteArray&, int) { return PeerAnswer{BuildLongReply(0xBE, 0)}; });
     RecordingLog log;
     RecordingProgress progress;
     QByteArray config, texts;
-    EXPECT_FALSE(common.GetConfig("127.0.0.1", QString::number(peer.Port()), "", log, progress, config, texts));
+    EXPECT_FALSE(
+        common.GetConfig("127.0.0.1", QString::number(peer.Port()), "", log, progress, config, texts));
     EXPECT_EQ(log.lines, QStringList({Pl(lt::TakeOverConfig), Pl(lt::TakeOverConfigError)}));
     EXPECT_EQ(peer.Requests().size(), 1);
 }
@@ -330,20 +361,23 @@ TEST_F(PeerTest, TakeOverAnsweredWithBcIsRefused) {
                       [](const QByteArray& r, int) { return PagesOkElse(r, BuildLongReply(0xBC, 0)); });
     RecordingLog log;
     RecordingProgress progress;
-    EXPECT_FALSE(common.SetConfig("127.0.0.1", QString::number(peer.Port()), "", log, progress, true, false, false,
-                                  QByteArray(8192, 1), QByteArray()));
-    EXPECT_EQ(log.lines, QStringList({Pl(lt::WritingConfigOk), Pl(lt::TakeOverConfig), Pl(lt::TakeOverConfigError)}));
+    EXPECT_FALSE(common.SetConfig("127.0.0.1", QString::number(peer.Port()), "", log, progress, true, false,
+                                  false, QByteArray(8192, 1), QByteArray()));
+    EXPECT_EQ(log.lines,
+              QStringList({Pl(lt::WritingConfigOk), Pl(lt::TakeOverConfig), Pl(lt::TakeOverConfigError)}));
     EXPECT_EQ(uchar(peer.Requests().last()[12]), 0xAC);
 }
 
 // ------------------------------------------------------- scripted peer: HTTP
 
 QByteArray HttpAnswer(const char* status, const QByteArray& body) {
-    return QByteArray("HTTP/1.1 ") + status + "\r\nContent-Type: text/html\r\nContent-Length: " +
-           QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    return QByteArray("HTTP/1.1 ") + status +
+           "\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
 }
 
-const QByteArray PolishPage = "<html>Napi\xEA" "cie zasilania 12V Temperatura 20C Numer V1.3 S0817092</html>";
+const QByteArray PolishPage = "<html>Napi\xEA"
+                              "cie zasilania 12V Temperatura 20C Numer V1.3 S0817092</html>";
 
 TEST_F(PeerTest, OldIdentifyPostsTheForm) {
     ScriptedPeer peer(ScriptedPeer::Mode::Http,
@@ -365,7 +399,8 @@ TEST_F(PeerTest, OldIdentifyPostsTheForm) {
                 return l.mid(name.size() + 1).trimmed();
         return QByteArray("<missing>");
     };
-    EXPECT_EQ(header("User-Agent"), "Mozilla/5.0 (Windows NT 6.1; WOW64; rv:11.0) Gecko/20100101 Firefox/11.0");
+    EXPECT_EQ(header("User-Agent"),
+              "Mozilla/5.0 (Windows NT 6.1; WOW64; rv:11.0) Gecko/20100101 Firefox/11.0");
     EXPECT_EQ(header("Accept"), "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
     EXPECT_EQ(header("Accept-Language"), "pl,en-us;q=0.7,en;q=0.3");
     EXPECT_EQ(header("Accept-Encoding"), "gzip, deflate");
@@ -386,7 +421,8 @@ TEST_F(PeerTest, OldIdentifyFailures) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ScriptedPeer peer(ScriptedPeer::Mode::Http, [&](const QByteArray&, int) { return PeerAnswer{c.answer}; });
+        ScriptedPeer peer(ScriptedPeer::Mode::Http,
+                          [&](const QByteArray&, int) { return PeerAnswer{c.answer}; });
         QString ver = "x", ser = "x", lng = "x";
         EXPECT_FALSE(common.CheckOldQuelnet("127.0.0.1", QString::number(peer.Port()), "", ver, ser, lng));
         EXPECT_TRUE(ver.isEmpty() && ser.isEmpty() && lng.isEmpty());
