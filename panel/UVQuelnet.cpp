@@ -3,6 +3,7 @@
 #include "app/HelpSupport.h"
 #include "app/ULangResource.h"
 #include "link/UCommonForm.h"
+#include "panel/PanelEditor.h"
 #include "panel/ValueScans.h"
 #include "toolbox/UQuelnetTool.h"
 
@@ -35,6 +36,7 @@ TfmVQuelnet::TfmVQuelnet(QWidget* parent) : QWidget(parent, Qt::Window) {
     PlaceStatusBar();
 
     m_views = std::make_unique<PanelViews>(this, Records, *this, EditMode);
+    m_editor = std::make_unique<PanelEditor>(*this);
 }
 
 TfmVQuelnet::~TfmVQuelnet() = default;
@@ -100,7 +102,7 @@ QStringList TfmVQuelnet::ScanACirs() const { return quelnet::ScanACirs(Records);
 QStringList TfmVQuelnet::ScanFress() const { return quelnet::ScanFress(Records); }
 QStringList TfmVQuelnet::ScanALevs() const { return quelnet::ScanALevs(Records); }
 
-bool TfmVQuelnet::FormCloseQuery() { return true; }
+bool TfmVQuelnet::FormCloseQuery() { return m_editor->FormCloseQuery(); }
 
 void TfmVQuelnet::FormClose() {
     if (EditMode) {
@@ -113,8 +115,8 @@ void TfmVQuelnet::FormClose() {
 
 // ---- element handlers (filled in by the editor and the run mode) ----
 
-void TfmVQuelnet::ElementClick(QWidget*) {}
-void TfmVQuelnet::ElementDblClick(QWidget*) {}
+void TfmVQuelnet::ElementClick(QWidget* Sender) { m_editor->ElementClick(Sender); }
+void TfmVQuelnet::ElementDblClick(QWidget* Sender) { m_editor->ElementDblClick(Sender); }
 void TfmVQuelnet::ElementOutputClick(QWidget*) {}
 void TfmVQuelnet::SliderChange(QWidget*) {}
 

@@ -20,6 +20,7 @@ namespace quelnet {
 
 class TfmCommon;
 class TfmQuelnetTool;
+class PanelEditor;
 
 class TfmVQuelnet : public QWidget, public IElementHandlers, private IPanelFileHost {
     Q_OBJECT
@@ -52,6 +53,8 @@ public:
     // ...), the creation operations, slots, insertion and destruction.
     PanelViews& Views() { return *m_views; }
     const PanelViews& Views() const { return *m_views; }
+    // The editor's gestures (drag, drop, frames, keys); idle in run mode.
+    PanelEditor& Editor() { return *m_editor; }
 
     // Edit timer (editor): 250 ms, one-shot, stopped. Poll timer (run mode):
     // 100 ms, started when the window is shown in run mode, stopped by
@@ -106,6 +109,7 @@ private:
     TfmQuelnetTool* m_tool = nullptr;
     bool m_shown = false;
     std::unique_ptr<PanelViews> m_views; // after Records: destroyed before them
+    std::unique_ptr<PanelEditor> m_editor; // after m_views: destroyed before them
 };
 
 } // namespace quelnet
