@@ -1,23 +1,116 @@
 #include "toolbox/UQuelnetTool.h"
 
-#include "panel/UVQuelnet.h"
+#include "toolbox/PaletteList.h"
+#include "toolbox/ParameterSheet.h"
+
+#include <QLabel>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+// The palette icons live in a resource of this static library; register them
+// explicitly since nothing else references the resource's object file.
+static void initToolboxResources() {
+    Q_INIT_RESOURCE(toolbox);
+}
 
 namespace quelnet {
 
 TfmQuelnetTool::TfmQuelnetTool(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
+    initToolboxResources();
     setObjectName("fmQuelnetTool");
-    setWindowTitle("Narzędzia");
-    setFont(QFont("Tahoma", 8));
+    setWindowTitle(QStringLiteral("Narzędzia"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
     setWindowOpacity(240.0 / 255.0);
-    setFixedSize(PaletteClientWidth, ClientHeight);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    layout->addWidget(PageControl1);
+
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName("TabSheet1");
+    StaticText1 = new QLabel(QStringLiteral(" Przeciągaj elementy z palety"), TabSheet1);
+    StaticText1->setObjectName("StaticText1");
+    StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StaticText1->setWordWrap(true);
+    StaticText1->setGeometry(8, 0, 145, 33);
+    ListView1 = new PaletteList(TabSheet1);
+    ListView1->setObjectName("ListView1");
+    ListView1->setGeometry(8, 36, 145, 321);
+    PageControl1->addTab(TabSheet1, QStringLiteral("Przybornik"));
+
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName("TabSheet2");
+    auto* sheetLayout = new QVBoxLayout(TabSheet2);
+    sheetLayout->setContentsMargins(0, 0, 0, 0);
+    Sheet = new ParameterSheet(TabSheet2);
+    Sheet->setObjectName("ParameterSheet");
+    sheetLayout->addWidget(Sheet);
+    PageControl1->addTab(TabSheet2, QStringLiteral("Parametry"));
+
+    connect(ListView1, &PaletteList::DragStarting, this, &TfmQuelnetTool::ListView1StartDrag);
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int page) {
+        if (!m_pageFromCode)
+            PageControl1Change(page);
+    });
+
+    SetClientWidth(PaletteClientWidth);
     move(0, 0);
+    FormCreate();
 }
 
 TfmQuelnetTool::~TfmQuelnetTool() = default;
 
-void TfmQuelnetTool::ShowPalette() { setFixedSize(PaletteClientWidth, ClientHeight); }
+void TfmQuelnetTool::SetPanel(TfmVQuelnet* panel) {
+    Sheet->SetPanel(panel);
+}
 
-void TfmQuelnetTool::ShowParams(int, int) { setFixedSize(ParamsClientWidth, ClientHeight); }
+bool TfmQuelnetTool::IsPalette(const QObject* source) {
+    return IsPaletteSource(source);
+}
+
+void TfmQuelnetTool::FormCreate() {
+    Sheet->SetChoices(ChoiceTexts::FromTextTable());
+}
+
+void TfmQuelnetTool::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfmQuelnetTool::FormShow() {
+    ListView1->Rebuild();
+}
+
+void TfmQuelnetTool::ListView1StartDrag(int selectedIndex) {
+    ObjectType = selectedIndex;
+}
+
+void TfmQuelnetTool::PageControl1Change(int page) {
+    SetClientWidth(page == 1 ? ParamsClientWidth : PaletteClientWidth);
+}
+
+void TfmQuelnetTool::SetClientWidth(int width) {
+    setFixedSize(width, ClientHeight);
+}
+
+void TfmQuelnetTool::ShowPalette() {
+    m_pageFromCode = true;
+    PageControl1->setCurrentIndex(0);
+    m_pageFromCode = false;
+    SetClientWidth(PaletteClientWidth);
+}
+
+void TfmQuelnetTool::ShowParams(int ElemType, int ElemIdx) {
+    m_pageFromCode = true;
+    PageControl1->setCurrentIndex(1);
+    m_pageFromCode = false;
+    SetClientWidth(ParamsClientWidth);
+    Sheet->Fill(ElemType, ElemIdx);
+}
 
 } // namespace quelnet
