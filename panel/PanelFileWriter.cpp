@@ -105,7 +105,9 @@ bool SavePanelFile(const QString& path, const QByteArray& bytes) {
     // A write-protected panel stays as it is, as it would when opened for writing.
     if (existing.exists() && !existing.isWritable()) return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    // Unbuffered, so that a short write (disk full, size limit) shows in the
+    // count here; a buffered flush would let it pass unnoticed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;

@@ -4,6 +4,7 @@
 #include "app/ULangResource.h"
 #include "link/UCommonForm.h"
 #include "panel/PanelEditor.h"
+#include "panel/RunMode.h"
 #include "panel/ValueScans.h"
 #include "toolbox/UQuelnetTool.h"
 
@@ -27,6 +28,7 @@ TfmVQuelnet::TfmVQuelnet(QWidget* parent) : QWidget(parent, Qt::Window) {
     Timer1.setInterval(250);
     Timer2.setObjectName("Timer2");
     Timer2.setInterval(100);
+    connect(&Timer2, &QTimer::timeout, this, &TfmVQuelnet::Timer2Timer);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
@@ -81,6 +83,7 @@ void TfmVQuelnet::FormShow() {
     if (!EditMode) {
         // Fixed dialog border: the size read from the panel file stays.
         setFixedSize(size());
+        if (m_common) m_run = std::make_unique<RunMode>(*m_views, Records, *m_common, StatusBar1, &Timer2);
         Timer2.start();
     }
 }
@@ -117,8 +120,15 @@ void TfmVQuelnet::FormClose() {
 
 void TfmVQuelnet::ElementClick(QWidget* Sender) { m_editor->ElementClick(Sender); }
 void TfmVQuelnet::ElementDblClick(QWidget* Sender) { m_editor->ElementDblClick(Sender); }
-void TfmVQuelnet::ElementOutputClick(QWidget*) {}
-void TfmVQuelnet::SliderChange(QWidget*) {}
+void TfmVQuelnet::ElementOutputClick(QWidget* Sender) {
+    if (m_run) m_run->OutputClick(Sender);
+}
+void TfmVQuelnet::SliderChange(QWidget* Sender) {
+    if (m_run) m_run->SliderMoved(Sender);
+}
+void TfmVQuelnet::Timer2Timer() {
+    if (m_run) m_run->PollTick();
+}
 
 // ---- panel file ----
 
@@ -131,7 +141,7 @@ PanelWindowPlace TfmVQuelnet::WindowPlace() const {
         // A minimised or maximised window is written with its normal place, so
         // that restoring it after the next start gives the user's own size.
         const QRect frame = frameGeometry(), client = geometry();
-        outer = normalGeometry().adjusted(client.left() - frame.left(), client.top() - frame.top(),
+        outer = normalGeometry().adjusted(frame.left() - client.left(), frame.top() - client.top(),
                                           frame.right() - client.right(), frame.bottom() - client.bottom());
     }
     place.Left = outer.left();
