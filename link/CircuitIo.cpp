@@ -21,8 +21,9 @@ bool TfmCommon::LinkSetUp(const QString& Host, quint16 Port) {
     if (m_link.Host() != Host || m_link.Port() != Port) {
         m_link.Disconnect();
         m_link.SetTarget(Host, Port);
-        m_link.SetTimeouts(m_timeouts.Link, m_timeouts.Link);
     }
+    // Always the link time-outs, even on a link last opened for identification.
+    m_link.SetTimeouts(m_timeouts.Link, m_timeouts.Link);
     if (!m_link.Connected())
         m_link.Connect();
     return m_link.Connected();
