@@ -69,6 +69,9 @@ ParameterSheet::ParameterSheet(QWidget* parent) : QWidget(parent) {
     ValueListEditor1->setObjectName("ValueListEditor1");
     ValueListEditor1->setHorizontalHeaderLabels({QStringLiteral("Parametr"), QStringLiteral("Wartość")});
     ValueListEditor1->verticalHeader()->hide();
+    ValueListEditor1->verticalHeader()->setMinimumSectionSize(18);
+    ValueListEditor1->verticalHeader()->setDefaultSectionSize(20);
+    ValueListEditor1->setWordWrap(false);
     ValueListEditor1->setShowGrid(true);
     ValueListEditor1->setSelectionMode(QAbstractItemView::SingleSelection);
     ValueListEditor1->setEditTriggers(QAbstractItemView::NoEditTriggers); // values live in the cell widgets
@@ -108,6 +111,7 @@ void ParameterSheet::Fill(int elemType, int elemIdx) {
         const SheetRow& r = rows[std::size_t(i)];
         auto* name = new QTableWidgetItem(r.Name);
         name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        name->setToolTip(r.Name); // long names are cut in the 208-pixel column
         ValueListEditor1->setItem(i, 0, name);
         auto* cell = new SheetCell(r.Style, r.Choices, r.Value);
         const int row = i + 1;
