@@ -22,14 +22,16 @@ void SetUpCommon(QWidget* w, bool graphic) {
 } // namespace
 
 int ControlTag(const QObject* control) {
-    if (!control) return -1;
+    if (!control)
+        return -1;
     bool ok = false;
     const int tag = control->property(kTagProperty).toInt(&ok);
     return ok ? tag : -1;
 }
 
 void SetControlTag(QObject* control, int tag) {
-    if (control) control->setProperty(kTagProperty, tag);
+    if (control)
+        control->setProperty(kTagProperty, tag);
 }
 
 bool IsGraphicControl(const QObject* control) {
@@ -39,23 +41,28 @@ bool IsGraphicControl(const QObject* control) {
 // ---- ClickTracker ----
 
 void ClickTracker::Press(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) m_pressed = true;
+    if (e->button() == Qt::LeftButton)
+        m_pressed = true;
     e->accept();
 }
 
 void ClickTracker::Release(QWidget* self, QMouseEvent* e) {
     e->accept();
-    if (e->button() != Qt::LeftButton || !m_pressed) return;
+    if (e->button() != Qt::LeftButton || !m_pressed)
+        return;
     m_pressed = false;
-    if (self->rect().contains(e->position().toPoint()) && OnClick) OnClick(self);
+    if (self->rect().contains(e->position().toPoint()) && OnClick)
+        OnClick(self);
 }
 
 void ClickTracker::DoubleClick(QWidget* self, QMouseEvent* e) {
     e->accept();
-    if (e->button() != Qt::LeftButton) return;
+    if (e->button() != Qt::LeftButton)
+        return;
     // The release after a double-click is not a click.
     m_pressed = false;
-    if (OnDblClick) OnDblClick(self);
+    if (OnDblClick)
+        OnDblClick(self);
 }
 
 // ---- ElementPanel ----
@@ -76,7 +83,8 @@ void ElementPanel::SetCaption(const QString& caption) {
 
 void ElementPanel::paintEvent(QPaintEvent* e) {
     QFrame::paintEvent(e);
-    if (m_caption.isEmpty()) return;
+    if (m_caption.isEmpty())
+        return;
     QPainter p(this);
     const QRect area = contentsRect();
     // Measured with the trailing blanks, so they keep the text off the edge.
@@ -86,13 +94,21 @@ void ElementPanel::paintEvent(QPaintEvent* e) {
     p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_caption);
 }
 
-void ElementPanel::mousePressEvent(QMouseEvent* e) { Clicks.Press(e); }
-void ElementPanel::mouseReleaseEvent(QMouseEvent* e) { Clicks.Release(this, e); }
-void ElementPanel::mouseDoubleClickEvent(QMouseEvent* e) { Clicks.DoubleClick(this, e); }
+void ElementPanel::mousePressEvent(QMouseEvent* e) {
+    Clicks.Press(e);
+}
+void ElementPanel::mouseReleaseEvent(QMouseEvent* e) {
+    Clicks.Release(this, e);
+}
+void ElementPanel::mouseDoubleClickEvent(QMouseEvent* e) {
+    Clicks.DoubleClick(this, e);
+}
 
 // ---- ElementPicture ----
 
-ElementPicture::ElementPicture(QWidget* parent) : QWidget(parent) { SetUpCommon(this, true); }
+ElementPicture::ElementPicture(QWidget* parent) : QWidget(parent) {
+    SetUpCommon(this, true);
+}
 
 void ElementPicture::SetPicture(const QImage& image) {
     m_image = image;
@@ -105,15 +121,22 @@ void ElementPicture::ClearPicture() {
 }
 
 void ElementPicture::paintEvent(QPaintEvent*) {
-    if (m_image.isNull() || width() <= 0 || height() <= 0) return;
+    if (m_image.isNull() || width() <= 0 || height() <= 0)
+        return;
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(rect(), m_image);
 }
 
-void ElementPicture::mousePressEvent(QMouseEvent* e) { Clicks.Press(e); }
-void ElementPicture::mouseReleaseEvent(QMouseEvent* e) { Clicks.Release(this, e); }
-void ElementPicture::mouseDoubleClickEvent(QMouseEvent* e) { Clicks.DoubleClick(this, e); }
+void ElementPicture::mousePressEvent(QMouseEvent* e) {
+    Clicks.Press(e);
+}
+void ElementPicture::mouseReleaseEvent(QMouseEvent* e) {
+    Clicks.Release(this, e);
+}
+void ElementPicture::mouseDoubleClickEvent(QMouseEvent* e) {
+    Clicks.DoubleClick(this, e);
+}
 
 // ---- ElementShape ----
 
@@ -151,17 +174,25 @@ void ElementStaticText::SetSunken(bool sunken) {
 
 void ElementStaticText::SetAutoSize(bool on) {
     m_autoSize = on;
-    if (on) resize(sizeHint());
+    if (on)
+        resize(sizeHint());
 }
 
 void ElementStaticText::changeEvent(QEvent* e) {
     QLabel::changeEvent(e);
-    if (m_autoSize && (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange)) resize(sizeHint());
+    if (m_autoSize && (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange))
+        resize(sizeHint());
 }
 
-void ElementStaticText::mousePressEvent(QMouseEvent* e) { Clicks.Press(e); }
-void ElementStaticText::mouseReleaseEvent(QMouseEvent* e) { Clicks.Release(this, e); }
-void ElementStaticText::mouseDoubleClickEvent(QMouseEvent* e) { Clicks.DoubleClick(this, e); }
+void ElementStaticText::mousePressEvent(QMouseEvent* e) {
+    Clicks.Press(e);
+}
+void ElementStaticText::mouseReleaseEvent(QMouseEvent* e) {
+    Clicks.Release(this, e);
+}
+void ElementStaticText::mouseDoubleClickEvent(QMouseEvent* e) {
+    Clicks.DoubleClick(this, e);
+}
 
 // ---- ElementTrackBar ----
 

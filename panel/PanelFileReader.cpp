@@ -11,7 +11,8 @@
 namespace quelnet {
 
 QString DecodePanelText(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
     if (bytes.startsWith("\xFF\xFE")) {
         QStringDecoder dec(QStringDecoder::Utf16LE);
         return dec(bytes.mid(2));
@@ -29,12 +30,15 @@ QStringList SplitPanelLines(const QString& text) {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n') continue;
+        if (c != u'\r' && c != u'\n')
+            continue;
         lines << text.mid(start, i - start);
-        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n') ++i;
+        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            ++i;
         start = i + 1;
     }
-    if (start < n) lines << text.mid(start);
+    if (start < n)
+        lines << text.mid(start);
     return lines;
 }
 
@@ -55,10 +59,13 @@ private:
     }
     int ElementFlags() const {
         int n = 0;
-        for (bool f : m_kind) n += f ? 1 : 0;
+        for (bool f : m_kind)
+            n += f ? 1 : 0;
         return n;
     }
-    static int IntValue(const QString& l) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(TextToInt64(l.mid(5)))); }
+    static int IntValue(const QString& l) {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(TextToInt64(l.mid(5))));
+    }
 
     IPanelFileHost& m_host;
     bool m_scr = false;
@@ -84,17 +91,30 @@ void BlockReader::Line(const QString& l) {
             return;
         }
         for (int k = 0; k < ElementKindCount; ++k) {
-            if (tag != QLatin1String(KindFileTags[k])) continue;
+            if (tag != QLatin1String(KindFileTags[k]))
+                continue;
             m_slot[size_t(k)] = m_host.AllocateElementSlot(k);
             m_kind[size_t(k)] = true;
         }
         return;
     }
     // 3. Rectangle, whatever the flags.
-    if (l.startsWith(QLatin1String("x_px="))) { m_x = IntValue(l); return; }
-    if (l.startsWith(QLatin1String("x_py="))) { m_y = IntValue(l); return; }
-    if (l.startsWith(QLatin1String("x_pw="))) { m_w = IntValue(l); return; }
-    if (l.startsWith(QLatin1String("x_ph="))) { m_h = IntValue(l); return; }
+    if (l.startsWith(QLatin1String("x_px="))) {
+        m_x = IntValue(l);
+        return;
+    }
+    if (l.startsWith(QLatin1String("x_py="))) {
+        m_y = IntValue(l);
+        return;
+    }
+    if (l.startsWith(QLatin1String("x_pw="))) {
+        m_w = IntValue(l);
+        return;
+    }
+    if (l.startsWith(QLatin1String("x_ph="))) {
+        m_h = IntValue(l);
+        return;
+    }
     // 4. Window state, applied at once.
     if (m_scr && l.startsWith(QLatin1String("s_ws="))) {
         m_host.SetPanelWindowState(IntValue(l));
@@ -102,14 +122,17 @@ void BlockReader::Line(const QString& l) {
     }
     // 5. Record keys of a kind whose flag is set.
     for (int k = 0; k < ElementKindCount; ++k)
-        if (m_kind[size_t(k)] && ReadRecordKey(m_host.PanelRecords(), k, m_slot[size_t(k)], l)) return;
+        if (m_kind[size_t(k)] && ReadRecordKey(m_host.PanelRecords(), k, m_slot[size_t(k)], l))
+            return;
     // 6. Block end: "}" and anything after it.
     if (l.startsWith(QLatin1String("}"))) {
         const int elements = ElementFlags();
-        if (m_scr && elements == 0) m_host.SetPanelWindowRect(m_x, m_y, m_w, m_h);
+        if (m_scr && elements == 0)
+            m_host.SetPanelWindowRect(m_x, m_y, m_w, m_h);
         if (m_x >= 0 && m_y >= 0 && m_w >= 0 && m_h >= 0 && !m_scr && elements == 1) {
             for (int k = 0; k < ElementKindCount; ++k)
-                if (m_kind[size_t(k)]) m_host.CreateElementViews(k, m_slot[size_t(k)], QRect(m_x, m_y, m_w, m_h));
+                if (m_kind[size_t(k)])
+                    m_host.CreateElementViews(k, m_slot[size_t(k)], QRect(m_x, m_y, m_w, m_h));
         }
         ResetBlock();
         return;
@@ -127,7 +150,8 @@ void ReadPanelLines(const QStringList& lines, IPanelFileHost& host) {
 
 bool LoadPanelFile(const QString& path, IPanelFileHost& host) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
     const QByteArray bytes = file.readAll();
     file.close();
     ReadPanelLines(SplitPanelLines(DecodePanelText(bytes)), host);

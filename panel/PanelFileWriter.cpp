@@ -29,26 +29,34 @@ QString DecimalSeparator() {
 } // namespace
 
 QString PanelFilePath() {
-    if (!PathOverride().isEmpty()) return PathOverride();
+    if (!PathOverride().isEmpty())
+        return PathOverride();
     return QCoreApplication::applicationDirPath() + QDir::separator() + QString::fromLatin1(PanelFileName);
 }
 
-void SetPanelFilePathOverride(const QString& path) { PathOverride() = path; }
+void SetPanelFilePathOverride(const QString& path) {
+    PathOverride() = path;
+}
 
 QString FormatPanelReal(double value) {
-    if (std::isnan(value)) return QStringLiteral("NAN");
-    if (std::isinf(value)) return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
-    if (value == 0) return QStringLiteral("0");
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    if (value == 0)
+        return QStringLiteral("0");
 
     // 15 significant digits, rounded once: d.dddddddddddddd E exponent.
     char buf[48];
     std::snprintf(buf, sizeof buf, "%.14E", value);
     const char* p = buf;
     const bool negative = *p == '-';
-    if (negative) ++p;
+    if (negative)
+        ++p;
     std::string digits;
     for (; *p && *p != 'E'; ++p)
-        if (*p >= '0' && *p <= '9') digits += *p;
+        if (*p >= '0' && *p <= '9')
+            digits += *p;
     const int exponent = *p == 'E' ? std::atoi(p + 1) : 0;
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
@@ -58,7 +66,8 @@ QString FormatPanelReal(double value) {
     const QString d = QString::fromLatin1(digits);
     if (exponent < -5 || exponent >= 15) {
         out += d.left(1);
-        if (d.size() > 1) out += sep + d.mid(1);
+        if (d.size() > 1)
+            out += sep + d.mid(1);
         out += QStringLiteral("E") + QString::number(exponent);
     } else if (exponent >= 0) {
         const int intDigits = exponent + 1;
@@ -85,7 +94,8 @@ QByteArray FormatPanelFile(const PanelWindowPlace& window, const std::vector<Pan
     lines << QStringLiteral("s_ws=") + QString::number(window.State) << QStringLiteral("}");
 
     for (const PanelElementPlace& e : elements) {
-        if (!IsElementKind(e.Kind) || e.Slot < 0 || e.Slot >= records.Count(e.Kind)) continue;
+        if (!IsElementKind(e.Kind) || e.Slot < 0 || e.Slot >= records.Count(e.Kind))
+            continue;
         lines << QStringLiteral("{") << QStringLiteral("x_tp=") + QString::fromLatin1(KindFileTags[e.Kind]);
         rect(e.Rect.x(), e.Rect.y(), e.Rect.width(), e.Rect.height());
         WriteRecordKeys(records, e.Kind, e.Slot, lines);
@@ -103,11 +113,13 @@ QByteArray FormatPanelFile(const PanelWindowPlace& window, const std::vector<Pan
 bool SavePanelFile(const QString& path, const QByteArray& bytes) {
     const QFileInfo existing(path);
     // A write-protected panel stays as it is, as it would when opened for writing.
-    if (existing.exists() && !existing.isWritable()) return false;
+    if (existing.exists() && !existing.isWritable())
+        return false;
     QSaveFile file(path);
     // Unbuffered, so that a short write (disk full, size limit) shows in the
     // count here; a buffered flush would let it pass unnoticed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;

@@ -9,7 +9,9 @@
 #include <algorithm>
 
 // Resources of a static library must be registered by name.
-static void InitPlaceholderResources() { Q_INIT_RESOURCE(panel_placeholders); }
+static void InitPlaceholderResources() {
+    Q_INIT_RESOURCE(panel_placeholders);
+}
 
 namespace quelnet {
 
@@ -17,20 +19,20 @@ namespace {
 
 constexpr const char* kInsertionProperty = "insertion";
 
-template <typename T>
-void GrowTo(std::vector<QPointer<T>>& array, int count) {
-    if (int(array.size()) < count) array.resize(size_t(count));
+template <typename T> void GrowTo(std::vector<QPointer<T>>& array, int count) {
+    if (int(array.size()) < count)
+        array.resize(size_t(count));
 }
 
-template <typename T>
-T* Entry(const std::vector<QPointer<T>>& array, int slot) {
-    if (slot < 0 || slot >= int(array.size())) return nullptr;
+template <typename T> T* Entry(const std::vector<QPointer<T>>& array, int slot) {
+    if (slot < 0 || slot >= int(array.size()))
+        return nullptr;
     return array[size_t(slot)].data();
 }
 
-template <typename T>
-void ClearEntry(std::vector<QPointer<T>>& array, int slot) {
-    if (slot >= 0 && slot < int(array.size())) array[size_t(slot)] = nullptr;
+template <typename T> void ClearEntry(std::vector<QPointer<T>>& array, int slot) {
+    if (slot >= 0 && slot < int(array.size()))
+        array[size_t(slot)] = nullptr;
 }
 
 void SetUpControl(QWidget* w, const QString& prefix, int index, const QRect& r) {
@@ -47,7 +49,8 @@ struct DepthGuard {
 
 } // namespace
 
-PanelViews::PanelViews(QWidget* window, ElementRecords& records, IElementHandlers& handlers, const bool& editMode)
+PanelViews::PanelViews(QWidget* window, ElementRecords& records, IElementHandlers& handlers,
+                       const bool& editMode)
     : m_window(window), m_records(records), m_handlers(handlers), m_editMode(editMode) {
     InitPlaceholderResources();
     static const char* const files[3] = {":/panel/placeholder_digital.png", ":/panel/placeholder_analog.png",
@@ -56,7 +59,9 @@ PanelViews::PanelViews(QWidget* window, ElementRecords& records, IElementHandler
         m_placeholders[i] = QImage(QString::fromLatin1(files[i]));
 }
 
-PanelViews::~PanelViews() { ClearAll(); }
+PanelViews::~PanelViews() {
+    ClearAll();
+}
 
 ControlHandler PanelViews::Dispatch(void (IElementHandlers::*handler)(QWidget*)) {
     return [this, handler](QWidget* sender) {
@@ -73,17 +78,22 @@ void PanelViews::SyncArrays(int kind) {
     switch (kind) {
     case KindButton:
         GrowTo(Quel_Button_Panel, n);
-        if (!edit) GrowTo(Quel_Button_Image, n);
+        if (!edit)
+            GrowTo(Quel_Button_Image, n);
         break;
     case KindDSign:
-        if (edit) GrowTo(Quel_SignD_Shape, n);
+        if (edit)
+            GrowTo(Quel_SignD_Shape, n);
         GrowTo(Quel_SignD_Image, n);
         break;
     case KindASign:
-        if (edit) GrowTo(Quel_SignA_Shape, n);
+        if (edit)
+            GrowTo(Quel_SignA_Shape, n);
         GrowTo(Quel_SignA_Image, n);
         break;
-    case KindText: GrowTo(Quel_Text, n); break;
+    case KindText:
+        GrowTo(Quel_Text, n);
+        break;
     case KindTrack:
         if (edit) {
             GrowTo(Quel_Slider_Shape, n);
@@ -92,33 +102,43 @@ void PanelViews::SyncArrays(int kind) {
             GrowTo(Quel_Slider_Track, n);
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
 bool PanelViews::SlotExists(int kind, int slot) {
-    if (!IsElementKind(kind) || slot < 0 || slot >= m_records.Count(kind)) return false;
+    if (!IsElementKind(kind) || slot < 0 || slot >= m_records.Count(kind))
+        return false;
     SyncArrays(kind);
     return true;
 }
 
 QWidget* PanelViews::PrincipalControl(int kind, int slot) const {
     switch (kind) {
-    case KindButton: return Entry(Quel_Button_Panel, slot);
-    case KindDSign: return Entry(Quel_SignD_Image, slot);
-    case KindASign: return Entry(Quel_SignA_Image, slot);
-    case KindText: return Entry(Quel_Text, slot);
+    case KindButton:
+        return Entry(Quel_Button_Panel, slot);
+    case KindDSign:
+        return Entry(Quel_SignD_Image, slot);
+    case KindASign:
+        return Entry(Quel_SignA_Image, slot);
+    case KindText:
+        return Entry(Quel_Text, slot);
     case KindTrack:
         return m_editMode ? static_cast<QWidget*>(Entry(Quel_Slider_Image, slot))
                           : static_cast<QWidget*>(Entry(Quel_Slider_Track, slot));
-    default: return nullptr;
+    default:
+        return nullptr;
     }
 }
 
-bool PanelViews::IsSlotFree(int kind, int slot) const { return PrincipalControl(kind, slot) == nullptr; }
+bool PanelViews::IsSlotFree(int kind, int slot) const {
+    return PrincipalControl(kind, slot) == nullptr;
+}
 
 int PanelViews::AllocateSlot(int kind) {
-    if (!IsElementKind(kind)) return -1;
+    if (!IsElementKind(kind))
+        return -1;
     SyncArrays(kind);
     const int count = m_records.Count(kind);
     const int slot = LowestFreeSlot(count, [&](int i) { return IsSlotFree(kind, i); });
@@ -133,7 +153,8 @@ int PanelViews::AllocateSlot(int kind) {
 
 ElementPanel* PanelViews::CreateButtonPanel(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
                                             int AHeight) {
-    if (!SlotExists(KindButton, Index)) return nullptr;
+    if (!SlotExists(KindButton, Index))
+        return nullptr;
     DestroyControl(Entry(Quel_Button_Image, Index));
     DestroyControl(Entry(Quel_Button_Panel, Index));
     TES_Button& rec = m_records.ES_Buttons[size_t(Index)];
@@ -160,9 +181,10 @@ ElementPanel* PanelViews::CreateButtonPanel(const QString& Prefix, int Index, in
     return panel;
 }
 
-ElementShape* PanelViews::CreateShape(std::vector<QPointer<ElementShape>>& array, int kind, const QString& Prefix,
-                                      int Index, const QRect& r) {
-    if (!SlotExists(kind, Index)) return nullptr;
+ElementShape* PanelViews::CreateShape(std::vector<QPointer<ElementShape>>& array, int kind,
+                                      const QString& Prefix, int Index, const QRect& r) {
+    if (!SlotExists(kind, Index))
+        return nullptr;
     GrowTo(array, Index + 1); // shapes live in the editor's arrays only
     DestroyControl(Entry(array, Index));
     auto* shape = new ElementShape;
@@ -171,9 +193,10 @@ ElementShape* PanelViews::CreateShape(std::vector<QPointer<ElementShape>>& array
     return shape;
 }
 
-ElementPicture* PanelViews::CreatePicture(std::vector<QPointer<ElementPicture>>& array, int kind, int placeholder,
-                                          const QString& Prefix, int Index, const QRect& r) {
-    if (!SlotExists(kind, Index)) return nullptr;
+ElementPicture* PanelViews::CreatePicture(std::vector<QPointer<ElementPicture>>& array, int kind,
+                                          int placeholder, const QString& Prefix, int Index, const QRect& r) {
+    if (!SlotExists(kind, Index))
+        return nullptr;
     GrowTo(array, Index + 1);
     DestroyControl(Entry(array, Index));
     m_records.SetEnabled(kind, Index, true);
@@ -195,8 +218,8 @@ ElementShape* PanelViews::CreateSignDShape(const QString& Prefix, int Index, int
     return CreateShape(Quel_SignD_Shape, KindDSign, Prefix, Index, QRect(ALeft, ATop, AWidth, AHeight));
 }
 
-ElementPicture* PanelViews::CreateSignDImage(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
-                                             int AHeight) {
+ElementPicture* PanelViews::CreateSignDImage(const QString& Prefix, int Index, int ALeft, int ATop,
+                                             int AWidth, int AHeight) {
     return CreatePicture(Quel_SignD_Image, KindDSign, 0, Prefix, Index, QRect(ALeft, ATop, AWidth, AHeight));
 }
 
@@ -205,8 +228,8 @@ ElementShape* PanelViews::CreateSignAShape(const QString& Prefix, int Index, int
     return CreateShape(Quel_SignA_Shape, KindASign, Prefix, Index, QRect(ALeft, ATop, AWidth, AHeight));
 }
 
-ElementPicture* PanelViews::CreateSignAImage(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
-                                             int AHeight) {
+ElementPicture* PanelViews::CreateSignAImage(const QString& Prefix, int Index, int ALeft, int ATop,
+                                             int AWidth, int AHeight) {
     return CreatePicture(Quel_SignA_Image, KindASign, 1, Prefix, Index, QRect(ALeft, ATop, AWidth, AHeight));
 }
 
@@ -215,14 +238,15 @@ ElementShape* PanelViews::CreateSliderShape(const QString& Prefix, int Index, in
     return CreateShape(Quel_Slider_Shape, KindTrack, Prefix, Index, QRect(ALeft, ATop, AWidth, AHeight));
 }
 
-ElementPicture* PanelViews::CreateSliderImage(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
-                                              int AHeight) {
+ElementPicture* PanelViews::CreateSliderImage(const QString& Prefix, int Index, int ALeft, int ATop,
+                                              int AWidth, int AHeight) {
     return CreatePicture(Quel_Slider_Image, KindTrack, 2, Prefix, Index, QRect(ALeft, ATop, AWidth, AHeight));
 }
 
-ElementStaticText* PanelViews::CreateTextLabel(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
-                                               int AHeight) {
-    if (!SlotExists(KindText, Index)) return nullptr;
+ElementStaticText* PanelViews::CreateTextLabel(const QString& Prefix, int Index, int ALeft, int ATop,
+                                               int AWidth, int AHeight) {
+    if (!SlotExists(KindText, Index))
+        return nullptr;
     DestroyControl(Entry(Quel_Text, Index));
     TES_Text& rec = m_records.ES_Texts[size_t(Index)];
     rec.sEnabled = true;
@@ -233,7 +257,8 @@ ElementStaticText* PanelViews::CreateTextLabel(const QString& Prefix, int Index,
 
     // The window's font (Tahoma), changed only where the record says so.
     QFont font = m_window->font();
-    if (!rec.sFontName.isEmpty()) font.setFamily(rec.sFontName);
+    if (!rec.sFontName.isEmpty())
+        font.setFamily(rec.sFontName);
     if (rec.sFontSize != 0) {
         // Negative sizes (a character height in the original toolkit) count as
         // their magnitude; absurd sizes are capped so that drawing stays cheap.
@@ -267,9 +292,10 @@ ElementStaticText* PanelViews::CreateTextLabel(const QString& Prefix, int Index,
     return label;
 }
 
-ElementTrackBar* PanelViews::CreateSliderTrack(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
-                                               int AHeight) {
-    if (!SlotExists(KindTrack, Index)) return nullptr;
+ElementTrackBar* PanelViews::CreateSliderTrack(const QString& Prefix, int Index, int ALeft, int ATop,
+                                               int AWidth, int AHeight) {
+    if (!SlotExists(KindTrack, Index))
+        return nullptr;
     GrowTo(Quel_Slider_Track, Index + 1);
     DestroyControl(Entry(Quel_Slider_Track, Index));
     TES_Track& rec = m_records.ES_Tracks[size_t(Index)];
@@ -290,7 +316,8 @@ ElementTrackBar* PanelViews::CreateSliderTrack(const QString& Prefix, int Index,
 // ---- insertion, element views ----
 
 void PanelViews::InsertControl(QWidget* control) {
-    if (!control) return;
+    if (!control)
+        return;
     control->setParent(m_window);
     control->setProperty(kInsertionProperty, ++m_insertions);
     if (IsGraphicControl(control)) {
@@ -313,20 +340,27 @@ void PanelViews::InsertControl(QWidget* control) {
 }
 
 QWidget* PanelViews::CreateElementViews(int kind, int slot, const QRect& r) {
-    if (!SlotExists(kind, slot)) return nullptr;
+    if (!SlotExists(kind, slot))
+        return nullptr;
     const int x = r.x(), y = r.y(), w = r.width(), h = r.height();
     QWidget* principal = nullptr;
     switch (kind) {
-    case KindButton: InsertControl(principal = CreateButtonPanel(PrefixButtonPanel, slot, x, y, w, h)); break;
+    case KindButton:
+        InsertControl(principal = CreateButtonPanel(PrefixButtonPanel, slot, x, y, w, h));
+        break;
     case KindDSign:
-        if (m_editMode) InsertControl(CreateSignDShape(PrefixSignDShape, slot, x, y, w, h));
+        if (m_editMode)
+            InsertControl(CreateSignDShape(PrefixSignDShape, slot, x, y, w, h));
         InsertControl(principal = CreateSignDImage(PrefixSignDImage, slot, x, y, w, h));
         break;
     case KindASign:
-        if (m_editMode) InsertControl(CreateSignAShape(PrefixSignAShape, slot, x, y, w, h));
+        if (m_editMode)
+            InsertControl(CreateSignAShape(PrefixSignAShape, slot, x, y, w, h));
         InsertControl(principal = CreateSignAImage(PrefixSignAImage, slot, x, y, w, h));
         break;
-    case KindText: InsertControl(principal = CreateTextLabel(PrefixText, slot, x, y, w, h)); break;
+    case KindText:
+        InsertControl(principal = CreateTextLabel(PrefixText, slot, x, y, w, h));
+        break;
     case KindTrack:
         if (m_editMode) {
             InsertControl(CreateSliderShape(PrefixSliderShape, slot, x, y, w, h));
@@ -335,7 +369,8 @@ QWidget* PanelViews::CreateElementViews(int kind, int slot, const QRect& r) {
             InsertControl(principal = CreateSliderTrack(PrefixSliderTrack, slot, x, y, w, h));
         }
         break;
-    default: break;
+    default:
+        break;
     }
     return principal;
 }
@@ -343,7 +378,8 @@ QWidget* PanelViews::CreateElementViews(int kind, int slot, const QRect& r) {
 // ---- destruction ----
 
 void PanelViews::DestroyControl(QWidget* control) {
-    if (!control) return;
+    if (!control)
+        return;
     control->hide();
     control->setParent(nullptr);
     // Inside an element handler the control may be the one whose event is
@@ -386,7 +422,8 @@ void PanelViews::DestroyElementControls(int kind, int slot) {
         DestroyControl(Entry(Quel_Slider_Track, slot));
         ClearEntry(Quel_Slider_Track, slot);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -406,7 +443,8 @@ void PanelViews::ClearAll() {
             ClearEntry(Quel_Button_Image, ref.Slot);
         }
         auto clearOwnEntry = [&](auto& array) {
-            if (Entry(array, ref.Slot) == w) ClearEntry(array, ref.Slot);
+            if (Entry(array, ref.Slot) == w)
+                ClearEntry(array, ref.Slot);
         };
         clearOwnEntry(Quel_Button_Panel);
         clearOwnEntry(Quel_SignD_Shape);
@@ -418,7 +456,8 @@ void PanelViews::ClearAll() {
         clearOwnEntry(Quel_Slider_Image);
         clearOwnEntry(Quel_Slider_Track);
         DestroyControl(w);
-        if (int(children.size()) == before) ++i; // not removed (cannot happen); never loop
+        if (int(children.size()) == before)
+            ++i; // not removed (cannot happen); never loop
     }
     // Controls created but never inserted are destroyed as well.
     auto destroyAll = [this](auto& array) {
@@ -442,11 +481,13 @@ void PanelViews::ClearAll() {
 
 ElementRef PanelViews::ElementOf(const QObject* control) {
     ElementRef ref;
-    if (!control) return ref;
+    if (!control)
+        return ref;
     const QString name = control->objectName();
     int slot = -1;
     auto match = [&](const char* prefix, int kind) {
-        if (!SlotFromName(name, prefix, &slot)) return false;
+        if (!SlotFromName(name, prefix, &slot))
+            return false;
         ref.Kind = kind;
         ref.Slot = slot;
         return true;
@@ -476,18 +517,23 @@ std::vector<PanelElementPlace> PanelViews::ElementsInSaveOrder() const {
     std::vector<Item> items;
     for (QObject* o : m_window->children()) {
         auto* w = qobject_cast<QWidget*>(o);
-        if (!w || w->isWindow()) continue;
+        if (!w || w->isWindow())
+            continue;
         const ElementRef ref = ElementOf(w);
-        if (!ref.IsElement()) continue;
+        if (!ref.IsElement())
+            continue;
         // Shapes and track bars are not saved; the element is its panel,
         // picture or static text.
-        if (qobject_cast<ElementShape*>(w) || qobject_cast<ElementTrackBar*>(w)) continue;
-        if (qobject_cast<ElementPicture*>(w) && ref.Kind == KindButton) continue;
+        if (qobject_cast<ElementShape*>(w) || qobject_cast<ElementTrackBar*>(w))
+            continue;
+        if (qobject_cast<ElementPicture*>(w) && ref.Kind == KindButton)
+            continue;
         items.push_back({!IsGraphicControl(w), w->property(kInsertionProperty).toLongLong(),
                          PanelElementPlace{ref.Kind, ref.Slot, w->geometry()}});
     }
     std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-        if (a.windowed != b.windowed) return !a.windowed;
+        if (a.windowed != b.windowed)
+            return !a.windowed;
         return a.insertion < b.insertion;
     });
     std::vector<PanelElementPlace> out;
@@ -501,15 +547,20 @@ std::vector<PanelElementPlace> PanelViews::ElementsInSaveOrder() const {
 
 ElementPicture* PanelViews::StatePicture(int kind, int slot) const {
     switch (kind) {
-    case KindButton: return Entry(Quel_Button_Image, slot);
-    case KindDSign: return Entry(Quel_SignD_Image, slot);
-    case KindASign: return Entry(Quel_SignA_Image, slot);
-    default: return nullptr;
+    case KindButton:
+        return Entry(Quel_Button_Image, slot);
+    case KindDSign:
+        return Entry(Quel_SignD_Image, slot);
+    case KindASign:
+        return Entry(Quel_SignA_Image, slot);
+    default:
+        return nullptr;
     }
 }
 
 bool PanelViews::LoadPictureFile(ElementPicture* picture, const QString& path) {
-    if (!picture) return false;
+    if (!picture)
+        return false;
     const QFileInfo info(path); // exists() follows symbolic links
     if (path.isEmpty() || !info.exists() || !info.isFile()) {
         picture->ClearPicture();
@@ -527,20 +578,26 @@ bool PanelViews::LoadPictureFile(ElementPicture* picture, const QString& path) {
 }
 
 void PanelViews::ShowDigital(int kind, int slot, bool state) {
-    if (slot < 0) return;
+    if (slot < 0)
+        return;
     if (kind == KindButton && slot < int(m_records.ES_Buttons.size()))
-        LoadPictureFile(StatePicture(kind, slot), SelectDigitalPicture(m_records.ES_Buttons[size_t(slot)], state));
+        LoadPictureFile(StatePicture(kind, slot),
+                        SelectDigitalPicture(m_records.ES_Buttons[size_t(slot)], state));
     else if (kind == KindDSign && slot < int(m_records.ES_DSigns.size()))
-        LoadPictureFile(StatePicture(kind, slot), SelectDigitalPicture(m_records.ES_DSigns[size_t(slot)], state));
+        LoadPictureFile(StatePicture(kind, slot),
+                        SelectDigitalPicture(m_records.ES_DSigns[size_t(slot)], state));
 }
 
 void PanelViews::ShowAnalog(int slot, float value) {
-    if (slot < 0 || slot >= int(m_records.ES_ASigns.size())) return;
-    LoadPictureFile(StatePicture(KindASign, slot), SelectAnalogPicture(m_records.ES_ASigns[size_t(slot)], value));
+    if (slot < 0 || slot >= int(m_records.ES_ASigns.size()))
+        return;
+    LoadPictureFile(StatePicture(KindASign, slot),
+                    SelectAnalogPicture(m_records.ES_ASigns[size_t(slot)], value));
 }
 
 void PanelViews::ClearPicture(int kind, int slot) {
-    if (ElementPicture* p = StatePicture(kind, slot)) p->ClearPicture();
+    if (ElementPicture* p = StatePicture(kind, slot))
+        p->ClearPicture();
 }
 
 } // namespace quelnet

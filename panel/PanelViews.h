@@ -119,14 +119,20 @@ public:
     // and the result is null); the kind's arrays in use grow to the record
     // array's length when shorter. A control still in the entry is destroyed
     // first. All but the shapes set the record's sEnabled true.
-    ElementPanel* CreateButtonPanel(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth, int AHeight);
-    ElementShape* CreateSignDShape(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth, int AHeight);
-    ElementPicture* CreateSignDImage(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth, int AHeight);
-    ElementShape* CreateSignAShape(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth, int AHeight);
-    ElementPicture* CreateSignAImage(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth, int AHeight);
+    ElementPanel* CreateButtonPanel(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
+                                    int AHeight);
+    ElementShape* CreateSignDShape(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
+                                   int AHeight);
+    ElementPicture* CreateSignDImage(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
+                                     int AHeight);
+    ElementShape* CreateSignAShape(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
+                                   int AHeight);
+    ElementPicture* CreateSignAImage(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
+                                     int AHeight);
     ElementStaticText* CreateTextLabel(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
                                        int AHeight);
-    ElementShape* CreateSliderShape(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth, int AHeight);
+    ElementShape* CreateSliderShape(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
+                                    int AHeight);
     ElementPicture* CreateSliderImage(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,
                                       int AHeight);
     ElementTrackBar* CreateSliderTrack(const QString& Prefix, int Index, int ALeft, int ATop, int AWidth,

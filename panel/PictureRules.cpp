@@ -2,13 +2,18 @@
 
 namespace quelnet {
 
-const QString& SelectDigitalPicture(const TES_Button& rec, bool state) { return state ? rec.sI_ImgH : rec.sI_ImgL; }
-const QString& SelectDigitalPicture(const TES_DSign& rec, bool state) { return state ? rec.sI_ImgH : rec.sI_ImgL; }
+const QString& SelectDigitalPicture(const TES_Button& rec, bool state) {
+    return state ? rec.sI_ImgH : rec.sI_ImgL;
+}
+const QString& SelectDigitalPicture(const TES_DSign& rec, bool state) {
+    return state ? rec.sI_ImgH : rec.sI_ImgL;
+}
 
 int AnalogLevelReached(const TES_ASign& rec, float value) {
     // NaN compares false with every level and falls through to the default.
     for (int i = AnalogLevelCount - 1; i >= 0; --i)
-        if (value > rec.sI_Lev[i]) return i;
+        if (value > rec.sI_Lev[i])
+            return i;
     return -1;
 }
 

@@ -106,7 +106,8 @@ static QImage Fader() {
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    const bool ok = Lamp().save(dir + "/placeholder_digital.png") && Dial().save(dir + "/placeholder_analog.png") &&
+    const bool ok = Lamp().save(dir + "/placeholder_digital.png") &&
+                    Dial().save(dir + "/placeholder_analog.png") &&
                     Fader().save(dir + "/placeholder_slider.png");
     return ok ? 0 : 1;
 }

@@ -12,7 +12,9 @@
 #include <ostream>
 
 // Readable failure output for texts and text lists.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace quelnet::test {
 
@@ -36,7 +38,8 @@ protected:
     }
     QByteArray ReadFile() const {
         QFile f(m_path);
-        if (!f.open(QIODevice::ReadOnly)) return {};
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
         return f.readAll();
     }
 

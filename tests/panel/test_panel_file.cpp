@@ -23,21 +23,55 @@ namespace {
 // The worked example: a window at (100, 50) of 716 by 420 with one digital
 // indicator and one text label, written under Polish settings.
 QByteArray WorkedExample() {
-    return CrLf({"{",           "x_tp=scr",     "x_px=100",      "x_py=50",   "x_pw=716",
-                 "x_ph=420",    "s_ws=0",       "}",             "{",         "x_tp=idg",
-                 "x_px=16",     "x_py=64",      "x_pw=64",       "x_ph=64",   "iden=yes",
-                 "idho=192.168.1.20",           "idpr=7080",     "idps=",     "idoc=",
-                 "idom=0",      "idic=IN1",     "idim=0",        "idil=C:\\panel\\off.png",
-                 "idih=C:\\panel\\on.png",      "idfr=500",      "}",         "{",
-                 "x_tp=tlb",    "x_px=96",      "x_py=88",       "x_pw=128",  "x_ph=16",
-                 "t_en=yes",    "t_tx=Pompa",   "t_fn=Tahoma",   "t_fs=10",   "t_fc=$000000FF",
-                 "t_fb=yes",    "t_fi=no",      "t_fu=no",       "t_ft=no",   "}"});
+    return CrLf({"{",
+                 "x_tp=scr",
+                 "x_px=100",
+                 "x_py=50",
+                 "x_pw=716",
+                 "x_ph=420",
+                 "s_ws=0",
+                 "}",
+                 "{",
+                 "x_tp=idg",
+                 "x_px=16",
+                 "x_py=64",
+                 "x_pw=64",
+                 "x_ph=64",
+                 "iden=yes",
+                 "idho=192.168.1.20",
+                 "idpr=7080",
+                 "idps=",
+                 "idoc=",
+                 "idom=0",
+                 "idic=IN1",
+                 "idim=0",
+                 "idil=C:\\panel\\off.png",
+                 "idih=C:\\panel\\on.png",
+                 "idfr=500",
+                 "}",
+                 "{",
+                 "x_tp=tlb",
+                 "x_px=96",
+                 "x_py=88",
+                 "x_pw=128",
+                 "x_ph=16",
+                 "t_en=yes",
+                 "t_tx=Pompa",
+                 "t_fn=Tahoma",
+                 "t_fs=10",
+                 "t_fc=$000000FF",
+                 "t_fb=yes",
+                 "t_fi=no",
+                 "t_fu=no",
+                 "t_ft=no",
+                 "}"});
 }
 
 QStringList TypeLines(const QByteArray& file) {
     QStringList tags;
     for (const QString& l : SplitPanelLines(FromAnsi(file)))
-        if (l.startsWith("x_tp=")) tags << l.mid(5);
+        if (l.startsWith("x_tp="))
+            tags << l.mid(5);
     return tags;
 }
 
@@ -166,14 +200,16 @@ void FillRecords(ElementRecords& r) {
 }
 
 TEST_F(PanelFileTest, EveryKindRoundTripsThroughEditorAndRunWindows) {
-    const QRect rects[ElementKindCount] = {{8, 16, 64, 24}, {80, 16, 64, 64}, {152, 16, 48, 96},
-                                           {8, 120, 128, 16}, {216, 16, 32, 128}};
+    const QRect rects[ElementKindCount] = {
+        {8, 16, 64, 24}, {80, 16, 64, 64}, {152, 16, 48, 96}, {8, 120, 128, 16}, {216, 16, 32, 128}};
     ElementRecords expected;
     {
         auto a = ShowWindow(true);
-        for (int k = 0; k < ElementKindCount; ++k) ASSERT_EQ(a->Views().AllocateSlot(k), 0);
+        for (int k = 0; k < ElementKindCount; ++k)
+            ASSERT_EQ(a->Views().AllocateSlot(k), 0);
         FillRecords(a->Records);
-        for (int k = 0; k < ElementKindCount; ++k) ASSERT_TRUE(a->Views().CreateElementViews(k, 0, rects[k]));
+        for (int k = 0; k < ElementKindCount; ++k)
+            ASSERT_TRUE(a->Views().CreateElementViews(k, 0, rects[k]));
         expected = a->Records;
         a->close(); // the editor saves on closing
     }
@@ -242,7 +278,8 @@ TEST_F(PanelFileTest, IndicatorsAndSlidersPrecedeButtonsAndLabelsAndRecreatedVie
     EXPECT_TRUE(ReadFile().contains("x_tp=idg\r\nx_px=80\r\nx_py=108\r\n"));
 
     // All elements deleted: only the window's block is left.
-    for (int k = 0; k < ElementKindCount; ++k) v.DestroyElementControls(k, 0);
+    for (int k = 0; k < ElementKindCount; ++k)
+        v.DestroyElementControls(k, 0);
     ASSERT_TRUE(w->SaveElements());
     EXPECT_EQ(TypeLines(ReadFile()), QStringList({"scr"}));
 }
@@ -260,7 +297,8 @@ TEST_F(PanelFileTest, MaximisedWindowIsReadAndWrittenWithItsNormalPlace) {
     auto w = ShowWindow(true);
     EXPECT_TRUE(w->isMaximized());
     ASSERT_TRUE(w->SaveElements());
-    EXPECT_EQ(ReadFile(), CrLf({"{", "x_tp=scr", "x_px=40", "x_py=30", "x_pw=500", "x_ph=300", "s_ws=2", "}"}));
+    EXPECT_EQ(ReadFile(),
+              CrLf({"{", "x_tp=scr", "x_px=40", "x_py=30", "x_pw=500", "x_ph=300", "s_ws=2", "}"}));
 }
 
 // A save that fails half-way (here: the file size limit, as on a full disk)
@@ -317,7 +355,8 @@ public:
         auto& c = created[size_t(kind)];
         c.resize(size_t(records.Count(kind)));
         for (size_t i = 0; i < c.size(); ++i)
-            if (!c[i]) return int(i);
+            if (!c[i])
+                return int(i);
         c.push_back(false);
         return records.Append(kind);
     }
@@ -347,7 +386,9 @@ struct ReaderCase {
 TEST(PanelFileReader, BlockRules) {
     const ReaderCase cases[] = {
         {"upper-case tag", CrLf({"{", "x_tp=BTN", "x_px=0", "x_py=0", "x_pw=8", "x_ph=8", "}"}), {}},
-        {"tag with trailing blank", CrLf({"{", "x_tp=btn ", "x_px=0", "x_py=0", "x_pw=8", "x_ph=8", "}"}), {}},
+        {"tag with trailing blank",
+         CrLf({"{", "x_tp=btn ", "x_px=0", "x_py=0", "x_pw=8", "x_ph=8", "}"}),
+         {}},
         {"'{ ' does not reset; no '{' needed",
          CrLf({"x_tp=tlb", "x_px=1", "x_py=2", "x_pw=3", "x_ph=4", "{ ", "}"}),
          {"create tlb/0 1,2 3x4"}},
@@ -379,11 +420,12 @@ TEST(PanelFileReader, BlockRules) {
 
 TEST(PanelFileReader, ValuesAreReadLenientlyAndCutToTheirFields) {
     RecordingHost host;
-    Read(host, CrLf({"{", "x_tp=btn", "x_px=0", "x_py=0", "x_pw=64", "x_ph=24", "p_en=no", "p_pr=$1F9C",
-                     "p_om=258", "p_im=abc", "p_fr=-1", "p_ho=first", "p_ho=second", "idho=other kind",
-                     "p_cp=yes", "}", "{", "x_tp=tlb", "x_px=0", "x_py=0", "x_pw=1", "x_ph=1", "t_fb=Yes",
-                     "t_fi=yes", "t_fu=", "t_fc=$FF00000F", "t_fs=12pt", "}", "{", "x_tp=idg", "x_px=0",
-                     "x_py=0", "x_pw=1", "x_ph=1", "idpr=65537", "}"}));
+    Read(host, CrLf({"{",           "x_tp=btn",        "x_px=0",    "x_py=0",   "x_pw=64",    "x_ph=24",
+                     "p_en=no",     "p_pr=$1F9C",      "p_om=258",  "p_im=abc", "p_fr=-1",    "p_ho=first",
+                     "p_ho=second", "idho=other kind", "p_cp=yes",  "}",        "{",          "x_tp=tlb",
+                     "x_px=0",      "x_py=0",          "x_pw=1",    "x_ph=1",   "t_fb=Yes",   "t_fi=yes",
+                     "t_fu=",       "t_fc=$FF00000F",  "t_fs=12pt", "}",        "{",          "x_tp=idg",
+                     "x_px=0",      "x_py=0",          "x_pw=1",    "x_ph=1",   "idpr=65537", "}"}));
     ASSERT_EQ(host.records.ES_Buttons.size(), 1u);
     const TES_Button& b = host.records.ES_Buttons[0];
     EXPECT_TRUE(b.sEnabled); // creating the view enables it whatever the file says
@@ -417,9 +459,14 @@ TEST(PanelFileReader, BlockWithTwoTypeLinesWritesOnlyRecordsOfItsKinds) {
     RecordingHost host;
     // Two buttons first, so that the digital indicator's slot (0) and the
     // button's slot (2) differ.
-    Read(host, CrLf({"x_tp=btn", "x_px=0", "x_py=0", "x_pw=1", "x_ph=1", "}", "x_tp=btn", "x_px=0", "x_py=0",
-                     "x_pw=1", "x_ph=1", "}", "{", "x_tp=btn", "x_tp=idg", "x_px=0", "x_py=0", "x_pw=1",
-                     "x_ph=1", "p_ho=button host", "idho=indicator host", "}"}));
+    Read(host, CrLf({"x_tp=btn", "x_px=0",           "x_py=0",
+                     "x_pw=1",   "x_ph=1",           "}",
+                     "x_tp=btn", "x_px=0",           "x_py=0",
+                     "x_pw=1",   "x_ph=1",           "}",
+                     "{",        "x_tp=btn",         "x_tp=idg",
+                     "x_px=0",   "x_py=0",           "x_pw=1",
+                     "x_ph=1",   "p_ho=button host", "idho=indicator host",
+                     "}"}));
     ASSERT_EQ(host.records.ES_Buttons.size(), 3u);
     ASSERT_EQ(host.records.ES_DSigns.size(), 1u);
     EXPECT_TRUE(host.records.ES_Buttons[0].sHost.isEmpty());
@@ -429,8 +476,8 @@ TEST(PanelFileReader, BlockWithTwoTypeLinesWritesOnlyRecordsOfItsKinds) {
 }
 
 TEST(PanelFileReader, RealsFollowTheUserLocale) {
-    const QByteArray file = CrLf({"{", "x_tp=zda", "x_px=0", "x_py=0", "x_pw=1", "x_ph=1", "zvst=2,5",
-                                  "zvti=0.5", "zvsp=1E-7", "}"});
+    const QByteArray file = CrLf(
+        {"{", "x_tp=zda", "x_px=0", "x_py=0", "x_pw=1", "x_ph=1", "zvst=2,5", "zvti=0.5", "zvsp=1E-7", "}"});
     RecordingHost polish;
     Read(polish, file);
     EXPECT_EQ(polish.records.ES_Tracks[0].sStartVal, 2.5f);
@@ -512,7 +559,8 @@ TEST(PanelFileWriter, TextValuesStayOnTheirLine) {
     ElementRecords r;
     r.Append(KindText);
     r.ES_Texts[0].sText = "a\r\nx_tp=btn\nb";
-    const QByteArray bytes = FormatPanelFile({}, {{KindText, 0, QRect(1, 2, 3, 4)}, {KindButton, 5, QRect()}}, r);
+    const QByteArray bytes =
+        FormatPanelFile({}, {{KindText, 0, QRect(1, 2, 3, 4)}, {KindButton, 5, QRect()}}, r);
     EXPECT_TRUE(bytes.contains("t_tx=a x_tp=btn b\r\n"));
     EXPECT_EQ(TypeLines(bytes), QStringList({"scr", "tlb"})); // the button without a record is left out
 }

@@ -31,7 +31,8 @@ public:
     void ElementClick(QWidget* s) override { calls << "ElementClick:" + s->objectName(); }
     void ElementDblClick(QWidget* s) override {
         calls << "ElementDblClick:" + s->objectName();
-        if (onDblClick) onDblClick(s);
+        if (onDblClick)
+            onDblClick(s);
     }
     void ElementOutputClick(QWidget* s) override { calls << "ElementOutputClick:" + s->objectName(); }
     void SliderChange(QWidget* s) override {
@@ -44,8 +45,10 @@ class MouseCounter : public QObject {
 public:
     int moves = 0, presses = 0;
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::MouseMove) ++moves;
-        if (e->type() == QEvent::MouseButtonPress) ++presses;
+        if (e->type() == QEvent::MouseMove)
+            ++moves;
+        if (e->type() == QEvent::MouseButtonPress)
+            ++presses;
         return false;
     }
 };
@@ -110,7 +113,8 @@ TEST_F(ViewsTest, EachKindGetsItsControlsNamesTagsAndRectPerMode) {
         EXPECT_TRUE(records.Enabled(e.kind, 0));
         std::vector<QWidget*> inWindow;
         for (QObject* o : window->children())
-            if (auto* w = qobject_cast<QWidget*>(o); w && PanelViews::ElementOf(w).IsElement()) inWindow.push_back(w);
+            if (auto* w = qobject_cast<QWidget*>(o); w && PanelViews::ElementOf(w).IsElement())
+                inWindow.push_back(w);
         ASSERT_EQ(inWindow.size(), e.controls.size());
         for (size_t i = 0; i < inWindow.size(); ++i) {
             QWidget* w = inWindow[i];
@@ -215,7 +219,8 @@ TEST_F(ViewsTest, TextLabelFontColourAndBorderPerMode) {
     t.sFontColor = 0x00FF0000; // blue
     t.sFontBold = true;
     t.sFontStrike = true;
-    auto* label = qobject_cast<ElementStaticText*>(views->CreateElementViews(KindText, 0, QRect(8, 8, 128, 16)));
+    auto* label =
+        qobject_cast<ElementStaticText*>(views->CreateElementViews(KindText, 0, QRect(8, 8, 128, 16)));
     ASSERT_TRUE(label);
     EXPECT_EQ(label->text(), "Pompa");
     EXPECT_EQ(label->font().family(), "DejaVu Sans");
@@ -231,7 +236,8 @@ TEST_F(ViewsTest, TextLabelFontColourAndBorderPerMode) {
 
     // A new label: window face (Tahoma), the toolkit's default size, black, no style.
     const int slot = views->AllocateSlot(KindText);
-    auto* plain = qobject_cast<ElementStaticText*>(views->CreateElementViews(KindText, slot, QRect(0, 40, 128, 16)));
+    auto* plain =
+        qobject_cast<ElementStaticText*>(views->CreateElementViews(KindText, slot, QRect(0, 40, 128, 16)));
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->font().family(), "Tahoma");
     EXPECT_EQ(plain->font().pointSizeF(), QApplication::font().pointSizeF());
@@ -244,7 +250,8 @@ TEST_F(ViewsTest, RunModeLabelGrowsToItsTextFromItsTopLeftCorner) {
     records.Append(KindText);
     records.ES_Texts[0].sText = "Temperatura wody w zbiorniku górnym przekroczyła próg alarmowy";
     records.ES_Texts[0].sFontSize = 12;
-    auto* label = qobject_cast<ElementStaticText*>(views->CreateElementViews(KindText, 0, QRect(16, 24, 128, 16)));
+    auto* label =
+        qobject_cast<ElementStaticText*>(views->CreateElementViews(KindText, 0, QRect(16, 24, 128, 16)));
     ASSERT_TRUE(label);
     EXPECT_FALSE(label->Sunken());
     EXPECT_EQ(label->pos(), QPoint(16, 24));
@@ -264,12 +271,14 @@ TEST(TColorMap, PlainAndSystemColours) {
         TColor in;
         QColor out;
     } cases[] = {
-        {0x000000FF, QColor(255, 0, 0)},   {0x0000FF00, QColor(0, 255, 0)},   {0x00FF0000, QColor(0, 0, 255)},
-        {0x00102030, QColor(0x30, 0x20, 0x10)}, {clWindowText, QColor(1, 2, 3)}, {clWindow, QColor(4, 5, 6)},
-        {clBtnFace, QColor(7, 8, 9)},      {clBtnText, QColor(10, 11, 12)},   {clHighlight, QColor(13, 14, 15)},
-        {clHighlightText, QColor(16, 17, 18)},
+        {0x000000FF, QColor(255, 0, 0)},   {0x0000FF00, QColor(0, 255, 0)},
+        {0x00FF0000, QColor(0, 0, 255)},   {0x00102030, QColor(0x30, 0x20, 0x10)},
+        {clWindowText, QColor(1, 2, 3)},   {clWindow, QColor(4, 5, 6)},
+        {clBtnFace, QColor(7, 8, 9)},      {clBtnText, QColor(10, 11, 12)},
+        {clHighlight, QColor(13, 14, 15)}, {clHighlightText, QColor(16, 17, 18)},
     };
-    for (const auto& c : cases) EXPECT_EQ(ColorFromTColor(c.in, pal), c.out) << std::hex << c.in;
+    for (const auto& c : cases)
+        EXPECT_EQ(ColorFromTColor(c.in, pal), c.out) << std::hex << c.in;
 }
 
 // ---- sliders ----
@@ -280,7 +289,9 @@ TEST_F(ViewsTest, SliderRangeOrientationAndNothingSentWhileSettingUp) {
         int orient, steps;
         Qt::Orientation expected;
         int maximum;
-    } cases[] = {{0, 10, Qt::Horizontal, 10}, {1, 5, Qt::Vertical, 5}, {2, 3, Qt::Horizontal, 3},
+    } cases[] = {{0, 10, Qt::Horizontal, 10},
+                 {1, 5, Qt::Vertical, 5},
+                 {2, 3, Qt::Horizontal, 3},
                  {255, 0, Qt::Horizontal, 0}};
     int slot = 0;
     for (const auto& c : cases) {
@@ -317,7 +328,8 @@ TEST_F(ViewsTest, EditorClicksAndDoubleClicksReachTheEditorHandlers) {
         QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseClick(w, Qt::RightButton, {}, QPoint(5, 5));
         QTest::mouseDClick(w, Qt::LeftButton, {}, QPoint(5, 5));
-        EXPECT_EQ(handlers.calls, QStringList({"ElementClick:" + w->objectName(), "ElementDblClick:" + w->objectName()}))
+        EXPECT_EQ(handlers.calls,
+                  QStringList({"ElementClick:" + w->objectName(), "ElementDblClick:" + w->objectName()}))
             << w->objectName().toStdString();
     }
     // A press on the control released elsewhere is no click.
@@ -342,8 +354,8 @@ TEST_F(ViewsTest, RunModeClicksSwitchOutputsOnlyOnButtonsAndDigitalIndicators) {
     QTest::mouseDClick(views->Quel_SignD_Image[0], Qt::LeftButton, {}, QPoint(5, 5));
     // The double-click's second press is the double-click, not another click:
     // a fast double-click switches once.
-    EXPECT_EQ(handlers.calls, QStringList({"ElementOutputClick:PP_0", "ElementOutputClick:PP_0",
-                                           "ElementOutputClick:ID_0"}));
+    EXPECT_EQ(handlers.calls,
+              QStringList({"ElementOutputClick:PP_0", "ElementOutputClick:PP_0", "ElementOutputClick:ID_0"}));
 }
 
 TEST_F(ViewsTest, MouseEventsOverElementsNeverReachTheWindow) {
@@ -359,15 +371,15 @@ TEST_F(ViewsTest, MouseEventsOverElementsNeverReachTheWindow) {
         QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w, &move);
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::RightButton,
-                          Qt::RightButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)),
+                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
         QApplication::sendEvent(w, &press);
     }
     EXPECT_EQ(counter.moves, 0);
     EXPECT_EQ(counter.presses, 0);
     // The window's own background still gets them.
-    QMouseEvent move(QEvent::MouseMove, QPointF(400, 300), window->mapToGlobal(QPointF(400, 300)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(400, 300), window->mapToGlobal(QPointF(400, 300)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &move);
     EXPECT_EQ(counter.moves, 1);
 }
@@ -443,11 +455,12 @@ TEST_F(ViewsTest, ClearAllDestroysEveryElementControlAndKeepsRecords) {
     auto* other = new QLabel("not an element", window.get());
     other->setObjectName("PP_99"); // right prefix, wrong type
     views->ClearAll();
-    for (QObject* o : window->children()) EXPECT_FALSE(PanelViews::ElementOf(o).IsElement()) << o->objectName().toStdString();
+    for (QObject* o : window->children())
+        EXPECT_FALSE(PanelViews::ElementOf(o).IsElement()) << o->objectName().toStdString();
     EXPECT_EQ(other->parent(), window.get());
     EXPECT_TRUE(views->Quel_Button_Panel.empty() && views->Quel_Button_Image.empty() &&
-                views->Quel_SignD_Image.empty() && views->Quel_SignA_Image.empty() && views->Quel_Text.empty() &&
-                views->Quel_Slider_Track.empty());
+                views->Quel_SignD_Image.empty() && views->Quel_SignA_Image.empty() &&
+                views->Quel_Text.empty() && views->Quel_Slider_Track.empty());
     EXPECT_EQ(records.Count(KindButton), 1);
     EXPECT_EQ(records.Count(KindTrack), 1);
     // Slots are allocated afresh, from 0, reusing the records.
@@ -461,7 +474,8 @@ TEST_F(ViewsTest, SaveOrderIsGraphicThenWindowedEachInInsertionOrder) {
     Add(KindButton, QRect(0, 90, 64, 24));
     Add(KindDSign, QRect(70, 20, 64, 64));
     std::vector<int> kinds;
-    for (const PanelElementPlace& p : views->ElementsInSaveOrder()) kinds.push_back(p.Kind);
+    for (const PanelElementPlace& p : views->ElementsInSaveOrder())
+        kinds.push_back(p.Kind);
     EXPECT_EQ(kinds, std::vector<int>({KindTrack, KindDSign, KindText, KindButton}));
     EXPECT_EQ(views->ElementsInSaveOrder()[0].Rect, QRect(0, 20, 64, 64));
 }
@@ -498,8 +512,14 @@ TEST_F(PictureRulesTest, AnalogLevelsFromEightDownStrictlyGreater) {
     const struct {
         float value;
         int width; // picture chosen: 1-8 for levels, 100 for the default
-    } cases[] = {{20.f, 1},   {80.5f, 8}, {-5.f, 100}, {10.f, 100}, {10.5f, 1}, {80.f, 7},
-                 {std::numeric_limits<float>::quiet_NaN(), 100}, {std::numeric_limits<float>::infinity(), 8}};
+    } cases[] = {{20.f, 1},
+                 {80.5f, 8},
+                 {-5.f, 100},
+                 {10.f, 100},
+                 {10.5f, 1},
+                 {80.f, 7},
+                 {std::numeric_limits<float>::quiet_NaN(), 100},
+                 {std::numeric_limits<float>::infinity(), 8}};
     for (const auto& c : cases) {
         views->ShowAnalog(0, c.value);
         ASSERT_TRUE(pic->HasPicture()) << c.value;
