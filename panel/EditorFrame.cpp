@@ -31,15 +31,19 @@ void EditorFrame::paintEvent(QPaintEvent*) {
 void EditorFrame::mousePressEvent(QMouseEvent* event) {
     event->accept();
     const QPoint pos = event->position().toPoint();
-    if (m_mouseDown) m_mouseDown(this, event->button(), pos.x(), pos.y());
+    if (m_mouseDown)
+        m_mouseDown(this, event->button(), pos.x(), pos.y());
 }
 
 void EditorFrame::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     const QPoint pos = event->position().toPoint();
-    if (m_mouseMove) m_mouseMove(this, Qt::NoButton, pos.x(), pos.y());
+    if (m_mouseMove)
+        m_mouseMove(this, Qt::NoButton, pos.x(), pos.y());
 }
 
-void EditorFrame::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
+void EditorFrame::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+}
 
 } // namespace quelnet

@@ -21,7 +21,9 @@ namespace {
 // Smallest side of a frame being resized.
 constexpr int MinFrameSide = 16;
 
-QString EditCaption() { return Pl(lt::EditCaption); }
+QString EditCaption() {
+    return Pl(lt::EditCaption);
+}
 
 } // namespace
 
@@ -42,7 +44,9 @@ PanelEditor::PanelEditor(TfmVQuelnet& window) : m_window(window) {
 
 PanelEditor::~PanelEditor() = default;
 
-bool PanelEditor::Active() const { return m_window.EditMode; }
+bool PanelEditor::Active() const {
+    return m_window.EditMode;
+}
 
 QSize PanelEditor::DefaultSize(int kind) {
     return QSize(kind == KindText ? 128 : 64, kind == KindButton ? 24 : kind == KindText ? 16 : 64);
@@ -50,7 +54,8 @@ QSize PanelEditor::DefaultSize(int kind) {
 
 QPoint PanelEditor::SnapPoint(int X, int Y) const {
     // The key state at the moment of handling, not the one the event carries.
-    if (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) return QPoint(X, Y);
+    if (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier)
+        return QPoint(X, Y);
     return QPoint(Snap(X), Snap(Y));
 }
 
@@ -60,12 +65,14 @@ bool PanelEditor::IsKeyTarget(QObject* watched) const {
     // A key event travels from the focus widget up to the window; it is
     // handled once, at the first widget of this window that receives it.
     QWidget* first = QApplication::focusWidget();
-    if (!first || first->window() != &m_window) first = &m_window;
+    if (!first || first->window() != &m_window)
+        first = &m_window;
     return watched == first;
 }
 
 bool PanelEditor::eventFilter(QObject* watched, QEvent* event) {
-    if (!Active()) return false;
+    if (!Active())
+        return false;
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
         if (IsKeyTarget(watched)) {
@@ -77,7 +84,8 @@ bool PanelEditor::eventFilter(QObject* watched, QEvent* event) {
         }
         return false; // the focused control still gets the key
     }
-    if (watched != &m_window) return false;
+    if (watched != &m_window)
+        return false;
 
     switch (type) {
     case QEvent::DragEnter:
@@ -110,7 +118,8 @@ bool PanelEditor::eventFilter(QObject* watched, QEvent* event) {
         // The second press of a double-click: the double-click, then the press.
         auto* e = static_cast<QMouseEvent*>(event);
         const QPoint pos = e->position().toPoint();
-        if (e->button() == Qt::LeftButton) FormDblClick();
+        if (e->button() == Qt::LeftButton)
+            FormDblClick();
         FormMouseDown(&m_window, e->button(), pos.x(), pos.y());
         return false;
     }
@@ -128,15 +137,19 @@ bool PanelEditor::eventFilter(QObject* watched, QEvent* event) {
 
 EditorFrame* PanelEditor::CreateFrame(const QColor& pen, int tag, const QRect& rect, bool passMoves) {
     auto* frame = new EditorFrame(&m_window, pen, tag, rect);
-    frame->SetMouseDown([this](EditorFrame* f, Qt::MouseButton b, int x, int y) { FormMouseDown(f, b, x, y); });
-    if (passMoves) frame->SetMouseMove([this](EditorFrame* f, Qt::MouseButton, int x, int y) { FormMouseMove(f, x, y); });
+    frame->SetMouseDown(
+        [this](EditorFrame* f, Qt::MouseButton b, int x, int y) { FormMouseDown(f, b, x, y); });
+    if (passMoves)
+        frame->SetMouseMove(
+            [this](EditorFrame* f, Qt::MouseButton, int x, int y) { FormMouseMove(f, x, y); });
     frame->show();
     frame->raise(); // above every element control
     return frame;
 }
 
 void PanelEditor::DestroyFrame(QPointer<EditorFrame>& frame) {
-    if (!frame) return;
+    if (!frame)
+        return;
     // The frame may be the sender of the event being handled: it leaves the
     // window at once and is deleted when control returns to the event loop.
     EditorFrame* f = frame.data();
@@ -145,7 +158,9 @@ void PanelEditor::DestroyFrame(QPointer<EditorFrame>& frame) {
     f->deleteLater();
 }
 
-void PanelEditor::WarpPointer(int x, int y) { QCursor::setPos(m_window.screen(), m_window.mapToGlobal(QPoint(x, y))); }
+void PanelEditor::WarpPointer(int x, int y) {
+    QCursor::setPos(m_window.screen(), m_window.mapToGlobal(QPoint(x, y)));
+}
 
 void PanelEditor::SetWindowCursor(Qt::CursorShape shape) {
     if (shape == Qt::ArrowCursor)
@@ -156,21 +171,28 @@ void PanelEditor::SetWindowCursor(Qt::CursorShape shape) {
 
 void PanelEditor::ShowToolIfHidden() {
     TfmQuelnetTool* tool = m_window.Tool();
-    if (!tool || tool->isVisible()) return;
+    if (!tool || tool->isVisible())
+        return;
     const bool wasActive = m_window.isActiveWindow();
     tool->show();
     // The panel keeps the keyboard, so Ctrl and Delete still reach the editor.
-    if (wasActive) m_window.activateWindow();
+    if (wasActive)
+        m_window.activateWindow();
 }
 
 int PanelEditor::KindOfControl(const QWidget* control) {
-    if (qobject_cast<const ElementPanel*>(control)) return KindButton;
-    if (qobject_cast<const ElementStaticText*>(control)) return KindText;
+    if (qobject_cast<const ElementPanel*>(control))
+        return KindButton;
+    if (qobject_cast<const ElementStaticText*>(control))
+        return KindText;
     if (qobject_cast<const ElementPicture*>(control)) {
         const QString name = control->objectName();
-        if (name.startsWith(QLatin1String(PrefixSignDImage))) return KindDSign;
-        if (name.startsWith(QLatin1String(PrefixSignAImage))) return KindASign;
-        if (name.startsWith(QLatin1String(PrefixSliderImage))) return KindTrack;
+        if (name.startsWith(QLatin1String(PrefixSignDImage)))
+            return KindDSign;
+        if (name.startsWith(QLatin1String(PrefixSignAImage)))
+            return KindASign;
+        if (name.startsWith(QLatin1String(PrefixSliderImage)))
+            return KindTrack;
     }
     return KindNone;
 }
@@ -178,23 +200,29 @@ int PanelEditor::KindOfControl(const QWidget* control) {
 // ---- drag and drop ----
 
 bool PanelEditor::FormDragOver(const QObject* source, const QPoint& pos) {
-    if (!TfmQuelnetTool::IsPalette(source)) return false;
-    if (AnyFrame()) return false;
+    if (!TfmQuelnetTool::IsPalette(source))
+        return false;
+    if (AnyFrame())
+        return false;
     // Only the window's free background takes a drop, never an element.
-    if (m_window.childAt(pos)) return false;
-    if (!m_window.isActiveWindow()) m_window.activateWindow();
+    if (m_window.childAt(pos))
+        return false;
+    if (!m_window.isActiveWindow())
+        m_window.activateWindow();
     m_window.setFocus(Qt::OtherFocusReason);
     return true;
 }
 
 void PanelEditor::FormDragDrop(int X, int Y) {
-    if (!m_window.isActiveWindow()) m_window.activateWindow();
+    if (!m_window.isActiveWindow())
+        m_window.activateWindow();
     m_window.setFocus(Qt::OtherFocusReason);
     TfmQuelnetTool* tool = m_window.Tool();
     EditType = tool ? tool->ObjectType : -1;
     // A drag begun with no palette item selected gives a kind outside 0-4:
     // its frame (64 x 64) can be moved and deleted but never placed.
-    NewShape = CreateFrame(EditorFrame::PlacingColor(), 0, QRect(SnapPoint(X, Y), DefaultSize(EditType)), true);
+    NewShape =
+        CreateFrame(EditorFrame::PlacingColor(), 0, QRect(SnapPoint(X, Y), DefaultSize(EditType)), true);
     NewShape->setCursor(Qt::SizeAllCursor);
     SetWindowCursor(Qt::SizeAllCursor);
     MoveControl = false;
@@ -219,14 +247,16 @@ void PanelEditor::FormMouseMove(QObject* sender, int X, int Y) {
         return;
     }
     // Moving: the frame's top-left corner follows the pointer.
-    if (fromFrame) p += fromFrame->pos();
+    if (fromFrame)
+        p += fromFrame->pos();
     m_window.setWindowTitle(EditCaption() + QStringLiteral(" ( X=%1  Y=%2 )").arg(p.x()).arg(p.y()));
     F->move(p);
     MoveControl = false;
 }
 
 void PanelEditor::FormMouseDown(QObject*, Qt::MouseButton button, int, int) {
-    if (button != Qt::LeftButton) return;
+    if (button != Qt::LeftButton)
+        return;
     PanelViews& views = m_window.Views();
     if (NewShape) {
         if (IsElementKind(EditType)) {
@@ -259,7 +289,8 @@ void PanelEditor::FormMouseDown(QObject*, Qt::MouseButton button, int, int) {
 }
 
 void PanelEditor::FormDblClick() {
-    if (Active()) ShowToolIfHidden();
+    if (Active())
+        ShowToolIfHidden();
 }
 
 // ---- keys ----
@@ -267,9 +298,11 @@ void PanelEditor::FormDblClick() {
 void PanelEditor::FormKeyDown(int key) {
     if (key == Qt::Key_Control) {
         EditorFrame* F = CurrentFrame();
-        if (!F) return;
+        if (!F)
+            return;
         // Auto-repeat sends further presses: the pointer jumps only once.
-        if (!MoveControl) WarpPointer(F->x() + F->width(), F->y() + F->height());
+        if (!MoveControl)
+            WarpPointer(F->x() + F->width(), F->y() + F->height());
         MoveControl = true;
         F->setCursor(Qt::SizeFDiagCursor);
         SetWindowCursor(Qt::SizeFDiagCursor);
@@ -286,10 +319,13 @@ void PanelEditor::FormKeyDown(int key) {
 }
 
 void PanelEditor::FormKeyUp(int key) {
-    if (key != Qt::Key_Control) return;
+    if (key != Qt::Key_Control)
+        return;
     EditorFrame* F = CurrentFrame();
-    if (!F) return;
-    if (MoveControl) WarpPointer(F->x(), F->y());
+    if (!F)
+        return;
+    if (MoveControl)
+        WarpPointer(F->x(), F->y());
     MoveControl = false;
     F->setCursor(Qt::SizeAllCursor);
     SetWindowCursor(Qt::SizeAllCursor);
@@ -300,9 +336,11 @@ void PanelEditor::FormKeyUp(int key) {
 void PanelEditor::ElementClick(QWidget* Sender) {
     // Also ignored while a new element is being placed: the click would take
     // over EditType, and the placed element would get the clicked one's kind.
-    if (AnyFrame()) return;
+    if (AnyFrame())
+        return;
     const int kind = KindOfControl(Sender);
-    if (kind == KindNone) return;
+    if (kind == KindNone)
+        return;
     const QRect r = Sender->geometry();
     Ed_X = r.x();
     Ed_Y = r.y();
@@ -311,30 +349,37 @@ void PanelEditor::ElementClick(QWidget* Sender) {
     Ed_T = ControlTag(Sender);
     EditType = kind;
     // Enabling a running timer does not restart it.
-    if (!m_window.Timer1.isActive()) m_window.Timer1.start();
+    if (!m_window.Timer1.isActive())
+        m_window.Timer1.start();
 }
 
 void PanelEditor::Timer1Timer() {
     m_window.Timer1.stop();
-    if (MoveShape) return; // a double-click followed the click
+    if (MoveShape)
+        return; // a double-click followed the click
     PanelViews& views = m_window.Views();
     // Nothing to open when the element has gone meanwhile (taken up and
     // deleted, or the window closed).
-    if (AnyFrame() || !IsElementKind(EditType) || !views.PrincipalControl(EditType, Ed_T)) return;
+    if (AnyFrame() || !IsElementKind(EditType) || !views.PrincipalControl(EditType, Ed_T))
+        return;
     views.DestroyElementControls(EditType, Ed_T);
     ShowToolIfHidden();
-    if (TfmQuelnetTool* tool = m_window.Tool()) tool->ShowParams(EditType, Ed_T);
+    if (TfmQuelnetTool* tool = m_window.Tool())
+        tool->ShowParams(EditType, Ed_T);
     EditShape = CreateFrame(EditorFrame::EditingColor(), Ed_T, QRect(Ed_X, Ed_Y, Ed_W, Ed_H), false);
 }
 
 void PanelEditor::ElementDblClick(QWidget* Sender) {
-    if (AnyFrame()) return;
+    if (AnyFrame())
+        return;
     // The click that began the double-click must not open the element later.
     m_window.Timer1.stop();
     ShowToolIfHidden();
-    if (TfmQuelnetTool* tool = m_window.Tool()) tool->ShowPalette();
+    if (TfmQuelnetTool* tool = m_window.Tool())
+        tool->ShowPalette();
     const int kind = KindOfControl(Sender);
-    if (kind == KindNone) return;
+    if (kind == KindNone)
+        return;
     const QRect rect = Sender->geometry();
     const int slot = ControlTag(Sender);
     m_window.Records.SetEnabled(kind, slot, false);
