@@ -42,8 +42,7 @@ void RunPoller::ErrorStop() {
     m_view.ErrorStop(m_io.GetLastError());
 }
 
-template <typename Record>
-bool RunPoller::PollDigital(int kind, int slot, Record& rec) {
+template <typename Record> bool RunPoller::PollDigital(int kind, int slot, Record& rec) {
     if (rec.sI_DCir.isEmpty()) {
         m_view.ClearPicture(kind, slot);
     } else {
@@ -74,7 +73,8 @@ bool RunPoller::PollAnalog(int slot, TES_ASign& rec) {
 }
 
 void RunPoller::Tick() {
-    if (m_stopped || m_busy) return;
+    if (m_stopped || m_busy)
+        return;
     BusyScope busy(m_busy);
     m_view.ClearStatus();
 
@@ -82,33 +82,42 @@ void RunPoller::Tick() {
     // in principle let the window grow them.
     for (std::size_t i = 0; i < m_records.ES_Buttons.size(); ++i) {
         TES_Button& rec = m_records.ES_Buttons[i];
-        if (!rec.sEnabled || !Due(rec.wL_Fresh, m_clock.TickMs())) continue;
-        if (!PollDigital(KindButton, static_cast<int>(i), rec)) return;
+        if (!rec.sEnabled || !Due(rec.wL_Fresh, m_clock.TickMs()))
+            continue;
+        if (!PollDigital(KindButton, static_cast<int>(i), rec))
+            return;
     }
     for (std::size_t i = 0; i < m_records.ES_DSigns.size(); ++i) {
         TES_DSign& rec = m_records.ES_DSigns[i];
-        if (!rec.sEnabled || !Due(rec.wL_Fresh, m_clock.TickMs())) continue;
-        if (!PollDigital(KindDSign, static_cast<int>(i), rec)) return;
+        if (!rec.sEnabled || !Due(rec.wL_Fresh, m_clock.TickMs()))
+            continue;
+        if (!PollDigital(KindDSign, static_cast<int>(i), rec))
+            return;
     }
     for (std::size_t i = 0; i < m_records.ES_ASigns.size(); ++i) {
         TES_ASign& rec = m_records.ES_ASigns[i];
-        if (!rec.sEnabled || !Due(rec.wL_Fresh, m_clock.TickMs())) continue;
-        if (!PollAnalog(static_cast<int>(i), rec)) return;
+        if (!rec.sEnabled || !Due(rec.wL_Fresh, m_clock.TickMs()))
+            continue;
+        if (!PollAnalog(static_cast<int>(i), rec))
+            return;
     }
 }
 
 void RunPoller::OutputClick(const QString& controlName) {
-    if (m_busy) return;
+    if (m_busy)
+        return;
     int slot = -1;
     std::uint32_t* fresh = nullptr;
     const TES_Button* button = nullptr;
     const TES_DSign* sign = nullptr;
     if (SlotFromName(controlName, PrefixButtonPanel, &slot)) {
-        if (slot < 0 || slot >= static_cast<int>(m_records.ES_Buttons.size())) return;
+        if (slot < 0 || slot >= static_cast<int>(m_records.ES_Buttons.size()))
+            return;
         button = &m_records.ES_Buttons[slot];
         fresh = &m_records.ES_Buttons[slot].wL_Fresh;
     } else if (SlotFromName(controlName, PrefixSignDImage, &slot)) {
-        if (slot < 0 || slot >= static_cast<int>(m_records.ES_DSigns.size())) return;
+        if (slot < 0 || slot >= static_cast<int>(m_records.ES_DSigns.size()))
+            return;
         sign = &m_records.ES_DSigns[slot];
         fresh = &m_records.ES_DSigns[slot].wL_Fresh;
     } else {
@@ -117,11 +126,13 @@ void RunPoller::OutputClick(const QString& controlName) {
 
     const bool enabled = button ? button->sEnabled : sign->sEnabled;
     const QString& circ = button ? button->sO_DCir : sign->sO_DCir;
-    if (!enabled || circ.isEmpty()) return;
+    if (!enabled || circ.isEmpty())
+        return;
 
     BusyScope busy(m_busy);
-    const bool done = button ? m_io.SetOutDigi(button->sHost, button->sPort, button->sPass, circ, button->sO_Mode)
-                             : m_io.SetOutDigi(sign->sHost, sign->sPort, sign->sPass, circ, sign->sO_Mode);
+    const bool done =
+        button ? m_io.SetOutDigi(button->sHost, button->sPort, button->sPass, circ, button->sO_Mode)
+               : m_io.SetOutDigi(sign->sHost, sign->sPort, sign->sPass, circ, sign->sO_Mode);
     if (done)
         *fresh = 0;
     else
@@ -129,15 +140,20 @@ void RunPoller::OutputClick(const QString& controlName) {
 }
 
 void RunPoller::SliderChange(const QString& controlName, int position) {
-    if (m_busy) return;
+    if (m_busy)
+        return;
     int slot = -1;
-    if (!SlotFromName(controlName, PrefixSliderTrack, &slot)) return;
-    if (slot < 0 || slot >= static_cast<int>(m_records.ES_Tracks.size())) return;
+    if (!SlotFromName(controlName, PrefixSliderTrack, &slot))
+        return;
+    if (slot < 0 || slot >= static_cast<int>(m_records.ES_Tracks.size()))
+        return;
     const TES_Track& rec = m_records.ES_Tracks[slot];
-    if (!rec.sEnabled || rec.sO_ACir.isEmpty()) return;
+    if (!rec.sEnabled || rec.sO_ACir.isEmpty())
+        return;
 
     BusyScope busy(m_busy);
-    if (!m_io.SetOutAnal(rec.sHost, rec.sPort, rec.sPass, rec.sO_ACir, SliderValue(rec, position))) ErrorStop();
+    if (!m_io.SetOutAnal(rec.sHost, rec.sPort, rec.sPass, rec.sO_ACir, SliderValue(rec, position)))
+        ErrorStop();
 }
 
 } // namespace quelnet

@@ -43,8 +43,7 @@ public:
     static std::uint32_t NextFresh(std::uint32_t now, std::uint32_t sI_Refr);
 
 private:
-    template <typename Record>
-    bool PollDigital(int kind, int slot, Record& rec);
+    template <typename Record> bool PollDigital(int kind, int slot, Record& rec);
     bool PollAnalog(int slot, TES_ASign& rec);
     void ErrorStop();
 

@@ -21,6 +21,7 @@ namespace quelnet {
 class TfmCommon;
 class TfmQuelnetTool;
 class PanelEditor;
+class RunMode;
 
 class TfmVQuelnet : public QWidget, public IElementHandlers, private IPanelFileHost {
     Q_OBJECT
@@ -80,6 +81,8 @@ public:
     void ElementDblClick(QWidget* Sender) override;
     void ElementOutputClick(QWidget* Sender) override;
     void SliderChange(QWidget* Sender) override;
+    // Poll timer tick (Timer2, run mode).
+    void Timer2Timer();
 
     // Designed client size and caption.
     static constexpr int DesignedClientWidth = 700;
@@ -110,6 +113,7 @@ private:
     bool m_shown = false;
     std::unique_ptr<PanelViews> m_views; // after Records: destroyed before them
     std::unique_ptr<PanelEditor> m_editor; // after m_views: destroyed before them
+    std::unique_ptr<RunMode> m_run; // run mode only, from FormShow on; destroyed first
 };
 
 } // namespace quelnet

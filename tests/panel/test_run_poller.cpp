@@ -33,16 +33,19 @@ public:
 
     bool SetOutDigi(const QString& host, std::uint16_t port, const QString& pass, const QString& circ,
                     std::uint8_t mode) override {
-        return Request(QString("SetOutDigi %1:%2 %3 %4 %5").arg(host).arg(port).arg(pass, circ).arg(mode), circ);
+        return Request(QString("SetOutDigi %1:%2 %3 %4 %5").arg(host).arg(port).arg(pass, circ).arg(mode),
+                       circ);
     }
     bool SetOutAnal(const QString& host, std::uint16_t port, const QString& pass, const QString& circ,
                     float value) override {
-        return Request(QString("SetOutAnal %1:%2 %3 %4 %5").arg(host).arg(port).arg(pass, circ).arg(value), circ);
+        return Request(QString("SetOutAnal %1:%2 %3 %4 %5").arg(host).arg(port).arg(pass, circ).arg(value),
+                       circ);
     }
     bool GetInpDigi(const QString& host, std::uint16_t port, const QString& pass, const QString& circ,
                     std::uint8_t mode, bool& state) override {
         state = false;
-        if (!Request(QString("GetInpDigi %1:%2 %3 %4 %5").arg(host).arg(port).arg(pass, circ).arg(mode), circ))
+        if (!Request(QString("GetInpDigi %1:%2 %3 %4 %5").arg(host).arg(port).arg(pass, circ).arg(mode),
+                     circ))
             return false;
         state = digital.value(circ);
         return true;
@@ -50,7 +53,8 @@ public:
     bool GetInpAnal(const QString& host, std::uint16_t port, const QString& pass, const QString& circ,
                     std::uint8_t mode, float& state) override {
         state = 0;
-        if (!Request(QString("GetInpAnal %1:%2 %3 %4 %5").arg(host).arg(port).arg(pass, circ).arg(mode), circ))
+        if (!Request(QString("GetInpAnal %1:%2 %3 %4 %5").arg(host).arg(port).arg(pass, circ).arg(mode),
+                     circ))
             return false;
         state = analog.value(circ);
         return true;
@@ -61,7 +65,8 @@ private:
     bool Request(const QString& line, const QString& circ) {
         calls << line;
         m_lastError = "parameter text";
-        if (during) during();
+        if (during)
+            during();
         m_clock.now += requestMs;
         if (failing.contains(circ)) {
             m_lastError = "Nie można nawiązać połączenia ze QuelNet-em (" + circ + ")";
@@ -80,7 +85,9 @@ public:
     void ShowDigital(int kind, int slot, bool state) override {
         events << QString("digital %1/%2 %3").arg(kind).arg(slot).arg(state ? 1 : 0);
     }
-    void ShowAnalog(int slot, float value) override { events << QString("analog %1 %2").arg(slot).arg(value); }
+    void ShowAnalog(int slot, float value) override {
+        events << QString("analog %1 %2").arg(slot).arg(value);
+    }
     void ClearPicture(int kind, int slot) override { events << QString("clear %1/%2").arg(kind).arg(slot); }
     void ClearStatus() override { events << "status cleared"; }
     void ErrorStop(const QString& text) override {
@@ -142,7 +149,8 @@ protected:
             const std::uint32_t at = clock.now;
             poller.Tick();
             for (int i = before; i < io.calls.size(); ++i)
-                if (io.calls[i].endsWith(" " + circ + " 0")) times << at;
+                if (io.calls[i].endsWith(" " + circ + " 0"))
+                    times << at;
             clock.now = at + 100;
         }
         return times;
@@ -152,7 +160,8 @@ protected:
 } // namespace
 
 TEST_F(RunPollerTest, TickReadsButtonsThenDigitalThenAnalogInSlotOrderSkippingDisabled) {
-    records.ES_Buttons = {Button("127.0.0.1", "OUT1"), Button("127.0.0.1", "OUT2"), Button("127.0.0.1", "OUT3")};
+    records.ES_Buttons = {Button("127.0.0.1", "OUT1"), Button("127.0.0.1", "OUT2"),
+                          Button("127.0.0.1", "OUT3")};
     records.ES_Buttons[1].sEnabled = false;
     records.ES_DSigns = {DSign("IN1"), DSign("", "OUT4"), DSign("IN2", "", 1)};
     records.ES_ASigns = {ASign("AN1"), ASign("AN2")};
@@ -164,9 +173,10 @@ TEST_F(RunPollerTest, TickReadsButtonsThenDigitalThenAnalogInSlotOrderSkippingDi
 
     poller.Tick();
 
-    EXPECT_EQ(io.calls, (QStringList{"GetInpDigi 127.0.0.1:7080 3958 OUT1 0", "GetInpDigi 127.0.0.1:7080 3958 OUT3 0",
-                                     "GetInpDigi 127.0.0.1:7080 3958 IN1 0", "GetInpDigi 127.0.0.1:7080 3958 IN2 1",
-                                     "GetInpAnal 127.0.0.1:7080 3958 AN1 1"}));
+    EXPECT_EQ(io.calls,
+              (QStringList{"GetInpDigi 127.0.0.1:7080 3958 OUT1 0", "GetInpDigi 127.0.0.1:7080 3958 OUT3 0",
+                           "GetInpDigi 127.0.0.1:7080 3958 IN1 0", "GetInpDigi 127.0.0.1:7080 3958 IN2 1",
+                           "GetInpAnal 127.0.0.1:7080 3958 AN1 1"}));
     // The element without a state circuit causes no traffic and loses its picture.
     EXPECT_EQ(view.events, (QStringList{"status cleared", "digital 0/0 0", "digital 0/2 1", "digital 1/0 0",
                                         "clear 1/1", "digital 1/2 1", "analog 0 42.5"}));
@@ -181,11 +191,11 @@ TEST(RunPollerDue, DeadlineComparisonSurvivesTheTickWrap) {
         std::uint32_t fresh, now;
         bool due;
     } cases[] = {
-        {0, 0, true},                   // read at the next tick
-        {0, 12345, true},               //
-        {5000, 4999, false},            //
-        {5000, 5000, false},            // equal: not yet
-        {5000, 5001, true},             //
+        {0, 0, true},                    // read at the next tick
+        {0, 12345, true},                //
+        {5000, 4999, false},             //
+        {5000, 5000, false},             // equal: not yet
+        {5000, 5001, true},              //
         {0x00000050, 0xFFFFFFF0, false}, // deadline beyond the wrap, tick before it
         {0x00000050, 0x00000050, false}, //
         {0x00000050, 0x00000051, true},  //
@@ -208,17 +218,22 @@ TEST_F(RunPollerTest, RefreshPeriodsRoundUpToTheNextTick) {
     const std::uint32_t start = clock.now;
     const QList<std::uint32_t> button = ReadTimes("OUT1", 3500);
     clock.now = start;
-    for (auto& b : records.ES_Buttons) b.wL_Fresh = 0;
-    for (auto& d : records.ES_DSigns) d.wL_Fresh = 0;
-    for (auto& a : records.ES_ASigns) a.wL_Fresh = 0;
+    for (auto& b : records.ES_Buttons)
+        b.wL_Fresh = 0;
+    for (auto& d : records.ES_DSigns)
+        d.wL_Fresh = 0;
+    for (auto& a : records.ES_ASigns)
+        a.wL_Fresh = 0;
     const QList<std::uint32_t> sign = ReadTimes("IN1", 3500);
     clock.now = start;
-    for (auto& a : records.ES_ASigns) a.wL_Fresh = 0;
+    for (auto& a : records.ES_ASigns)
+        a.wL_Fresh = 0;
     const QList<std::uint32_t> analog = ReadTimes("AN1", 3500);
 
     auto periods = [](const QList<std::uint32_t>& t) {
         QList<std::uint32_t> p;
-        for (int i = 1; i < t.size(); ++i) p << t[i] - t[i - 1];
+        for (int i = 1; i < t.size(); ++i)
+            p << t[i] - t[i - 1];
         return p;
     };
     ASSERT_FALSE(button.isEmpty());
@@ -243,18 +258,21 @@ TEST_F(RunPollerTest, PollingGoesOnAcrossTheTickWrap) {
     clock.now = 0xFFFFF000u; // 4096 ms before the wrap
     const QList<std::uint32_t> times = ReadTimes("IN1", 6000);
     ASSERT_EQ(times.size(), 6);
-    for (int i = 1; i < times.size(); ++i) EXPECT_EQ(static_cast<std::uint32_t>(times[i] - times[i - 1]), 1100u);
+    for (int i = 1; i < times.size(); ++i)
+        EXPECT_EQ(static_cast<std::uint32_t>(times[i] - times[i - 1]), 1100u);
 }
 
 TEST_F(RunPollerTest, ErrorStopEndsTheTickAndKeepsTheFailingElementAsItWas) {
-    records.ES_Buttons = {Button("127.0.0.1", "OUT1"), Button("127.0.0.2", "DEAD"), Button("127.0.0.1", "OUT3")};
+    records.ES_Buttons = {Button("127.0.0.1", "OUT1"), Button("127.0.0.2", "DEAD"),
+                          Button("127.0.0.1", "OUT3")};
     records.ES_DSigns = {DSign("IN1")};
     records.ES_ASigns = {ASign("AN1")};
     poller.Tick();
     ASSERT_EQ(view.errorStops, 0);
 
     // Everything due again; the second button's controller has gone.
-    for (auto& b : records.ES_Buttons) b.wL_Fresh = 0;
+    for (auto& b : records.ES_Buttons)
+        b.wL_Fresh = 0;
     records.ES_DSigns[0].wL_Fresh = 0;
     records.ES_Buttons[1].wL_Fresh = 7; // an old deadline that is long past
     io.failing << "DEAD";
@@ -262,7 +280,8 @@ TEST_F(RunPollerTest, ErrorStopEndsTheTickAndKeepsTheFailingElementAsItWas) {
     view.events.clear();
     poller.Tick();
 
-    EXPECT_EQ(io.calls, (QStringList{"GetInpDigi 127.0.0.1:7080 3958 OUT1 0", "GetInpDigi 127.0.0.2:7080 3958 DEAD 0"}));
+    EXPECT_EQ(io.calls, (QStringList{"GetInpDigi 127.0.0.1:7080 3958 OUT1 0",
+                                     "GetInpDigi 127.0.0.2:7080 3958 DEAD 0"}));
     EXPECT_EQ(view.events, (QStringList{"status cleared", "digital 0/0 0",
                                         "error Nie można nawiązać połączenia ze QuelNet-em (DEAD)"}));
     EXPECT_EQ(records.ES_Buttons[1].wL_Fresh, 7u);
@@ -284,7 +303,8 @@ TEST_F(RunPollerTest, FailureOfAnAnalogIndicatorStopsAfterTheDigitalOnes) {
     records.ES_ASigns = {ASign("AN1"), ASign("AN2")};
     io.failing << "AN1";
     poller.Tick();
-    EXPECT_EQ(io.calls, (QStringList{"GetInpDigi 127.0.0.1:7080 3958 IN1 0", "GetInpAnal 127.0.0.1:7080 3958 AN1 0"}));
+    EXPECT_EQ(io.calls,
+              (QStringList{"GetInpDigi 127.0.0.1:7080 3958 IN1 0", "GetInpAnal 127.0.0.1:7080 3958 AN1 0"}));
     EXPECT_EQ(view.errorStops, 1);
     EXPECT_EQ(records.ES_ASigns[0].wL_Fresh, 0u);
 }
@@ -302,13 +322,13 @@ TEST_F(RunPollerTest, ClickSwitchesTheOutputOfButtonsAndDigitalIndicators) {
     } cases[] = {
         {"PP_0", "SetOutDigi 127.0.0.1:7080 3958 OUT1 2"},
         {"ID_1", "SetOutDigi 127.0.0.1:7080 3958 OUT4 1"},
-        {"PP_1", ""},  // no output circuit
-        {"ID_0", ""},  //
-        {"PP_7", ""},  // no such slot
-        {"IA_0", ""},  // analog indicators are not clickable
-        {"TZ_0", ""},  //
-        {"PP_", ""},   //
-        {"PP_x", ""},  //
+        {"PP_1", ""}, // no output circuit
+        {"ID_0", ""}, //
+        {"PP_7", ""}, // no such slot
+        {"IA_0", ""}, // analog indicators are not clickable
+        {"TZ_0", ""}, //
+        {"PP_", ""},  //
+        {"PP_x", ""}, //
         {"fmVQuelnet", ""},
     };
     for (const Case& c : cases) {
@@ -357,7 +377,8 @@ TEST_F(RunPollerTest, SliderSendsStartPlusPositionTimesStep) {
     t.sStopVal = 5;
     records.ES_Tracks = {t};
 
-    for (int pos = 0; pos <= 10; ++pos) poller.SliderChange("TZ_0", pos);
+    for (int pos = 0; pos <= 10; ++pos)
+        poller.SliderChange("TZ_0", pos);
     QStringList expected;
     for (const char* v : {"0", "0.5", "1", "1.5", "2", "2.5", "3", "3.5", "4", "4.5", "5"})
         expected << QString("SetOutAnal 127.0.0.1:7080 3958 AOUT1 ") + v;
@@ -387,7 +408,8 @@ TEST_F(RunPollerTest, SliderIgnoresOtherNamesDisabledSlotsAndEmptyCircuits) {
     records.ES_Tracks = {t, t, t};
     records.ES_Tracks[1].sEnabled = false;
     records.ES_Tracks[2].sO_ACir.clear();
-    for (const char* name : {"TZ_1", "TZ_2", "TZ_3", "IZ_0", "SZ_0", "PP_0"}) poller.SliderChange(name, 3);
+    for (const char* name : {"TZ_1", "TZ_2", "TZ_3", "IZ_0", "SZ_0", "PP_0"})
+        poller.SliderChange(name, 3);
     EXPECT_TRUE(io.calls.isEmpty());
 
     io.failing << "AOUT1";
@@ -403,7 +425,8 @@ TEST_F(RunPollerTest, NoRequestStartsWhileAnotherWaits) {
     records.ES_Buttons = {Button("127.0.0.1", "OUT1", "OUT1")};
     int nested = 0;
     io.during = [&] {
-        if (nested++ > 0) return;
+        if (nested++ > 0)
+            return;
         poller.Tick();
         poller.OutputClick("PP_0");
         poller.SliderChange("TZ_0", 1);

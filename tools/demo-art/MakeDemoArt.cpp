@@ -142,7 +142,8 @@ QImage Dial(int side, qreal fraction) {
         const qreal span = sweep / segments + 2; // small gap between segments
         const bool lit = (i + 0.5) / segments <= fraction;
         QColor col = colours[i];
-        if (!lit) col = QColor::fromHsv(col.hsvHue(), 70, 75);
+        if (!lit)
+            col = QColor::fromHsv(col.hsvHue(), 70, 75);
         p.setPen(QPen(col, width, Qt::SolidLine, Qt::FlatCap));
         p.drawArc(arcRect, qRound((a0 - 1) * 16), qRound(span * 16));
     }
@@ -187,14 +188,16 @@ bool Save(const QImage& img, const QDir& dir, const QString& name) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUT_DIR\n", argv[0]);
         return 2;
     }
     QDir dir(QString::fromLocal8Bit(argv[1]));
-    if (!dir.mkpath(".")) return 1;
+    if (!dir.mkpath("."))
+        return 1;
 
     const int lamp = 44, face = 32, dial = 96;
     const QColor green(40, 220, 60), amber(255, 160, 20);
@@ -202,7 +205,8 @@ int main(int argc, char** argv) {
               Save(Lamp(lamp, green, false), dir, "lamp_in_off.png") &&
               Save(Lamp(lamp, amber, true), dir, "lamp_out_on.png") &&
               Save(Lamp(lamp, amber, false), dir, "lamp_out_off.png") &&
-              Save(ButtonFace(face, true), dir, "button_on.png") && Save(ButtonFace(face, false), dir, "button_off.png");
+              Save(ButtonFace(face, true), dir, "button_on.png") &&
+              Save(ButtonFace(face, false), dir, "button_off.png");
     // Five levels: up to 20, above 20, 40, 60 and 80 (of 0-100).
     for (int level = 0; ok && level < 5; ++level)
         ok = Save(Dial(dial, (level * 2 + 1) / 10.0), dir, QString("dial_%1.png").arg(level));
