@@ -36,7 +36,12 @@ int SimController::FrameLength(const QByteArray& buffer) {
 
 Outcome SimController::Handle(const QByteArray& frame, const QSet<int>& wrongEchoPages) {
     QMutexLocker lock(&m_mutex);
-    if (frame.size() >= 2 && uchar(frame[1]) == LongMarker)
+    // Only whole frames as FrameLength delimits them are answered.
+    if (FrameLength(frame) != frame.size())
+        return {{},
+                AfterReply::Stay,
+                QString("%1 bytes that are not one whole frame: no reply").arg(frame.size())};
+    if (uchar(frame[1]) == LongMarker)
         return HandleLong(frame, wrongEchoPages);
     return HandleShort(frame, wrongEchoPages);
 }

@@ -267,6 +267,23 @@ TEST(SimFraming, FrameLengthTable) {
     EXPECT_EQ(SimController::FrameLength(QByteArray::fromHex("d5a100002900") + QByteArray(256, 0)), 262);
 }
 
+TEST(SimEngine, MapsRequestBytesToReplyBytesWithoutSockets) {
+    SimController engine;
+    EXPECT_EQ(engine.Handle(Long(0x10, 1, Name("OUT2"))).reply, proto::BuildLongReply(0x08, 1));
+    EXPECT_TRUE(engine.Digital("OUT2"));
+    EXPECT_EQ(engine.Handle(Long(0xAB)).after, AfterReply::Restart);
+    EXPECT_EQ(engine.Handle(Long(0xAA, 0, {}, "x")).after, AfterReply::Close);
+    EXPECT_EQ(engine.Handle(QByteArray::fromHex("d5ad00000000")).after, AfterReply::Restart);
+    // Pieces of frames are not answered.
+    for (const QByteArray& piece :
+         {QByteArray::fromHex("d5"), QByteArray::fromHex("d5aa0000"), Long(0xAA).left(15),
+          Long(0x12, 0, Name("IN1")).left(20), Long(0xAA) + "x"}) {
+        const Outcome o = engine.Handle(piece);
+        EXPECT_TRUE(o.reply.isEmpty()) << piece.toHex().toStdString();
+        EXPECT_EQ(o.after, AfterReply::Stay);
+    }
+}
+
 TEST_F(SimProtocol, StreamIsCutIntoFramesWhateverTheWrites) {
     StartSim();
     // Noise before a frame is skipped; a frame in two writes; two frames in one write.
