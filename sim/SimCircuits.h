@@ -14,7 +14,7 @@
 namespace quelnet::sim {
 
 struct Circuit {
-    CircuitSpec spec;
+    CircuitSpec def;
     bool on = false; // digital state
     qint32 raw = 0;  // analog value x 10000
 };

@@ -59,24 +59,24 @@ QByteArray EchoAddress(quint32 address, const QSet<int>& wrongEchoPages) {
 bool SimController::Digital(const QString& name) const {
     QMutexLocker lock(&m_mutex);
     const Circuit* c = m_circuits.FindByName(name);
-    return c && !c->spec.analog && c->on;
+    return c && !c->def.analog && c->on;
 }
 
 void SimController::SetDigital(const QString& name, bool on) {
     QMutexLocker lock(&m_mutex);
-    if (Circuit* c = m_circuits.FindByName(name); c && !c->spec.analog)
+    if (Circuit* c = m_circuits.FindByName(name); c && !c->def.analog)
         c->on = on;
 }
 
 float SimController::Analog(const QString& name) const {
     QMutexLocker lock(&m_mutex);
     const Circuit* c = m_circuits.FindByName(name);
-    return c && c->spec.analog ? float(double(c->raw) / 10000.0) : 0.0f;
+    return c && c->def.analog ? float(double(c->raw) / 10000.0) : 0.0f;
 }
 
 void SimController::SetAnalog(const QString& name, float value) {
     QMutexLocker lock(&m_mutex);
-    if (Circuit* c = m_circuits.FindByName(name); c && c->spec.analog)
+    if (Circuit* c = m_circuits.FindByName(name); c && c->def.analog)
         c->raw = qint32(GetU32(EncodeAnalog(value), 0));
 }
 
@@ -84,7 +84,7 @@ QList<CircuitSpec> SimController::Circuits() const {
     QMutexLocker lock(&m_mutex);
     QList<CircuitSpec> list;
     for (const QByteArray& key : m_circuits.Order())
-        list.append(m_circuits.Find(key)->spec);
+        list.append(m_circuits.Find(key)->def);
     return list;
 }
 

@@ -99,7 +99,7 @@ Outcome SimController::SetDigitalFrame(const QByteArray& frame) {
     const uchar mode = uchar(frame[13]);
     const QString note = QString("long 0x10 set digital %1 mode %2").arg(NameText(name)).arg(mode);
     Circuit* c = m_circuits.Find(name);
-    if (!c || c->spec.analog || !c->spec.output || PayloadSize(frame) < CircuitNameSize)
+    if (!c || c->def.analog || !c->def.output || PayloadSize(frame) < CircuitNameSize)
         return Ack(StatusNoCircuit, note + ": no such output");
     if (mode > 2)
         return Ack(StatusBadRequest, note + ": unknown mode");
@@ -112,7 +112,7 @@ Outcome SimController::GetDigitalFrame(const QByteArray& frame) {
     const QByteArray name = NameBytes(frame);
     const QString note = QString("long %1 read digital %2").arg(Hex(cmd), NameText(name));
     const Circuit* c = m_circuits.Find(name);
-    if (!c || c->spec.analog || PayloadSize(frame) < CircuitNameSize)
+    if (!c || c->def.analog || PayloadSize(frame) < CircuitNameSize)
         return Ack(StatusNoCircuit, note + ": no such circuit");
     return {BuildLongReply(uchar(cmd + 0x30), c->on ? 1 : 0, name), AfterReply::Stay,
             note + (c->on ? ": on" : ": off")};
@@ -122,7 +122,7 @@ Outcome SimController::SetAnalogFrame(const QByteArray& frame) {
     const QByteArray name = NameBytes(frame);
     QString note = QString("long 0x18 set analog %1").arg(NameText(name));
     Circuit* c = m_circuits.Find(name);
-    if (!c || !c->spec.analog || !c->spec.output || PayloadSize(frame) < CircuitNameSize)
+    if (!c || !c->def.analog || !c->def.output || PayloadSize(frame) < CircuitNameSize)
         return Ack(StatusNoCircuit, note + ": no such output");
     if (PayloadSize(frame) < CircuitNameSize + 4)
         return Ack(StatusBadRequest, note + ": no value");
@@ -136,7 +136,7 @@ Outcome SimController::GetAnalogFrame(const QByteArray& frame) {
     const QByteArray name = NameBytes(frame);
     const QString note = QString("long %1 read analog %2").arg(Hex(cmd), NameText(name));
     const Circuit* c = m_circuits.Find(name);
-    if (!c || !c->spec.analog || PayloadSize(frame) < CircuitNameSize)
+    if (!c || !c->def.analog || PayloadSize(frame) < CircuitNameSize)
         return Ack(StatusNoCircuit, note + ": no such circuit");
     QByteArray payload = name;
     payload.append(4, '\0');
