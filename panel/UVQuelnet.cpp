@@ -9,6 +9,7 @@
 #include "toolbox/UQuelnetTool.h"
 
 #include <QCloseEvent>
+#include <QWindow>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -54,6 +55,12 @@ void TfmVQuelnet::resizeEvent(QResizeEvent* event) {
 }
 
 bool TfmVQuelnet::eventFilter(QObject* watched, QEvent* event) {
+    if (m_pendingOuter && watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        const QRect outer = *m_pendingOuter;
+        m_pendingOuter.reset();
+        windowHandle()->removeEventFilter(this);
+        ApplyOuterRect(outer);
+    }
     if (watched == StatusBar1 && event->type() == QEvent::Show) {
         PlaceStatusBar();
         StatusBar1->raise();
@@ -167,15 +174,32 @@ void TfmVQuelnet::SetPanelWindowState(int state) {
 }
 
 void TfmVQuelnet::SetPanelWindowRect(int left, int top, int width, int height) {
+    const QRect outer(left, top, std::max(0, width), std::max(0, height));
+    ApplyOuterRect(outer);
+    // Read while the window is being shown: a window manager frames it only
+    // after it is mapped, so the rectangle is applied again once it is exposed.
+    QWindow* handle = windowHandle();
+    if (handle && !handle->isExposed()) {
+        m_pendingOuter = outer;
+        handle->installEventFilter(this);
+    }
+}
+
+void TfmVQuelnet::ApplyOuterRect(const QRect& outer) {
     // The file holds the outer rectangle; the frame's share is taken off the size.
-    const QRect frame = frameGeometry(), client = geometry();
-    const int clientWidth = std::max(0, width - (frame.width() - client.width()));
-    const int clientHeight = std::max(0, height - (frame.height() - client.height()));
+    const QMargins m = windowHandle() ? windowHandle()->frameMargins()
+                                      : QMargins(geometry().left() - frameGeometry().left(),
+                                                 geometry().top() - frameGeometry().top(),
+                                                 frameGeometry().right() - geometry().right(),
+                                                 frameGeometry().bottom() - geometry().bottom());
     const Qt::WindowStates state = windowState();
     const bool special = state & (Qt::WindowMinimized | Qt::WindowMaximized);
     if (special) setWindowState(Qt::WindowNoState);
-    move(left, top);
-    resize(clientWidth, clientHeight);
+    const QSize client(std::max(0, outer.width() - m.left() - m.right()),
+                       std::max(0, outer.height() - m.top() - m.bottom()));
+    if (!EditMode && m_shown) setFixedSize(client); // run mode: fixed dialog border
+    move(outer.topLeft());
+    resize(client);
     if (special) setWindowState(state);
 }
 

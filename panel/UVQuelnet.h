@@ -8,6 +8,7 @@
 #include "panel/PanelViews.h"
 
 #include <QPointer>
+#include <optional>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -103,6 +104,11 @@ private:
     void CreateElementViews(int kind, int slot, const QRect& rect) override;
     PanelWindowPlace WindowPlace() const;
     void PlaceStatusBar();
+    void ApplyOuterRect(const QRect& outer);
+
+    // The panel file's outer rectangle, kept until the window manager has
+    // framed the window: only then is the frame's share of it known.
+    std::optional<QRect> m_pendingOuter;
 
     void FormShow();
     bool FormCloseQuery();
