@@ -272,8 +272,8 @@ std::vector<SheetRow> build(const std::vector<Rec>& array, int idx, const Table<
     if (idx < 0 || idx >= static_cast<int>(array.size()))
         return rows;
     const Rec& rec = array[static_cast<std::size_t>(idx)];
-    for (const RowSpec<Rec>& spec : table) {
-        SheetRow row{spec.name, spec.format(rec, c), spec.style, entriesOf(spec.source, records, c, fonts)};
+    for (const RowSpec<Rec>& rowDef : table) {
+        SheetRow row{rowDef.name, rowDef.format(rec, c), rowDef.style, entriesOf(rowDef.source, records, c, fonts)};
         // A suggestion list only when the scan found something.
         if (row.Style == EditStyle::List && row.Choices.isEmpty())
             row.Style = EditStyle::Text;
@@ -289,9 +289,9 @@ void store(std::vector<Rec>& array, int idx, int row, const Table<Rec>& table, c
         return;
     if (row < 1 || row > static_cast<int>(table.size()))
         return;
-    const RowSpec<Rec>& spec = table[static_cast<std::size_t>(row - 1)];
-    if (spec.store)
-        spec.store(array[static_cast<std::size_t>(idx)], text, c);
+    const RowSpec<Rec>& rowDef = table[static_cast<std::size_t>(row - 1)];
+    if (rowDef.store)
+        rowDef.store(array[static_cast<std::size_t>(idx)], text, c);
 }
 
 char16_t foldAsciiCase(char16_t ch) {
