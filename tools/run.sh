@@ -19,13 +19,14 @@ if [[ -x tools/install-demo.sh ]]; then
 fi
 
 if [[ -z ${DISPLAY:-} ]]; then
-    echo "No display (DISPLAY is not set): starting a virtual one with Xvfb on :99."
-    echo "Take a look with: DISPLAY=:99 import -window root shot.png"
-    Xvfb :99 -screen 0 1280x800x24 -nolisten tcp &
-    xvfb=$!
+    # Xvfb picks a free display number and writes it to the pipe.
+    exec 3< <(Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+    read -r _ xvfb <&3
+    read -r number <&3
+    export DISPLAY=:$number
     trap 'kill ${sim:-} $xvfb 2>/dev/null || true' EXIT
-    export DISPLAY=:99
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    echo "No display (DISPLAY is not set): started a virtual one with Xvfb on $DISPLAY."
+    echo "Take a look with: DISPLAY=$DISPLAY import -window root shot.png"
     openbox >/dev/null 2>&1 &   # title bars and frames, as on a desktop
 fi
 
