@@ -6,6 +6,7 @@
 #include "toolbox/PictureDialog.h"
 #include "toolbox/SheetCell.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -43,13 +44,23 @@ QIcon swatch(TColor color) {
     return QIcon(pixmap);
 }
 
+// True when the focus now rests on the picker or on something it owns, such
+// as the colour box's list: a child of the box in a popup window of its own,
+// which takes the focus when a mouse press opens it.
+bool focusWithin(const QObject* picker) {
+    for (const QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+        if (w == picker)
+            return true;
+    return false;
+}
+
 // Focus that leaves for a popup (the box's own list) or another window stays
 // within the picker as far as the sheet is concerned.
-bool leavesPicker(const QEvent* event) {
+bool leavesPicker(const QObject* picker, const QEvent* event) {
     if (event->type() != QEvent::FocusOut)
         return false;
     const auto reason = static_cast<const QFocusEvent*>(event)->reason();
-    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && !focusWithin(picker);
 }
 
 } // namespace
@@ -259,7 +270,7 @@ void ParameterSheet::FinishPickers() {
 }
 
 bool ParameterSheet::eventFilter(QObject* watched, QEvent* event) {
-    if (leavesPicker(event)) {
+    if (leavesPicker(watched, event)) {
         if (watched == m_colorBox)
             ColorBoxExit();
         else if (watched == m_checkBox)

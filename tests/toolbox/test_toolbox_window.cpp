@@ -246,6 +246,29 @@ TEST_F(ToolboxWindow, ColourPicker) {
     EXPECT_EQ(sheet().RowValue(4), "$FF000000");
 }
 
+TEST_F(ToolboxWindow, ColourPickedFromTheBoxsOwnList) {
+    // A mouse press on the box opens its list, which takes the focus from the
+    // box: that is not leaving the picker, the user is about to choose.
+    panel.Records.Append(KindText);
+    tool.ShowParams(KindText, 0);
+    clickPicker(4);
+    QComboBox* box = sheet().ColorBox();
+    ASSERT_NE(box, nullptr);
+    QTest::mouseClick(box, Qt::LeftButton);
+    ASSERT_EQ(sheet().ColorBox(), box) << "the picker closed when its list opened";
+    ASSERT_TRUE(box->view()->isVisible());
+    EXPECT_EQ(panel.Records.ES_Texts[0].sFontColor, 0u);
+
+    box->view()->setCurrentIndex(box->model()->index(box->findText("Czerwony"), 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    EXPECT_FALSE(box->view()->isVisible());
+    EXPECT_EQ(sheet().ColorBox(), box);
+    leavePicker();
+    EXPECT_EQ(sheet().ColorBox(), nullptr);
+    EXPECT_EQ(panel.Records.ES_Texts[0].sFontColor, 255u);
+    EXPECT_EQ(sheet().RowValue(4), "$000000FF");
+}
+
 TEST_F(ToolboxWindow, YesNoPicker) {
     panel.Records.Append(KindText);
     TES_Text& t = panel.Records.ES_Texts[0];
