@@ -7,6 +7,7 @@
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 // The palette icons live in a resource of this static library; register them
 // explicitly since nothing else references the resource's object file.
@@ -78,8 +79,29 @@ void TfmQuelnetTool::FormCreate() {
 
 void TfmQuelnetTool::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    if (event->spontaneous())
+        return;
+    // The editor sets the page width right after showing the window (ShowParams).
+    // A window manager that has not framed the window yet then places its client
+    // area where the frame belongs, the title bar off the screen at (0, 0); the
+    // place is applied again once the window is exposed.
+    QWindow* handle = windowHandle();
+    if (handle && !handle->isExposed()) {
+        m_placeWhileFraming = pos();
+        handle->installEventFilter(this);
+    }
+    FormShow();
+}
+
+bool TfmQuelnetTool::eventFilter(QObject* watched, QEvent* event) {
+    QWindow* handle = windowHandle();
+    if (m_placeWhileFraming && watched == handle && event->type() == QEvent::Expose && handle->isExposed()) {
+        const QPoint place = *m_placeWhileFraming;
+        m_placeWhileFraming.reset();
+        handle->removeEventFilter(this);
+        move(place);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfmQuelnetTool::FormShow() {

@@ -8,8 +8,10 @@
 // close(). A drag from the palette has PaletteMimeType and its source
 // satisfies IsPalette() (see toolbox/PaletteList.h).
 
+#include <QPoint>
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 class QLabel;
 class QTabWidget;
@@ -53,6 +55,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -62,6 +65,8 @@ private:
     void SetClientWidth(int width);
 
     bool m_pageFromCode = false; // page switches made by ShowPalette / ShowParams
+    // Outer position applied again once the window manager has framed the window.
+    std::optional<QPoint> m_placeWhileFraming;
 };
 
 } // namespace quelnet
