@@ -80,9 +80,17 @@ QByteArray EncodeAnalog(float value) {
     std::fesetround(FE_TONEAREST); // ties to even
     const long double r = std::nearbyintl(scaled);
     std::fesetround(old);
+    // Low 32 bits of the rounded product, two's complement, also beyond the
+    // 64-bit range: r is an integer, so its remainder by 2^32 is one and fmodl
+    // gives it exactly. No value fits a NaN or an infinity: 0 is sent.
+    constexpr long double TwoTo32 = 4294967296.0L;
     std::uint32_t bits = 0;
-    if (std::isfinite(r) && std::fabs(r) < 9.2e18L)
-        bits = std::uint32_t(static_cast<std::int64_t>(r)); // low 32 bits, two's complement
+    if (std::isfinite(r)) {
+        long double low = std::fmod(r, TwoTo32); // (-2^32, 2^32), sign of r
+        if (low < 0)
+            low += TwoTo32;
+        bits = std::uint32_t(low);
+    }
     QByteArray out(4, '\0');
     PutU32(out, 0, bits);
     return out;

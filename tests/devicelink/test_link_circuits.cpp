@@ -82,6 +82,20 @@ TEST_F(Circuits, RequestBytesOfEveryCommand) {
          "000C"
          "414F555431000000"
          "FFFFD8F0"},
+        // 1e15 is 999999986991104 in single precision; times 10000 it is beyond 64 bits
+        // signed, and still only its low 32 bits travel.
+        {"set AOUT1 to 1e15",
+         [](TfmCommon& c, auto h, auto p) { return c.SetOutAnal(h, p, SimPassword, "AOUT1", 1e15f); },
+         "1800"
+         "000C"
+         "414F555431000000"
+         "40000000"},
+        {"set AOUT1 to -1e15",
+         [](TfmCommon& c, auto h, auto p) { return c.SetOutAnal(h, p, SimPassword, "AOUT1", -1e15f); },
+         "1800"
+         "000C"
+         "414F555431000000"
+         "C0000000"},
         {"read AN1 at its input",
          [&](TfmCommon& c, auto h, auto p) { return c.GetInpAnal(h, p, SimPassword, "AN1", 0, value); },
          "1A00"
