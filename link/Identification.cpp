@@ -30,6 +30,13 @@ QChar HexPairChar(const QByteArray& reply, int offset) {
     return QChar(char16_t(TextToInt64("$" + Chars(reply, offset, 2)) & 0xFFFF));
 }
 
+// Every out-parameter empty, as after a failed identification.
+void ClearIdentity(QString& Ver, QChar& Boa, bool& Con, QString& Rea, QString& Ser, QString& Lng) {
+    Ver.clear(), Rea.clear(), Ser.clear(), Lng.clear();
+    Boa = QChar(0);
+    Con = false;
+}
+
 } // namespace
 
 bool TfmCommon::CheckNewQuelnet(const QString& Host, const QString& PortTcp, const QString& Pass,
@@ -38,9 +45,7 @@ bool TfmCommon::CheckNewQuelnet(const QString& Host, const QString& PortTcp, con
     BusyGuard guard(*this);
     if (!guard)
         return false;
-    Ver.clear(), Rea.clear(), Ser.clear(), Lng.clear();
-    Boa = QChar(0);
-    Con = false;
+    ClearIdentity(Ver, Boa, Con, Rea, Ser, Lng);
     if (!OpenConnection(Host, PortTcp, m_timeouts.Identify))
         return false;
     bool result = false;
@@ -67,9 +72,7 @@ bool TfmCommon::CheckMidQuelnet(const QString& Host, const QString& PortTcp, QSt
     BusyGuard guard(*this);
     if (!guard)
         return false;
-    Ver.clear(), Rea.clear(), Ser.clear(), Lng.clear();
-    Boa = QChar(0);
-    Con = false;
+    ClearIdentity(Ver, Boa, Con, Rea, Ser, Lng);
     if (!OpenConnection(Host, PortTcp, m_timeouts.Identify))
         return false;
     bool result = false;
