@@ -1,23 +1,28 @@
 #include "app/StartUp.h"
 
-#include "link/UCommonForm.h"
-#include "maintenance/UExtended.h"
-#include "maintenance/UResources.h"
-#include "maintenance/USettings.h"
-#include "maintenance/UUpdate.h"
-#include "panel/UVQuelnet.h"
-#include "toolbox/UQuelnetTool.h"
+#include "core/link/DeviceLink.h"
+#include "gui/maintenance/ExtendedWindow.h"
+#include "gui/maintenance/ResourcesWindow.h"
+#include "gui/maintenance/SettingsWindow.h"
+#include "gui/maintenance/UpdateWindow.h"
+#include "gui/panel/PanelWindow.h"
+#include "gui/toolbox/ToolboxWindow.h"
 
 #include <QApplication>
 
 namespace quelnet {
 
 AppMode ModeFromArgument(const QString& first) {
-    if (first == "-k") return AppMode::PanelEditor;
-    if (first == "-u") return AppMode::Update;
-    if (first == "-r") return AppMode::Resources;
-    if (first == "-b") return AppMode::Settings;
-    if (first == "-x") return AppMode::Extended;
+    if (first == "-k")
+        return AppMode::PanelEditor;
+    if (first == "-u")
+        return AppMode::Update;
+    if (first == "-r")
+        return AppMode::Resources;
+    if (first == "-b")
+        return AppMode::Settings;
+    if (first == "-x")
+        return AppMode::Extended;
     return AppMode::PanelRun;
 }
 
@@ -74,14 +79,16 @@ ModeWindows CreateModeWindows(const QStringList& arguments) {
     if (w.panel) {
         w.panel->SetCommon(w.common.get());
         w.panel->SetTool(w.tool);
-        if (w.tool) w.tool->SetPanel(w.panel);
+        if (w.tool)
+            w.tool->SetRecords(&w.panel->Records);
         w.panel->EditMode = w.mode == AppMode::PanelEditor;
     }
     for (MaintenanceWindow* m : {static_cast<MaintenanceWindow*>(w.update.data()),
                                  static_cast<MaintenanceWindow*>(w.resources.data()),
                                  static_cast<MaintenanceWindow*>(w.settings.data()),
                                  static_cast<MaintenanceWindow*>(w.extended.data())})
-        if (m) m->SetCommon(w.common.get());
+        if (m)
+            m->SetCommon(w.common.get());
     return w;
 }
 

@@ -1,5 +1,5 @@
 // Throughput of the two checksums over buffers the size of package entries.
-#include "link/UCrc.h"
+#include "core/protocol/Checksums.h"
 
 #include <benchmark/benchmark.h>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "sim/SimCircuits.h"
 
-#include "link/Frames.h"
+#include "core/protocol/Frames.h"
 
 namespace quelnet::sim {
 

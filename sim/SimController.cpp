@@ -1,6 +1,6 @@
 #include "sim/SimController.h"
 
-#include "link/Frames.h"
+#include "core/protocol/Frames.h"
 
 #include <QMutexLocker>
 

@@ -1,7 +1,7 @@
 // What the simulated controller reports about itself.
 #include "sim/SimController.h"
 
-#include "link/Frames.h"
+#include "core/protocol/Frames.h"
 
 namespace quelnet::sim {
 

@@ -1,7 +1,7 @@
 // Long (authenticated) frames of a 4.x controller.
 #include "sim/SimController.h"
 
-#include "link/Frames.h"
+#include "core/protocol/Frames.h"
 
 namespace quelnet::sim {
 

@@ -2,7 +2,7 @@
 // reply lengths. Spoken by 4.x controllers and by the middle generation.
 #include "sim/SimController.h"
 
-#include "link/Frames.h"
+#include "core/protocol/Frames.h"
 
 namespace quelnet::sim {
 

@@ -1,6 +1,6 @@
 #include "sim/SimStatusPage.h"
 
-#include "app/CodePage.h"
+#include "core/base/CodePage.h"
 
 namespace quelnet::sim {
 

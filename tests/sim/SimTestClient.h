@@ -2,7 +2,7 @@
 // A plain blocking client for the simulator tests: a QTcpSocket used from the test
 // thread while the simulator serves on its own thread.
 
-#include "link/Frames.h"
+#include "core/protocol/Frames.h"
 #include "sim/SimThread.h"
 
 #include <QDeadlineTimer>

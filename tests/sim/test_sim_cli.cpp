@@ -1,5 +1,5 @@
 // The command line of quelnet-sim: parsing into settings, and the real program.
-#include "SimTestClient.h"
+#include "tests/sim/SimTestClient.h"
 
 #include "sim/SimCommandLine.h"
 

@@ -1,6 +1,6 @@
 // The simulator's control protocol over loopback: circuit commands, pages,
 // identification and the configuration commands, compared byte for byte.
-#include "SimTestClient.h"
+#include "tests/sim/SimTestClient.h"
 
 #include "sim/SimController.h"
 

@@ -1,8 +1,8 @@
 // The simulator as a server: faults, restarts, generations, the HTTP status page,
 // the DataFlash file and the demonstration mode.
-#include "SimTestClient.h"
+#include "tests/sim/SimTestClient.h"
 
-#include "app/CodePage.h"
+#include "core/base/CodePage.h"
 #include "sim/SimDemo.h"
 
 #include <QElapsedTimer>

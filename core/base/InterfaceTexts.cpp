@@ -1,0 +1,92 @@
+#include "core/base/InterfaceTexts.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace quelnet {
+
+namespace {
+
+QLocale& localeSlot() {
+    static QLocale locale = QLocale::system();
+    return locale;
+}
+
+int hexValue(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9') return u - '0';
+    if (u >= 'A' && u <= 'F') return u - 'A' + 10;
+    if (u >= 'a' && u <= 'f') return u - 'a' + 10;
+    return -1;
+}
+
+} // namespace
+
+const QLocale& UserLocale() { return localeSlot(); }
+
+void SetUserLocale(const QLocale& locale) { localeSlot() = locale; }
+
+std::int64_t TextToInt64(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text[i] == u' ')
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    int base = 10;
+    if (i < n && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+        base = 16;
+        i += 2;
+    }
+    std::uint64_t value = 0; // unsigned arithmetic: out-of-range input wraps instead of overflowing
+    for (; i < n; ++i) {
+        const int d = hexValue(text[i]);
+        if (d < 0 || d >= base) break;
+        value = value * std::uint64_t(base) + std::uint64_t(d);
+    }
+    if (negative) value = ~value + 1;
+    return static_cast<std::int64_t>(value);
+}
+
+long double TextToFloat(const QString& text) {
+    const QChar sep = UserLocale().decimalPoint().isEmpty() ? QChar(u'.') : UserLocale().decimalPoint().at(0);
+    const QString t = text.trimmed();
+    // Accept: [sign] digits [sep digits] [(e|E) [sign] digits]; at least one digit in the mantissa.
+    std::string ascii;
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    auto isDigit = [&](qsizetype k) { return k < n && t[k] >= u'0' && t[k] <= u'9'; };
+    if (i < n && (t[i] == u'-' || t[i] == u'+')) ascii += char(t[i++].unicode());
+    int mantissaDigits = 0;
+    while (isDigit(i)) {
+        ascii += char(t[i++].unicode());
+        ++mantissaDigits;
+    }
+    if (i < n && t[i] == sep) {
+        ascii += '.';
+        ++i;
+        while (isDigit(i)) {
+            ascii += char(t[i++].unicode());
+            ++mantissaDigits;
+        }
+    }
+    if (mantissaDigits == 0) return 0;
+    if (i < n && (t[i] == u'e' || t[i] == u'E')) {
+        ascii += 'e';
+        ++i;
+        if (i < n && (t[i] == u'-' || t[i] == u'+')) ascii += char(t[i++].unicode());
+        if (!isDigit(i)) return 0;
+        while (isDigit(i))
+            ascii += char(t[i++].unicode());
+    }
+    if (i != n) return 0;
+    return std::strtold(ascii.c_str(), nullptr);
+}
+
+} // namespace quelnet

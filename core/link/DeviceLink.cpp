@@ -1,0 +1,62 @@
+#include "core/link/DeviceLink.h"
+
+#include "core/base/InterfaceTexts.h"
+#include "core/protocol/Frames.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+
+namespace quelnet {
+
+TfmCommon::TfmCommon(QObject* parent) : QObject(parent), m_http(new QNetworkAccessManager(this)) {
+    setObjectName("fmCommon");
+    // The controllers are on the local network: never go through a proxy.
+    m_http->setProxy(QNetworkProxy::NoProxy);
+}
+
+TfmCommon::~TfmCommon() = default;
+
+void TfmCommon::EndComm() {
+    BusyGuard guard(*this);
+    if (!guard)
+        return;
+    CloseConnection();
+}
+
+int TfmCommon::SendRequest(quint8 Command, const QString& Pass, quint8 Param, const QByteArray& Prefix,
+                           const QByteArray& Data) {
+    const QByteArray frame = proto::BuildLongFrame(Command, Pass, Param, Prefix + Data);
+    if (m_link.Connected() && !m_link.Write(frame))
+        m_link.Disconnect();
+    return int(frame.size());
+}
+
+int TfmCommon::ReadReply(QByteArray& Reply) {
+    Reply.clear();
+    if (!m_link.Connected())
+        return -2;
+    if (!m_link.ReadExact(proto::LongHeaderSize, Reply))
+        return -1;
+    const int n = proto::GetU16(Reply, 14);
+    if (n > 0 && !m_link.ReadExact(n, Reply))
+        return -1;
+    return proto::LongHeaderSize + n;
+}
+
+bool TfmCommon::OpenConnection(const QString& Host, const QString& PortTcp, int timeoutMs) {
+    CloseConnection();
+    m_link.SetTarget(Host, quint16(TextToInt64(PortTcp)));
+    m_link.SetTimeouts(timeoutMs, timeoutMs);
+    return m_link.Connect();
+}
+
+void TfmCommon::CloseConnection() {
+    m_link.Disconnect();
+}
+
+void TfmCommon::Reconnect() {
+    m_link.Disconnect();
+    m_link.Connect();
+}
+
+} // namespace quelnet

@@ -1,0 +1,51 @@
+#include "core/link/PageTransfer.h"
+
+#include "core/base/InterfaceTexts.h"
+#include "core/link/LinkInterfaces.h"
+
+#include <QThread>
+
+namespace quelnet {
+
+QString PageTransfer::PageNumber(int page) {
+    return QStringLiteral("%1").arg(page, 3, 16, QLatin1Char('0')).toUpper();
+}
+
+void PageTransfer::PumpEvents() {
+    if (m_hooks.Pump)
+        m_hooks.Pump->ProcessEvents();
+}
+
+bool PageTransfer::Run(int first, int end, const std::function<PageOutcome(int page)>& attempt) {
+    m_failedPage = -1;
+    int page = first;
+    int retries = AttemptsPerPage; // consecutive failures allowed on one page
+    while (page < end) {
+        const PageOutcome outcome = attempt(page);
+        if (outcome == PageOutcome::NoReply) {
+            if (--retries == 0)
+                break;
+            if (m_hooks.Reconnect)
+                m_hooks.Reconnect();
+            continue;
+        }
+        PumpEvents();
+        if (outcome == PageOutcome::Accepted) {
+            m_hooks.ProgressBar.SetPosition(m_hooks.ProgressBar.Position() + 1);
+            ++page;
+            retries = AttemptsPerPage;
+            continue;
+        }
+        --retries;
+        m_hooks.Memo.Append(Pl(lt::RetryPage) + PageNumber(page) + ".");
+        PumpEvents();
+        QThread::msleep(ulong(qMax(0, m_hooks.RetryPauseMs)));
+        if (retries == 0)
+            break;
+    }
+    if (page < end)
+        m_failedPage = page;
+    return page >= end;
+}
+
+} // namespace quelnet

@@ -1,0 +1,100 @@
+#pragma once
+// The panel file "quelnet_scr.cnf" beside the executable: the window's place
+// and one block per element with its rectangle and every setting of its record.
+//
+//   {
+//   x_tp=idg            type tag: scr (the window), btn idg ian tlb zda (kinds 0-4)
+//   x_px=16             left, top, width, height
+//   ...
+//   iden=yes            the record's keys, in a fixed order per kind
+//   }
+//
+// Lines end in CR LF; the text is Windows-1250 without a byte-order mark. On
+// reading, a UTF-8 or UTF-16 byte-order mark selects that encoding and lines
+// may also end in a lone LF or CR. Keys, tags and "yes"/"no" are case-sensitive.
+// Slot numbers are not stored: elements take fresh slots in block order.
+//
+// This unit does the text work only. The window supplies its geometry and the
+// elements in child order when writing, and implements IPanelFileHost for
+// reading (slot allocation and view creation happen there).
+
+#include "core/panel/ElementModel.h"
+
+#include <QByteArray>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace quelnet {
+
+inline constexpr const char* PanelFileName = "quelnet_scr.cnf";
+
+// Directory of the executable + separator + PanelFileName, formed anew on every
+// call; or the override, when one is set.
+QString PanelFilePath();
+// Tests point the panel file elsewhere; an empty path restores the default.
+void SetPanelFilePathOverride(const QString& path);
+
+// The window as written in the scr block: outer rectangle in screen
+// coordinates and window state (0 normal, 1 minimised, 2 maximised).
+struct PanelWindowPlace {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    int State = 0;
+};
+
+// One element as found among the window's children: kind, slot and the
+// rectangle of its control in client coordinates.
+struct PanelElementPlace {
+    int Kind = KindNone;
+    int Slot = -1;
+    QRect Rect;
+};
+
+// What the reader needs from the panel window.
+class IPanelFileHost {
+public:
+    virtual ~IPanelFileHost() = default;
+    virtual ElementRecords& PanelRecords() = 0;
+    // "s_ws=" in the scr block, applied at once (0 normal, 1 minimised, 2 maximised).
+    virtual void SetPanelWindowState(int state) = 0;
+    // End of the scr block: outer rectangle on the screen (values may be -1).
+    virtual void SetPanelWindowRect(int left, int top, int width, int height) = 0;
+    // Type line of an element block: the lowest free slot of the kind, growing
+    // the record array (and the kind's control arrays) when none is free.
+    virtual int AllocateElementSlot(int kind) = 0;
+    // End of a complete element block: create the element's views of the
+    // current mode in the slot and insert them into the window.
+    virtual void CreateElementViews(int kind, int slot, const QRect& rect) = 0;
+};
+
+// A real (widened from single) in the file's form: up to 15 significant
+// digits, no trailing zeros, decimal separator of UserLocale(); exponent form
+// ("1,5E-7", "3,4E38") below 0.00001 or beyond 15 integer digits.
+QString FormatPanelReal(double value);
+
+// The whole file: the scr block, then one block per element in the order
+// given. Elements whose slot has no record are left out.
+QByteArray FormatPanelFile(const PanelWindowPlace& window, const std::vector<PanelElementPlace>& elements,
+                           const ElementRecords& records);
+
+// Replaces the file at `path` with `bytes` atomically (a temporary file renamed
+// over it): a failed or interrupted save leaves the previous file whole. A file
+// that exists but is write-protected is left alone. True when written.
+bool SavePanelFile(const QString& path, const QByteArray& bytes);
+
+// Bytes to text (byte-order marks, else Windows-1250) and text to lines
+// (CR LF, LF or CR; a last line without an end is kept, no empty last line).
+QString DecodePanelText(const QByteArray& bytes);
+QStringList SplitPanelLines(const QString& text);
+
+// Runs the reader over the lines against the host.
+void ReadPanelLines(const QStringList& lines, IPanelFileHost& host);
+
+// Reads the file; false (and nothing changed) when it cannot be opened.
+bool LoadPanelFile(const QString& path, IPanelFileHost& host);
+
+} // namespace quelnet

@@ -1,0 +1,161 @@
+// Reading the panel file: decoding, line splitting and the block reader.
+#include "core/base/CodePage.h"
+#include "core/base/InterfaceTexts.h"
+#include "core/panel/PanelFile.h"
+#include "core/panel/PanelFileKeys.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <array>
+
+namespace quelnet {
+
+QString DecodePanelText(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith("\xFF\xFE")) {
+        QStringDecoder dec(QStringDecoder::Utf16LE);
+        return dec(bytes.mid(2));
+    }
+    if (bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder dec(QStringDecoder::Utf16BE);
+        return dec(bytes.mid(2));
+    }
+    return FromAnsi(bytes);
+}
+
+QStringList SplitPanelLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines << text.mid(start);
+    return lines;
+}
+
+namespace {
+
+// The reader's state across lines.
+class BlockReader {
+public:
+    explicit BlockReader(IPanelFileHost& host) : m_host(host) { m_slot.fill(-1); }
+
+    void Line(const QString& l);
+
+private:
+    void ResetBlock() {
+        m_scr = false;
+        m_kind.fill(false);
+        m_x = m_y = m_w = m_h = -1;
+    }
+    int ElementFlags() const {
+        int n = 0;
+        for (bool f : m_kind)
+            n += f ? 1 : 0;
+        return n;
+    }
+    static int IntValue(const QString& l) {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(TextToInt64(l.mid(5))));
+    }
+
+    IPanelFileHost& m_host;
+    bool m_scr = false;
+    std::array<bool, ElementKindCount> m_kind{};
+    // The slot taken by each kind's type line. One per kind, so that the keys
+    // of a block holding two type lines land in records of their own kind and
+    // never outside an array; such a block creates nothing.
+    std::array<int, ElementKindCount> m_slot{};
+    int m_x = -1, m_y = -1, m_w = -1, m_h = -1;
+};
+
+void BlockReader::Line(const QString& l) {
+    // 1. Block start: exactly "{" (a trailing blank does not count).
+    if (l == QLatin1String("{")) {
+        ResetBlock();
+        return;
+    }
+    // 2. Type line.
+    if (l.startsWith(QLatin1String("x_tp="))) {
+        const QString tag = l.mid(5);
+        if (tag == QLatin1String("scr")) {
+            m_scr = true;
+            return;
+        }
+        for (int k = 0; k < ElementKindCount; ++k) {
+            if (tag != QLatin1String(KindFileTags[k]))
+                continue;
+            m_slot[size_t(k)] = m_host.AllocateElementSlot(k);
+            m_kind[size_t(k)] = true;
+        }
+        return;
+    }
+    // 3. Rectangle, whatever the flags.
+    if (l.startsWith(QLatin1String("x_px="))) {
+        m_x = IntValue(l);
+        return;
+    }
+    if (l.startsWith(QLatin1String("x_py="))) {
+        m_y = IntValue(l);
+        return;
+    }
+    if (l.startsWith(QLatin1String("x_pw="))) {
+        m_w = IntValue(l);
+        return;
+    }
+    if (l.startsWith(QLatin1String("x_ph="))) {
+        m_h = IntValue(l);
+        return;
+    }
+    // 4. Window state, applied at once.
+    if (m_scr && l.startsWith(QLatin1String("s_ws="))) {
+        m_host.SetPanelWindowState(IntValue(l));
+        return;
+    }
+    // 5. Record keys of a kind whose flag is set.
+    for (int k = 0; k < ElementKindCount; ++k)
+        if (m_kind[size_t(k)] && ReadRecordKey(m_host.PanelRecords(), k, m_slot[size_t(k)], l))
+            return;
+    // 6. Block end: "}" and anything after it.
+    if (l.startsWith(QLatin1String("}"))) {
+        const int elements = ElementFlags();
+        if (m_scr && elements == 0)
+            m_host.SetPanelWindowRect(m_x, m_y, m_w, m_h);
+        if (m_x >= 0 && m_y >= 0 && m_w >= 0 && m_h >= 0 && !m_scr && elements == 1) {
+            for (int k = 0; k < ElementKindCount; ++k)
+                if (m_kind[size_t(k)])
+                    m_host.CreateElementViews(k, m_slot[size_t(k)], QRect(m_x, m_y, m_w, m_h));
+        }
+        ResetBlock();
+        return;
+    }
+    // 7. Anything else is ignored.
+}
+
+} // namespace
+
+void ReadPanelLines(const QStringList& lines, IPanelFileHost& host) {
+    BlockReader reader(host);
+    for (const QString& l : lines)
+        reader.Line(l);
+}
+
+bool LoadPanelFile(const QString& path, IPanelFileHost& host) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    file.close();
+    ReadPanelLines(SplitPanelLines(DecodePanelText(bytes)), host);
+    return true;
+}
+
+} // namespace quelnet

@@ -1,0 +1,130 @@
+// Writing the panel file: path, real numbers, the text and the atomic save.
+#include "core/base/CodePage.h"
+#include "core/base/InterfaceTexts.h"
+#include "core/panel/PanelFile.h"
+#include "core/panel/PanelFileKeys.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace quelnet {
+
+namespace {
+
+QString& PathOverride() {
+    static QString path;
+    return path;
+}
+
+QString DecimalSeparator() {
+    const QString p = UserLocale().decimalPoint();
+    return p.isEmpty() ? QStringLiteral(".") : p;
+}
+
+} // namespace
+
+QString PanelFilePath() {
+    if (!PathOverride().isEmpty())
+        return PathOverride();
+    return QCoreApplication::applicationDirPath() + QDir::separator() + QString::fromLatin1(PanelFileName);
+}
+
+void SetPanelFilePathOverride(const QString& path) {
+    PathOverride() = path;
+}
+
+QString FormatPanelReal(double value) {
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    if (value == 0)
+        return QStringLiteral("0");
+
+    // 15 significant digits, rounded once: d.dddddddddddddd E exponent.
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.14E", value);
+    const char* p = buf;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    std::string digits;
+    for (; *p && *p != 'E'; ++p)
+        if (*p >= '0' && *p <= '9')
+            digits += *p;
+    const int exponent = *p == 'E' ? std::atoi(p + 1) : 0;
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    const QString sep = DecimalSeparator();
+    QString out = negative ? QStringLiteral("-") : QString();
+    const QString d = QString::fromLatin1(digits);
+    if (exponent < -5 || exponent >= 15) {
+        out += d.left(1);
+        if (d.size() > 1)
+            out += sep + d.mid(1);
+        out += QStringLiteral("E") + QString::number(exponent);
+    } else if (exponent >= 0) {
+        const int intDigits = exponent + 1;
+        if (d.size() <= intDigits) {
+            out += d + QString(intDigits - d.size(), QChar(u'0'));
+        } else {
+            out += d.left(intDigits) + sep + d.mid(intDigits);
+        }
+    } else {
+        out += QStringLiteral("0") + sep + QString(-exponent - 1, QChar(u'0')) + d;
+    }
+    return out;
+}
+
+QByteArray FormatPanelFile(const PanelWindowPlace& window, const std::vector<PanelElementPlace>& elements,
+                           const ElementRecords& records) {
+    QStringList lines;
+    auto rect = [&lines](int x, int y, int w, int h) {
+        lines << QStringLiteral("x_px=") + QString::number(x) << QStringLiteral("x_py=") + QString::number(y)
+              << QStringLiteral("x_pw=") + QString::number(w) << QStringLiteral("x_ph=") + QString::number(h);
+    };
+    lines << QStringLiteral("{") << QStringLiteral("x_tp=scr");
+    rect(window.Left, window.Top, window.Width, window.Height);
+    lines << QStringLiteral("s_ws=") + QString::number(window.State) << QStringLiteral("}");
+
+    for (const PanelElementPlace& e : elements) {
+        if (!IsElementKind(e.Kind) || e.Slot < 0 || e.Slot >= records.Count(e.Kind))
+            continue;
+        lines << QStringLiteral("{") << QStringLiteral("x_tp=") + QString::fromLatin1(KindFileTags[e.Kind]);
+        rect(e.Rect.x(), e.Rect.y(), e.Rect.width(), e.Rect.height());
+        WriteRecordKeys(records, e.Kind, e.Slot, lines);
+        lines << QStringLiteral("}");
+    }
+
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += ToAnsi(line);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+bool SavePanelFile(const QString& path, const QByteArray& bytes) {
+    const QFileInfo existing(path);
+    // A write-protected panel stays as it is, as it would when opened for writing.
+    if (existing.exists() && !existing.isWritable())
+        return false;
+    QSaveFile file(path);
+    // Unbuffered, so that a short write (disk full, size limit) shows in the
+    // count here; a buffered flush would let it pass unnoticed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace quelnet

@@ -1,0 +1,60 @@
+#pragma once
+// The run mode without widgets: one poll tick, a click on a button or digital
+// indicator, a slider movement. All controller traffic is synchronous; the
+// first failed exchange stops polling for the rest of the run (the error stop),
+// while clicks and sliders keep working.
+
+#include "core/panel/ElementModel.h"
+#include "core/panel/RunSeams.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace quelnet {
+
+class RunPoller {
+public:
+    RunPoller(ElementRecords& records, ICircuitIo& io, ITickSource& clock, IRunView& view);
+
+    // One tick of the poll timer: buttons, then digital indicators, then analog
+    // indicators, each in slot order; only enabled elements whose deadline has
+    // passed are read. Does nothing once stopped.
+    void Tick();
+
+    // Click on a control named PP_<slot> (button) or ID_<slot> (digital indicator).
+    void OutputClick(const QString& controlName);
+
+    // Position change of a track bar named TZ_<slot>.
+    void SliderChange(const QString& controlName, int position);
+
+    // True after the error stop; nothing polls again.
+    bool Stopped() const { return m_stopped; }
+
+    // The value a slider sends at a position: position * sStepVal + sStartVal,
+    // computed in extended precision and rounded to single.
+    static float SliderValue(const TES_Track& track, int position);
+
+    // True when an element with this deadline is read at `now`. 0 means at the
+    // next tick; otherwise the tick must be past the deadline, compared so that
+    // the 32-bit wrap of the tick counter does not stall polling.
+    static bool Due(std::uint32_t wL_Fresh, std::uint32_t now);
+
+    // The next deadline: `now` plus the refresh period (0 meaning 1000), modulo 2^32.
+    static std::uint32_t NextFresh(std::uint32_t now, std::uint32_t sI_Refr);
+
+private:
+    template <typename Record> bool PollDigital(int kind, int slot, Record& rec);
+    bool PollAnalog(int slot, TES_ASign& rec);
+    void ErrorStop();
+
+    ElementRecords& m_records;
+    ICircuitIo& m_io;
+    ITickSource& m_clock;
+    IRunView& m_view;
+    bool m_stopped = false;
+    // The device link is not re-entrant: a timer tick or a click that arrives
+    // while a request waits (a nested event loop) is not started on top of it.
+    bool m_busy = false;
+};
+
+} // namespace quelnet

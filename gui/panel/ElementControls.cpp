@@ -1,0 +1,221 @@
+#include "gui/panel/ElementControls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QStyle>
+#include <algorithm>
+
+namespace quelnet {
+
+namespace {
+
+constexpr const char* kTagProperty = "tag";
+constexpr const char* kGraphicProperty = "graphic";
+
+void SetUpCommon(QWidget* w, bool graphic) {
+    w->setAttribute(Qt::WA_NoMousePropagation);
+    w->setProperty(kGraphicProperty, graphic);
+    w->setProperty(kTagProperty, -1);
+}
+
+} // namespace
+
+int ControlTag(const QObject* control) {
+    if (!control)
+        return -1;
+    bool ok = false;
+    const int tag = control->property(kTagProperty).toInt(&ok);
+    return ok ? tag : -1;
+}
+
+void SetControlTag(QObject* control, int tag) {
+    if (control)
+        control->setProperty(kTagProperty, tag);
+}
+
+bool IsGraphicControl(const QObject* control) {
+    return control && control->property(kGraphicProperty).toBool();
+}
+
+// ---- ClickTracker ----
+
+void ClickTracker::Press(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton)
+        m_pressed = true;
+    e->accept();
+}
+
+void ClickTracker::Release(QWidget* self, QMouseEvent* e) {
+    e->accept();
+    if (e->button() != Qt::LeftButton || !m_pressed)
+        return;
+    m_pressed = false;
+    if (self->rect().contains(e->position().toPoint()) && OnClick)
+        OnClick(self);
+}
+
+void ClickTracker::DoubleClick(QWidget* self, QMouseEvent* e) {
+    e->accept();
+    if (e->button() != Qt::LeftButton)
+        return;
+    // The release after a double-click is not a click.
+    m_pressed = false;
+    if (OnDblClick)
+        OnDblClick(self);
+}
+
+// ---- ElementPanel ----
+
+ElementPanel::ElementPanel(QWidget* parent) : QFrame(parent) {
+    SetUpCommon(this, false);
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(1);
+    setFocusPolicy(Qt::NoFocus); // not a tab stop
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+}
+
+void ElementPanel::SetCaption(const QString& caption) {
+    m_caption = caption;
+    update();
+}
+
+void ElementPanel::paintEvent(QPaintEvent* e) {
+    QFrame::paintEvent(e);
+    if (m_caption.isEmpty())
+        return;
+    QPainter p(this);
+    const QRect area = contentsRect();
+    // Measured with the trailing blanks, so they keep the text off the edge.
+    const int width = fontMetrics().horizontalAdvance(m_caption);
+    const QRect text(area.right() + 1 - width, area.top(), width, area.height());
+    p.setPen(palette().color(QPalette::ButtonText));
+    p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_caption);
+}
+
+void ElementPanel::mousePressEvent(QMouseEvent* e) {
+    Clicks.Press(e);
+}
+void ElementPanel::mouseReleaseEvent(QMouseEvent* e) {
+    Clicks.Release(this, e);
+}
+void ElementPanel::mouseDoubleClickEvent(QMouseEvent* e) {
+    Clicks.DoubleClick(this, e);
+}
+
+// ---- ElementPicture ----
+
+ElementPicture::ElementPicture(QWidget* parent) : QWidget(parent) {
+    SetUpCommon(this, true);
+}
+
+void ElementPicture::SetPicture(const QImage& image) {
+    m_image = image;
+    update();
+}
+
+void ElementPicture::ClearPicture() {
+    m_image = QImage();
+    update();
+}
+
+void ElementPicture::paintEvent(QPaintEvent*) {
+    if (m_image.isNull() || width() <= 0 || height() <= 0)
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(rect(), m_image);
+}
+
+void ElementPicture::mousePressEvent(QMouseEvent* e) {
+    Clicks.Press(e);
+}
+void ElementPicture::mouseReleaseEvent(QMouseEvent* e) {
+    Clicks.Release(this, e);
+}
+void ElementPicture::mouseDoubleClickEvent(QMouseEvent* e) {
+    Clicks.DoubleClick(this, e);
+}
+
+// ---- ElementShape ----
+
+ElementShape::ElementShape(QWidget* parent)
+    : QWidget(parent), m_brush(QColor(192, 192, 192), Qt::DiagCrossPattern), m_pen(Qt::NoPen) {
+    SetUpCommon(this, true);
+}
+
+void ElementShape::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(m_pen);
+    p.setBrush(m_brush);
+    p.drawRect(rect());
+}
+
+// ---- ElementStaticText ----
+
+ElementStaticText::ElementStaticText(QWidget* parent) : QLabel(parent) {
+    SetUpCommon(this, false);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setWordWrap(false);
+    setTextFormat(Qt::PlainText);
+    setAutoFillBackground(true); // not transparent
+    setBackgroundRole(QPalette::Window);
+}
+
+void ElementStaticText::SetSunken(bool sunken) {
+    if (sunken) {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setLineWidth(1);
+    } else {
+        setFrameStyle(QFrame::NoFrame);
+    }
+}
+
+void ElementStaticText::SetAutoSize(bool on) {
+    m_autoSize = on;
+    if (on)
+        resize(sizeHint());
+}
+
+void ElementStaticText::changeEvent(QEvent* e) {
+    QLabel::changeEvent(e);
+    if (m_autoSize && (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange))
+        resize(sizeHint());
+}
+
+void ElementStaticText::mousePressEvent(QMouseEvent* e) {
+    Clicks.Press(e);
+}
+void ElementStaticText::mouseReleaseEvent(QMouseEvent* e) {
+    Clicks.Release(this, e);
+}
+void ElementStaticText::mouseDoubleClickEvent(QMouseEvent* e) {
+    Clicks.DoubleClick(this, e);
+}
+
+// ---- ElementTrackBar ----
+
+ElementTrackBar::ElementTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+    SetUpCommon(this, false);
+    setTickPosition(QSlider::TicksBelow);
+}
+
+void ElementTrackBar::SetSteps(int steps) {
+    setRange(0, std::max(0, steps));
+    setSingleStep(1);
+    setPageStep(2);
+    // A tick per position up to 100 positions, then about 100 ticks.
+    setTickInterval(std::max(1, steps / 100));
+}
+
+void ElementTrackBar::SetVertical(bool vertical) {
+    setOrientation(vertical ? Qt::Vertical : Qt::Horizontal);
+    setTickPosition(vertical ? QSlider::TicksRight : QSlider::TicksBelow);
+    // Qt puts the minimum of a vertical slider at the bottom; here position 0
+    // is at the top, and Up moves the thumb up (towards 0).
+    setInvertedAppearance(vertical);
+    setInvertedControls(vertical);
+}
+
+} // namespace quelnet

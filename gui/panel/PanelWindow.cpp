@@ -1,0 +1,212 @@
+#include "gui/panel/PanelWindow.h"
+
+#include "gui/common/HelpSupport.h"
+#include "core/base/InterfaceTexts.h"
+#include "core/link/DeviceLink.h"
+#include "gui/panel/PanelEditor.h"
+#include "gui/panel/RunMode.h"
+#include "core/panel/ValueScans.h"
+#include "gui/toolbox/ToolboxWindow.h"
+
+#include <QCloseEvent>
+#include <QWindow>
+#include <QResizeEvent>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <algorithm>
+
+namespace quelnet {
+
+TfmVQuelnet::TfmVQuelnet(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName("fmVQuelnet");
+    setWindowTitle("Wirtualny Quelnet");
+    setFont(QFont("Tahoma", 8));
+    resize(DesignedClientWidth, DesignedClientHeight);
+    move(0, 0);
+
+    Timer1.setObjectName("Timer1");
+    Timer1.setSingleShot(true);
+    Timer1.setInterval(250);
+    Timer2.setObjectName("Timer2");
+    Timer2.setInterval(100);
+    connect(&Timer2, &QTimer::timeout, this, &TfmVQuelnet::Timer2Timer);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->hide();
+    StatusBar1->installEventFilter(this);
+    PlaceStatusBar();
+
+    m_views = std::make_unique<PanelViews>(this, Records, *this, EditMode);
+    m_editor = std::make_unique<PanelEditor>(*this);
+}
+
+TfmVQuelnet::~TfmVQuelnet() = default;
+
+void TfmVQuelnet::PlaceStatusBar() {
+    const int h = StatusBar1->sizeHint().height();
+    StatusBar1->setGeometry(0, height() - h, width(), h);
+}
+
+void TfmVQuelnet::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlaceStatusBar();
+}
+
+bool TfmVQuelnet::eventFilter(QObject* watched, QEvent* event) {
+    if (m_pendingOuter && watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        const QRect outer = *m_pendingOuter;
+        m_pendingOuter.reset();
+        windowHandle()->removeEventFilter(this);
+        ApplyOuterRect(outer);
+    }
+    if (watched == StatusBar1 && event->type() == QEvent::Show) {
+        PlaceStatusBar();
+        StatusBar1->raise();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfmVQuelnet::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous() && !m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TfmVQuelnet::FormShow() {
+    if (EditMode) {
+        setWindowTitle(Pl(lt::EditCaption));
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        InstallHelp(this, "k");
+    } else {
+        setWindowTitle(Pl(lt::RunCaption));
+        RemoveHelp(this);
+    }
+    LoadElements();
+    if (!EditMode) {
+        // Fixed dialog border: the size read from the panel file stays.
+        setFixedSize(size());
+        if (m_common) m_run = std::make_unique<RunMode>(*m_views, Records, *m_common, StatusBar1, &Timer2);
+        Timer2.start();
+    }
+}
+
+void TfmVQuelnet::closeEvent(QCloseEvent* event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+QStringList TfmVQuelnet::ScanHosts() const { return quelnet::ScanHosts(Records); }
+QStringList TfmVQuelnet::ScanPorts() const { return quelnet::ScanPorts(Records); }
+QStringList TfmVQuelnet::ScanPasss() const { return quelnet::ScanPasss(Records); }
+QStringList TfmVQuelnet::ScanDCirs() const { return quelnet::ScanDCirs(Records); }
+QStringList TfmVQuelnet::ScanACirs() const { return quelnet::ScanACirs(Records); }
+QStringList TfmVQuelnet::ScanFress() const { return quelnet::ScanFress(Records); }
+QStringList TfmVQuelnet::ScanALevs() const { return quelnet::ScanALevs(Records); }
+
+bool TfmVQuelnet::FormCloseQuery() { return m_editor->FormCloseQuery(); }
+
+void TfmVQuelnet::FormClose() {
+    if (EditMode) {
+        SaveElements(); // a failed save is silent; the editor closes anyway
+        if (m_tool && m_tool->isVisible()) m_tool->close();
+    }
+    ClearElements();
+    if (m_common) m_common->EndComm();
+}
+
+// ---- element handlers (filled in by the editor and the run mode) ----
+
+void TfmVQuelnet::ElementClick(QWidget* Sender) { m_editor->ElementClick(Sender); }
+void TfmVQuelnet::ElementDblClick(QWidget* Sender) { m_editor->ElementDblClick(Sender); }
+void TfmVQuelnet::ElementOutputClick(QWidget* Sender) {
+    if (m_run) m_run->OutputClick(Sender);
+}
+void TfmVQuelnet::SliderChange(QWidget* Sender) {
+    if (m_run) m_run->SliderMoved(Sender);
+}
+void TfmVQuelnet::Timer2Timer() {
+    if (m_run) m_run->PollTick();
+}
+
+// ---- panel file ----
+
+PanelWindowPlace TfmVQuelnet::WindowPlace() const {
+    PanelWindowPlace place;
+    const Qt::WindowStates st = windowState();
+    place.State = st & Qt::WindowMinimized ? 1 : st & Qt::WindowMaximized ? 2 : 0;
+    QRect outer = frameGeometry();
+    if (place.State != 0) {
+        // A minimised or maximised window is written with its normal place, so
+        // that restoring it after the next start gives the user's own size.
+        const QRect frame = frameGeometry(), client = geometry();
+        outer = normalGeometry().adjusted(frame.left() - client.left(), frame.top() - client.top(),
+                                          frame.right() - client.right(), frame.bottom() - client.bottom());
+    }
+    place.Left = outer.left();
+    place.Top = outer.top();
+    place.Width = outer.width();
+    place.Height = outer.height();
+    return place;
+}
+
+bool TfmVQuelnet::SaveElements() {
+    return SavePanelFile(PanelFilePath(), FormatPanelFile(WindowPlace(), m_views->ElementsInSaveOrder(), Records));
+}
+
+bool TfmVQuelnet::LoadElements() { return LoadPanelFile(PanelFilePath(), *this); }
+
+void TfmVQuelnet::ClearElements() {
+    Timer2.stop();
+    m_views->ClearAll();
+}
+
+void TfmVQuelnet::SetPanelWindowState(int state) {
+    setWindowState(state == 1 ? Qt::WindowMinimized : state == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+void TfmVQuelnet::SetPanelWindowRect(int left, int top, int width, int height) {
+    const QRect outer(left, top, std::max(0, width), std::max(0, height));
+    ApplyOuterRect(outer);
+    // Read while the window is being shown: a window manager frames it only
+    // after it is mapped, so the rectangle is applied again once it is exposed.
+    QWindow* handle = windowHandle();
+    if (handle && !handle->isExposed()) {
+        m_pendingOuter = outer;
+        handle->installEventFilter(this);
+    }
+}
+
+void TfmVQuelnet::ApplyOuterRect(const QRect& outer) {
+    // The file holds the outer rectangle; the frame's share is taken off the size.
+    const QMargins m = windowHandle() ? windowHandle()->frameMargins()
+                                      : QMargins(geometry().left() - frameGeometry().left(),
+                                                 geometry().top() - frameGeometry().top(),
+                                                 frameGeometry().right() - geometry().right(),
+                                                 frameGeometry().bottom() - geometry().bottom());
+    const Qt::WindowStates state = windowState();
+    const bool special = state & (Qt::WindowMinimized | Qt::WindowMaximized);
+    if (special) setWindowState(Qt::WindowNoState);
+    const QSize client(std::max(0, outer.width() - m.left() - m.right()),
+                       std::max(0, outer.height() - m.top() - m.bottom()));
+    if (!EditMode && m_shown) setFixedSize(client); // run mode: fixed dialog border
+    move(outer.topLeft());
+    resize(client);
+    if (special) setWindowState(state);
+}
+
+int TfmVQuelnet::AllocateElementSlot(int kind) { return m_views->AllocateSlot(kind); }
+
+void TfmVQuelnet::CreateElementViews(int kind, int slot, const QRect& rect) {
+    m_views->CreateElementViews(kind, slot, rect);
+}
+
+} // namespace quelnet

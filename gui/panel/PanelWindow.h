@@ -1,0 +1,125 @@
+#pragma once
+// TfmVQuelnet: the panel window. In the editor (EditMode true) elements are
+// placed, moved and edited; in run mode the window polls the controllers.
+// The window owns the element records and every element control.
+
+#include "core/panel/ElementModel.h"
+#include "core/panel/PanelFile.h"
+#include "gui/panel/PanelViews.h"
+
+#include <QPointer>
+#include <optional>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class QStatusBar;
+
+namespace quelnet {
+
+class TfmCommon;
+class TfmQuelnetTool;
+class PanelEditor;
+class RunMode;
+
+class TfmVQuelnet : public QWidget, public IElementHandlers, private IPanelFileHost {
+    Q_OBJECT
+public:
+    explicit TfmVQuelnet(QWidget* parent = nullptr);
+    ~TfmVQuelnet() override;
+
+    // Set once by start-up, before the window is shown.
+    bool EditMode = false;
+
+    // Collaborators, set by start-up. Tool is null in run mode.
+    void SetCommon(TfmCommon* common) { m_common = common; }
+    void SetTool(TfmQuelnetTool* tool) { m_tool = tool; }
+    TfmCommon* Common() const { return m_common; }
+    TfmQuelnetTool* Tool() const { return m_tool; }
+
+    // The five record arrays (ES_Buttons ... ES_Tracks).
+    ElementRecords Records;
+
+    // Value scans of the records for the parameter sheet's drop-down lists.
+    QStringList ScanHosts() const;
+    QStringList ScanPorts() const;
+    QStringList ScanPasss() const;
+    QStringList ScanDCirs() const;
+    QStringList ScanACirs() const;
+    QStringList ScanFress() const;
+    QStringList ScanALevs() const;
+
+    // The element controls: the ten control arrays (Views().Quel_Button_Panel
+    // ...), the creation operations, slots, insertion and destruction.
+    PanelViews& Views() { return *m_views; }
+    const PanelViews& Views() const { return *m_views; }
+    // The editor's gestures (drag, drop, frames, keys); idle in run mode.
+    PanelEditor& Editor() { return *m_editor; }
+
+    // Edit timer (editor): 250 ms, one-shot, stopped. Poll timer (run mode):
+    // 100 ms, started when the window is shown in run mode, stopped by
+    // ClearElements. Neither is connected here.
+    QTimer Timer1;
+    QTimer Timer2;
+    // Run mode's error line along the bottom; hidden, never saved. Placed at
+    // the bottom and raised above the elements whenever it is shown.
+    QStatusBar* StatusBar1 = nullptr;
+
+    // Panel file (PanelFilePath()): SaveElements writes the window's place and
+    // every element (true when written); LoadElements reads it, allocates
+    // slots, creates the views of the current mode and places the window
+    // (false when the file cannot be opened); ClearElements stops Timer2,
+    // destroys every element control and empties the control arrays, keeping
+    // the records.
+    bool SaveElements();
+    bool LoadElements();
+    void ClearElements();
+
+    // Element handlers attached by the views (see PanelViews.h).
+    void ElementClick(QWidget* Sender) override;
+    void ElementDblClick(QWidget* Sender) override;
+    void ElementOutputClick(QWidget* Sender) override;
+    void SliderChange(QWidget* Sender) override;
+    // Poll timer tick (Timer2, run mode).
+    void Timer2Timer();
+
+    // Designed client size and caption.
+    static constexpr int DesignedClientWidth = 700;
+    static constexpr int DesignedClientHeight = 382;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // IPanelFileHost: what the panel file reader asks of the window.
+    ElementRecords& PanelRecords() override { return Records; }
+    void SetPanelWindowState(int state) override;
+    void SetPanelWindowRect(int left, int top, int width, int height) override;
+    int AllocateElementSlot(int kind) override;
+    void CreateElementViews(int kind, int slot, const QRect& rect) override;
+    PanelWindowPlace WindowPlace() const;
+    void PlaceStatusBar();
+    void ApplyOuterRect(const QRect& outer);
+
+    // The panel file's outer rectangle, kept until the window manager has
+    // framed the window: only then is the frame's share of it known.
+    std::optional<QRect> m_pendingOuter;
+
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+
+    TfmCommon* m_common = nullptr;
+    TfmQuelnetTool* m_tool = nullptr;
+    bool m_shown = false;
+    std::unique_ptr<PanelViews> m_views; // after Records: destroyed before them
+    std::unique_ptr<PanelEditor> m_editor; // after m_views: destroyed before them
+    std::unique_ptr<RunMode> m_run; // run mode only, from FormShow on; destroyed first
+};
+
+} // namespace quelnet

@@ -1,0 +1,72 @@
+#pragma once
+// TfmQuelnetTool: the editor's toolbox window, with the palette of element
+// kinds ("Przybornik") and the parameter sheet of the element being edited
+// ("Parametry").
+//
+// The panel window uses: ObjectType (read when a palette drag is dropped),
+// ShowPalette(), ShowParams(kind, slot) / ShowParams(255, 0), show() and
+// close(). A drag from the palette has PaletteMimeType and its source
+// satisfies IsPalette() (see toolbox/PaletteList.h).
+
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+#include <optional>
+
+class QLabel;
+class QTabWidget;
+
+namespace quelnet {
+
+class PaletteList;
+class ParameterSheet;
+struct ElementRecords;
+
+class TfmQuelnetTool : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfmQuelnetTool(QWidget* parent = nullptr);
+    ~TfmQuelnetTool() override;
+
+    void SetRecords(ElementRecords* records);
+
+    // Palette item index recorded when a drag starts (-1: none selected).
+    int ObjectType = -1;
+
+    // Palette page active, client width 170.
+    void ShowPalette();
+    // Parameter page active, client width 380, sheet filled for the element
+    // of kind ElemType in slot ElemIdx (a kind outside 0-4 empties it).
+    void ShowParams(int ElemType, int ElemIdx);
+
+    // True when a drag's source is this program's palette list.
+    static bool IsPalette(const QObject* source);
+
+    static constexpr int PaletteClientWidth = 170;
+    static constexpr int ParamsClientWidth = 380;
+    static constexpr int ClientHeight = 392;
+
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QLabel* StaticText1 = nullptr;
+    PaletteList* ListView1 = nullptr;
+    ParameterSheet* Sheet = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void ListView1StartDrag(int selectedIndex);
+    void PageControl1Change(int page);
+    void SetClientWidth(int width);
+
+    bool m_pageFromCode = false; // page switches made by ShowPalette / ShowParams
+    // Outer position applied again once the window manager has framed the window.
+    std::optional<QPoint> m_placeWhileFraming;
+};
+
+} // namespace quelnet

@@ -1,8 +1,0 @@
-#include "maintenance/UResources.h"
-
-namespace quelnet {
-
-TfmResources::TfmResources(QWidget* parent)
-    : MaintenanceWindow({"fmResources", "Zasoby quelnet-a", 719, 290, true, "r"}, parent) {}
-
-} // namespace quelnet

@@ -1,8 +1,0 @@
-#include "maintenance/UUpdate.h"
-
-namespace quelnet {
-
-TfmUpdate::TfmUpdate(QWidget* parent)
-    : MaintenanceWindow({"fmUpdate", "Aktualizacja quelnet-a", 726, 290, true, "u"}, parent) {}
-
-} // namespace quelnet
