@@ -1,7 +1,7 @@
 #include "gui/panel/PanelEditor.h"
 
-#include "gui/common/Platform.h"
 #include "core/base/InterfaceTexts.h"
+#include "gui/common/Platform.h"
 #include "gui/panel/ElementControls.h"
 #include "gui/panel/PanelWindow.h"
 #include "gui/toolbox/ToolboxWindow.h"
@@ -39,7 +39,12 @@ PanelEditor::PanelEditor(TfmVQuelnet& window) : m_window(window) {
     // The window previews keys: the application filter sees a key before the
     // control that has the focus.
     qApp->installEventFilter(this);
-    connect(&m_window.Timer1, &QTimer::timeout, this, &PanelEditor::Timer1Timer);
+    // Tells a click from a double-click: 250 ms, one-shot ("Timer1").
+    m_editTimer.setParent(&m_window);
+    m_editTimer.setObjectName("Timer1");
+    m_editTimer.setSingleShot(true);
+    m_editTimer.setInterval(250);
+    connect(&m_editTimer, &QTimer::timeout, this, &PanelEditor::EditTimerTimeout);
 }
 
 PanelEditor::~PanelEditor() = default;
@@ -349,12 +354,12 @@ void PanelEditor::ElementClick(QWidget* Sender) {
     Ed_T = ControlTag(Sender);
     EditType = kind;
     // Enabling a running timer does not restart it.
-    if (!m_window.Timer1.isActive())
-        m_window.Timer1.start();
+    if (!m_editTimer.isActive())
+        m_editTimer.start();
 }
 
-void PanelEditor::Timer1Timer() {
-    m_window.Timer1.stop();
+void PanelEditor::EditTimerTimeout() {
+    m_editTimer.stop();
     if (MoveShape)
         return; // a double-click followed the click
     PanelViews& views = m_window.Views();
@@ -373,7 +378,7 @@ void PanelEditor::ElementDblClick(QWidget* Sender) {
     if (AnyFrame())
         return;
     // The click that began the double-click must not open the element later.
-    m_window.Timer1.stop();
+    m_editTimer.stop();
     ShowToolIfHidden();
     if (TfmQuelnetTool* tool = m_window.Tool())
         tool->ShowPalette();
@@ -397,7 +402,7 @@ void PanelEditor::ElementDblClick(QWidget* Sender) {
 bool PanelEditor::FormCloseQuery() {
     if (!AnyFrame()) {
         // A pending click must not open an element on a closed window.
-        m_window.Timer1.stop();
+        m_editTimer.stop();
         return true;
     }
     Platform().Beep();

@@ -27,6 +27,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QTimer>
 #include <functional>
 
 class QDropEvent;
@@ -56,7 +57,8 @@ public:
     bool FormCloseQuery();
     void ElementClick(QWidget* Sender);
     void ElementDblClick(QWidget* Sender);
-    void Timer1Timer();
+    // The edit timer ran out: the click was not part of a double-click.
+    void EditTimerTimeout();
 
     // ---- editor state ----
     QPointer<EditorFrame> NewShape;
@@ -93,6 +95,7 @@ private:
     static int KindOfControl(const QWidget* control);
 
     TfmVQuelnet& m_window;
+    QTimer m_editTimer;
 };
 
 } // namespace quelnet

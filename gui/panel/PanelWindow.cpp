@@ -1,18 +1,18 @@
 #include "gui/panel/PanelWindow.h"
 
-#include "gui/common/HelpSupport.h"
 #include "core/base/InterfaceTexts.h"
 #include "core/link/DeviceLink.h"
+#include "core/panel/ValueScans.h"
+#include "gui/common/HelpSupport.h"
 #include "gui/panel/PanelEditor.h"
 #include "gui/panel/RunMode.h"
-#include "core/panel/ValueScans.h"
 #include "gui/toolbox/ToolboxWindow.h"
 
 #include <QCloseEvent>
-#include <QWindow>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QWindow>
 #include <algorithm>
 
 namespace quelnet {
@@ -24,18 +24,11 @@ TfmVQuelnet::TfmVQuelnet(QWidget* parent) : QWidget(parent, Qt::Window) {
     resize(DesignedClientWidth, DesignedClientHeight);
     move(0, 0);
 
-    Timer1.setObjectName("Timer1");
-    Timer1.setSingleShot(true);
-    Timer1.setInterval(250);
-    Timer2.setObjectName("Timer2");
-    Timer2.setInterval(100);
-    connect(&Timer2, &QTimer::timeout, this, &TfmVQuelnet::Timer2Timer);
-
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName("StatusBar1");
-    StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->hide();
-    StatusBar1->installEventFilter(this);
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName("StatusBar1");
+    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->hide();
+    m_statusBar->installEventFilter(this);
     PlaceStatusBar();
 
     m_views = std::make_unique<PanelViews>(this, Records, *this, EditMode);
@@ -45,8 +38,8 @@ TfmVQuelnet::TfmVQuelnet(QWidget* parent) : QWidget(parent, Qt::Window) {
 TfmVQuelnet::~TfmVQuelnet() = default;
 
 void TfmVQuelnet::PlaceStatusBar() {
-    const int h = StatusBar1->sizeHint().height();
-    StatusBar1->setGeometry(0, height() - h, width(), h);
+    const int h = m_statusBar->sizeHint().height();
+    m_statusBar->setGeometry(0, height() - h, width(), h);
 }
 
 void TfmVQuelnet::resizeEvent(QResizeEvent* event) {
@@ -55,15 +48,16 @@ void TfmVQuelnet::resizeEvent(QResizeEvent* event) {
 }
 
 bool TfmVQuelnet::eventFilter(QObject* watched, QEvent* event) {
-    if (m_pendingOuter && watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+    if (m_pendingOuter && watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
         const QRect outer = *m_pendingOuter;
         m_pendingOuter.reset();
         windowHandle()->removeEventFilter(this);
         ApplyOuterRect(outer);
     }
-    if (watched == StatusBar1 && event->type() == QEvent::Show) {
+    if (watched == m_statusBar && event->type() == QEvent::Show) {
         PlaceStatusBar();
-        StatusBar1->raise();
+        m_statusBar->raise();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -90,8 +84,10 @@ void TfmVQuelnet::FormShow() {
     if (!EditMode) {
         // Fixed dialog border: the size read from the panel file stays.
         setFixedSize(size());
-        if (m_common) m_run = std::make_unique<RunMode>(*m_views, Records, *m_common, StatusBar1, &Timer2);
-        Timer2.start();
+        if (m_common) {
+            m_run = std::make_unique<RunMode>(*this, *m_views, Records, *m_common, m_statusBar);
+            m_run->StartPolling();
+        }
     }
 }
 
@@ -104,37 +100,58 @@ void TfmVQuelnet::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-QStringList TfmVQuelnet::ScanHosts() const { return quelnet::ScanHosts(Records); }
-QStringList TfmVQuelnet::ScanPorts() const { return quelnet::ScanPorts(Records); }
-QStringList TfmVQuelnet::ScanPasss() const { return quelnet::ScanPasss(Records); }
-QStringList TfmVQuelnet::ScanDCirs() const { return quelnet::ScanDCirs(Records); }
-QStringList TfmVQuelnet::ScanACirs() const { return quelnet::ScanACirs(Records); }
-QStringList TfmVQuelnet::ScanFress() const { return quelnet::ScanFress(Records); }
-QStringList TfmVQuelnet::ScanALevs() const { return quelnet::ScanALevs(Records); }
+QStringList TfmVQuelnet::ScanHosts() const {
+    return quelnet::ScanHosts(Records);
+}
+QStringList TfmVQuelnet::ScanPorts() const {
+    return quelnet::ScanPorts(Records);
+}
+QStringList TfmVQuelnet::ScanPasss() const {
+    return quelnet::ScanPasss(Records);
+}
+QStringList TfmVQuelnet::ScanDCirs() const {
+    return quelnet::ScanDCirs(Records);
+}
+QStringList TfmVQuelnet::ScanACirs() const {
+    return quelnet::ScanACirs(Records);
+}
+QStringList TfmVQuelnet::ScanFress() const {
+    return quelnet::ScanFress(Records);
+}
+QStringList TfmVQuelnet::ScanALevs() const {
+    return quelnet::ScanALevs(Records);
+}
 
-bool TfmVQuelnet::FormCloseQuery() { return m_editor->FormCloseQuery(); }
+bool TfmVQuelnet::FormCloseQuery() {
+    return m_editor->FormCloseQuery();
+}
 
 void TfmVQuelnet::FormClose() {
     if (EditMode) {
         SaveElements(); // a failed save is silent; the editor closes anyway
-        if (m_tool && m_tool->isVisible()) m_tool->close();
+        if (m_tool && m_tool->isVisible())
+            m_tool->close();
     }
     ClearElements();
-    if (m_common) m_common->EndComm();
+    if (m_common)
+        m_common->EndComm();
 }
 
 // ---- element handlers (filled in by the editor and the run mode) ----
 
-void TfmVQuelnet::ElementClick(QWidget* Sender) { m_editor->ElementClick(Sender); }
-void TfmVQuelnet::ElementDblClick(QWidget* Sender) { m_editor->ElementDblClick(Sender); }
+void TfmVQuelnet::ElementClick(QWidget* Sender) {
+    m_editor->ElementClick(Sender);
+}
+void TfmVQuelnet::ElementDblClick(QWidget* Sender) {
+    m_editor->ElementDblClick(Sender);
+}
 void TfmVQuelnet::ElementOutputClick(QWidget* Sender) {
-    if (m_run) m_run->OutputClick(Sender);
+    if (m_run)
+        m_run->OutputClick(Sender);
 }
 void TfmVQuelnet::SliderChange(QWidget* Sender) {
-    if (m_run) m_run->SliderMoved(Sender);
-}
-void TfmVQuelnet::Timer2Timer() {
-    if (m_run) m_run->PollTick();
+    if (m_run)
+        m_run->SliderMoved(Sender);
 }
 
 // ---- panel file ----
@@ -159,13 +176,17 @@ PanelWindowPlace TfmVQuelnet::WindowPlace() const {
 }
 
 bool TfmVQuelnet::SaveElements() {
-    return SavePanelFile(PanelFilePath(), FormatPanelFile(WindowPlace(), m_views->ElementsInSaveOrder(), Records));
+    return SavePanelFile(PanelFilePath(),
+                         FormatPanelFile(WindowPlace(), m_views->ElementsInSaveOrder(), Records));
 }
 
-bool TfmVQuelnet::LoadElements() { return LoadPanelFile(PanelFilePath(), *this); }
+bool TfmVQuelnet::LoadElements() {
+    return LoadPanelFile(PanelFilePath(), *this);
+}
 
 void TfmVQuelnet::ClearElements() {
-    Timer2.stop();
+    if (m_run)
+        m_run->StopPolling();
     m_views->ClearAll();
 }
 
@@ -194,16 +215,21 @@ void TfmVQuelnet::ApplyOuterRect(const QRect& outer) {
                                                  frameGeometry().bottom() - geometry().bottom());
     const Qt::WindowStates state = windowState();
     const bool special = state & (Qt::WindowMinimized | Qt::WindowMaximized);
-    if (special) setWindowState(Qt::WindowNoState);
+    if (special)
+        setWindowState(Qt::WindowNoState);
     const QSize client(std::max(0, outer.width() - m.left() - m.right()),
                        std::max(0, outer.height() - m.top() - m.bottom()));
-    if (!EditMode && m_shown) setFixedSize(client); // run mode: fixed dialog border
+    if (!EditMode && m_shown)
+        setFixedSize(client); // run mode: fixed dialog border
     move(outer.topLeft());
     resize(client);
-    if (special) setWindowState(state);
+    if (special)
+        setWindowState(state);
 }
 
-int TfmVQuelnet::AllocateElementSlot(int kind) { return m_views->AllocateSlot(kind); }
+int TfmVQuelnet::AllocateElementSlot(int kind) {
+    return m_views->AllocateSlot(kind);
+}
 
 void TfmVQuelnet::CreateElementViews(int kind, int slot, const QRect& rect) {
     m_views->CreateElementViews(kind, slot, rect);

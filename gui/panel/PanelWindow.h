@@ -8,11 +8,11 @@
 #include "gui/panel/PanelViews.h"
 
 #include <QPointer>
-#include <optional>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QStatusBar;
@@ -58,19 +58,10 @@ public:
     // The editor's gestures (drag, drop, frames, keys); idle in run mode.
     PanelEditor& Editor() { return *m_editor; }
 
-    // Edit timer (editor): 250 ms, one-shot, stopped. Poll timer (run mode):
-    // 100 ms, started when the window is shown in run mode, stopped by
-    // ClearElements. Neither is connected here.
-    QTimer Timer1;
-    QTimer Timer2;
-    // Run mode's error line along the bottom; hidden, never saved. Placed at
-    // the bottom and raised above the elements whenever it is shown.
-    QStatusBar* StatusBar1 = nullptr;
-
     // Panel file (PanelFilePath()): SaveElements writes the window's place and
     // every element (true when written); LoadElements reads it, allocates
     // slots, creates the views of the current mode and places the window
-    // (false when the file cannot be opened); ClearElements stops Timer2,
+    // (false when the file cannot be opened); ClearElements stops polling,
     // destroys every element control and empties the control arrays, keeping
     // the records.
     bool SaveElements();
@@ -82,8 +73,6 @@ public:
     void ElementDblClick(QWidget* Sender) override;
     void ElementOutputClick(QWidget* Sender) override;
     void SliderChange(QWidget* Sender) override;
-    // Poll timer tick (Timer2, run mode).
-    void Timer2Timer();
 
     // Designed client size and caption.
     static constexpr int DesignedClientWidth = 700;
@@ -114,12 +103,16 @@ private:
     bool FormCloseQuery();
     void FormClose();
 
+    // Run mode's error line along the bottom ("StatusBar1"); hidden, never
+    // saved. Placed at the bottom and raised above the elements whenever it is
+    // shown.
+    QStatusBar* m_statusBar = nullptr;
     TfmCommon* m_common = nullptr;
     TfmQuelnetTool* m_tool = nullptr;
     bool m_shown = false;
-    std::unique_ptr<PanelViews> m_views; // after Records: destroyed before them
+    std::unique_ptr<PanelViews> m_views;   // after Records: destroyed before them
     std::unique_ptr<PanelEditor> m_editor; // after m_views: destroyed before them
-    std::unique_ptr<RunMode> m_run; // run mode only, from FormShow on; destroyed first
+    std::unique_ptr<RunMode> m_run;        // run mode only, from FormShow on; destroyed first
 };
 
 } // namespace quelnet

@@ -1,16 +1,22 @@
 #include "gui/panel/RunMode.h"
 
-#include "core/link/DeviceLink.h"
 #include "gui/panel/PanelViews.h"
 
 #include <QSlider>
 
 namespace quelnet {
 
-RunMode::RunMode(PanelViews& views, ElementRecords& records, TfmCommon& common, QStatusBar* statusBar,
-                 QTimer* pollTimer)
-    : m_views(views), m_statusBar(statusBar), m_pollTimer(pollTimer),
-      m_poller(records, common, m_clock, *this) {}
+RunMode::RunMode(QWidget& window, PanelViews& views, ElementRecords& records, ICircuitIo& io,
+                 QStatusBar* statusBar)
+    : m_views(views), m_statusBar(statusBar), m_poller(records, io, m_clock, *this) {
+    m_pollTimer.setParent(&window);
+    m_pollTimer.setObjectName("Timer2");
+    m_pollTimer.setInterval(100);
+    QObject::connect(&m_pollTimer, &QTimer::timeout, this, &RunMode::PollTick);
+}
+
+// The timer leaves the window's children before the window goes.
+RunMode::~RunMode() = default;
 
 void RunMode::OutputClick(QWidget* sender) {
     // The button's picture carries its panel's name, so both lead to the button.
@@ -43,8 +49,7 @@ void RunMode::ClearStatus() {
 }
 
 void RunMode::ErrorStop(const QString& text) {
-    if (m_pollTimer)
-        m_pollTimer->stop();
+    m_pollTimer.stop();
     if (!m_statusBar)
         return;
     m_statusBar->showMessage(text);

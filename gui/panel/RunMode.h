@@ -16,18 +16,23 @@ class QWidget;
 namespace quelnet {
 
 class PanelViews;
-class TfmCommon;
 
-class RunMode : private IRunView {
+class RunMode : public QObject, private IRunView {
 public:
-    // `statusBar` shows the error text after the error stop; `pollTimer` is the
-    // window's poll timer (Timer2), stopped for good by the error stop.
-    RunMode(PanelViews& views, ElementRecords& records, TfmCommon& common, QStatusBar* statusBar,
-            QTimer* pollTimer);
+    // `statusBar` shows the error text after the error stop. The poll timer
+    // (100 ms, object name "Timer2") is a child of `window` so that it can be
+    // found by name; it runs from StartPolling until StopPolling or the error
+    // stop.
+    RunMode(QWidget& window, PanelViews& views, ElementRecords& records, ICircuitIo& io,
+            QStatusBar* statusBar);
+    ~RunMode() override;
     RunMode(const RunMode&) = delete;
     RunMode& operator=(const RunMode&) = delete;
 
-    // Timer2Timer: one poll tick.
+    void StartPolling() { m_pollTimer.start(); }
+    void StopPolling() { m_pollTimer.stop(); }
+    bool Polling() const { return m_pollTimer.isActive(); }
+    // One poll tick (the poll timer's timeout).
     void PollTick() { m_poller.Tick(); }
     // ElementOutputClick: a button panel, button picture or digital indicator picture.
     void OutputClick(QWidget* sender);
@@ -45,9 +50,9 @@ private:
 
     PanelViews& m_views;
     QPointer<QStatusBar> m_statusBar;
-    QPointer<QTimer> m_pollTimer;
     SystemTick m_clock;
     RunPoller m_poller;
+    QTimer m_pollTimer;
 };
 
 } // namespace quelnet

@@ -69,26 +69,26 @@ ParameterSheet::ParameterSheet(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    StaticText2 = new QLabel(QStringLiteral("Kliknij element do edycji"), this);
-    StaticText2->setObjectName("StaticText2");
-    StaticText2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StaticText2->setFixedHeight(17);
-    layout->addWidget(StaticText2);
+    m_heading = new QLabel(QStringLiteral("Kliknij element do edycji"), this);
+    m_heading->setObjectName("StaticText2");
+    m_heading->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_heading->setFixedHeight(17);
+    layout->addWidget(m_heading);
 
-    ValueListEditor1 = new QTableWidget(0, 2, this);
-    ValueListEditor1->setObjectName("ValueListEditor1");
-    ValueListEditor1->setHorizontalHeaderLabels({QStringLiteral("Parametr"), QStringLiteral("Wartość")});
-    ValueListEditor1->verticalHeader()->hide();
-    ValueListEditor1->verticalHeader()->setMinimumSectionSize(18);
-    ValueListEditor1->verticalHeader()->setDefaultSectionSize(20);
-    ValueListEditor1->setWordWrap(false);
-    ValueListEditor1->setShowGrid(true);
-    ValueListEditor1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ValueListEditor1->setEditTriggers(QAbstractItemView::NoEditTriggers); // values live in the cell widgets
-    ValueListEditor1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
-    ValueListEditor1->horizontalHeader()->setStretchLastSection(true);
-    ValueListEditor1->setColumnWidth(0, NameColumnWidth);
-    layout->addWidget(ValueListEditor1);
+    m_grid = new QTableWidget(0, 2, this);
+    m_grid->setObjectName("ValueListEditor1");
+    m_grid->setHorizontalHeaderLabels({QStringLiteral("Parametr"), QStringLiteral("Wartość")});
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setMinimumSectionSize(18);
+    m_grid->verticalHeader()->setDefaultSectionSize(20);
+    m_grid->setWordWrap(false);
+    m_grid->setShowGrid(true);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers); // values live in the cell widgets
+    m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->setColumnWidth(0, NameColumnWidth);
+    layout->addWidget(m_grid);
 }
 
 ParameterSheet::~ParameterSheet() {
@@ -106,39 +106,39 @@ void ParameterSheet::SetRecords(ElementRecords* records) {
 void ParameterSheet::Fill(int elemType, int elemIdx) {
     FinishPickers();
     m_attached = false;
-    ValueListEditor1->setRowCount(0);
+    m_grid->setRowCount(0);
     m_editType = IsElementKind(elemType) ? std::uint8_t(elemType) : std::uint8_t(KindNone);
     m_editIdx = elemIdx;
-    StaticText2->setText(headingOf(m_editType));
+    m_heading->setText(headingOf(m_editType));
 
     std::vector<SheetRow> rows;
     if (m_records && IsElementKind(m_editType)) {
         const QStringList fonts = m_editType == KindText ? QFontDatabase::families() : QStringList();
         rows = BuildRows(*m_records, m_editType, m_editIdx, m_choices, fonts);
     }
-    ValueListEditor1->setRowCount(int(rows.size()));
+    m_grid->setRowCount(int(rows.size()));
     for (int i = 0; i < int(rows.size()); ++i) {
         const SheetRow& r = rows[std::size_t(i)];
         auto* name = new QTableWidgetItem(r.Name);
         name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         name->setToolTip(r.Name); // long names are cut in the 208-pixel column
-        ValueListEditor1->setItem(i, 0, name);
+        m_grid->setItem(i, 0, name);
         auto* cell = new SheetCell(r.Style, r.Choices, r.Value);
         const int row = i + 1;
         connect(cell, &SheetCell::Changed, this,
-                [this, row](const QString& text) { ValueListEditor1StringsChange(row, text); });
-        connect(cell, &SheetCell::PickClicked, this, [this, row] { ValueListEditor1EditButtonClick(row); });
-        ValueListEditor1->setCellWidget(i, 1, cell);
+                [this, row](const QString& text) { GridStringsChange(row, text); });
+        connect(cell, &SheetCell::PickClicked, this, [this, row] { GridEditButtonClick(row); });
+        m_grid->setCellWidget(i, 1, cell);
     }
     m_attached = true;
 }
 
 int ParameterSheet::RowCount() const {
-    return ValueListEditor1->rowCount();
+    return m_grid->rowCount();
 }
 
 QString ParameterSheet::RowName(int row) const {
-    const QTableWidgetItem* item = ValueListEditor1->item(row - 1, 0);
+    const QTableWidgetItem* item = m_grid->item(row - 1, 0);
     return item ? item->text() : QString();
 }
 
@@ -148,24 +148,24 @@ QString ParameterSheet::RowValue(int row) const {
 }
 
 SheetCell* ParameterSheet::Cell(int row) const {
-    return qobject_cast<SheetCell*>(ValueListEditor1->cellWidget(row - 1, 1));
+    return qobject_cast<SheetCell*>(m_grid->cellWidget(row - 1, 1));
 }
 
-void ParameterSheet::ValueListEditor1StringsChange(int row, const QString& text) {
+void ParameterSheet::GridStringsChange(int row, const QString& text) {
     if (!m_attached || !m_records)
         return;
     StoreRow(*m_records, m_editType, m_editIdx, row, text, m_choices);
 }
 
-void ParameterSheet::ValueListEditor1EditButtonClick(int row) {
+void ParameterSheet::GridEditButtonClick(int row) {
     SheetCell* cell = Cell(row);
     if (!cell)
         return;
     FinishPickers(); // one picker at a time
-    ValueListEditor1->setCurrentCell(row - 1, 1);
+    m_grid->setCurrentCell(row - 1, 1);
     switch (cell->Style()) {
     case EditStyle::PickPicture: {
-        const auto chosen = PictureDialog()(ValueListEditor1, cell->Text(), PictureFileFilter());
+        const auto chosen = PictureDialog()(m_grid, cell->Text(), PictureFileFilter());
         if (chosen)
             cell->SetText(*chosen); // stored by the change handler like a typed value
         break;
@@ -182,11 +182,11 @@ void ParameterSheet::ValueListEditor1EditButtonClick(int row) {
 }
 
 QRect ParameterSheet::ValueCellRect(int row) const {
-    return ValueListEditor1->visualRect(ValueListEditor1->model()->index(row - 1, 1));
+    return m_grid->visualRect(m_grid->model()->index(row - 1, 1));
 }
 
 void ParameterSheet::OpenColorBox(int row) {
-    auto* box = new QComboBox(ValueListEditor1->viewport());
+    auto* box = new QComboBox(m_grid->viewport());
     box->hide();
     box->setGeometry(ValueCellRect(row));
     for (const NamedColor& c : ColorChoices())
@@ -206,11 +206,11 @@ void ParameterSheet::OpenColorBox(int row) {
 }
 
 void ParameterSheet::OpenCheckBox(int row) {
-    auto* panel = new QWidget(ValueListEditor1->viewport());
+    auto* panel = new QWidget(m_grid->viewport());
     panel->setGeometry(ValueCellRect(row));
     panel->setAutoFillBackground(true);
     QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, ValueListEditor1->palette().color(QPalette::Base));
+    pal.setColor(QPalette::Window, m_grid->palette().color(QPalette::Base));
     panel->setPalette(pal);
     panel->show();
     panel->raise();

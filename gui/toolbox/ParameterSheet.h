@@ -49,17 +49,18 @@ public:
     QComboBox* ColorBox() const { return m_colorBox; }
     QCheckBox* CheckBox() const { return m_checkBox; }
 
-    QLabel* StaticText2 = nullptr;
-    QTableWidget* ValueListEditor1 = nullptr;
-
     static constexpr int NameColumnWidth = 208;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ValueListEditor1StringsChange(int row, const QString& text);
-    void ValueListEditor1EditButtonClick(int row);
+    // "StaticText2" above the name/value grid "ValueListEditor1".
+    QLabel* m_heading = nullptr;
+    QTableWidget* m_grid = nullptr;
+
+    void GridStringsChange(int row, const QString& text);
+    void GridEditButtonClick(int row);
     void OpenColorBox(int row);
     void OpenCheckBox(int row);
     void ColorBoxExit();

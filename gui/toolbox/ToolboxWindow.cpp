@@ -27,35 +27,35 @@ TfmQuelnetTool::TfmQuelnetTool(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
-    layout->addWidget(PageControl1);
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName("PageControl1");
+    layout->addWidget(m_pages);
 
-    TabSheet1 = new QWidget;
-    TabSheet1->setObjectName("TabSheet1");
-    StaticText1 = new QLabel(QStringLiteral(" Przeciągaj elementy z palety"), TabSheet1);
-    StaticText1->setObjectName("StaticText1");
-    StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StaticText1->setWordWrap(true);
-    StaticText1->setGeometry(8, 0, 145, 33);
-    ListView1 = new PaletteList(TabSheet1);
-    ListView1->setObjectName("ListView1");
-    ListView1->setGeometry(8, 36, 145, 321);
-    PageControl1->addTab(TabSheet1, QStringLiteral("Przybornik"));
+    m_palettePage = new QWidget;
+    m_palettePage->setObjectName("TabSheet1");
+    m_paletteHint = new QLabel(QStringLiteral(" Przeciągaj elementy z palety"), m_palettePage);
+    m_paletteHint->setObjectName("StaticText1");
+    m_paletteHint->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_paletteHint->setWordWrap(true);
+    m_paletteHint->setGeometry(8, 0, 145, 33);
+    m_palette = new PaletteList(m_palettePage);
+    m_palette->setObjectName("ListView1");
+    m_palette->setGeometry(8, 36, 145, 321);
+    m_pages->addTab(m_palettePage, QStringLiteral("Przybornik"));
 
-    TabSheet2 = new QWidget;
-    TabSheet2->setObjectName("TabSheet2");
-    auto* sheetLayout = new QVBoxLayout(TabSheet2);
+    m_parametersPage = new QWidget;
+    m_parametersPage->setObjectName("TabSheet2");
+    auto* sheetLayout = new QVBoxLayout(m_parametersPage);
     sheetLayout->setContentsMargins(0, 0, 0, 0);
-    Sheet = new ParameterSheet(TabSheet2);
-    Sheet->setObjectName("ParameterSheet");
-    sheetLayout->addWidget(Sheet);
-    PageControl1->addTab(TabSheet2, QStringLiteral("Parametry"));
+    m_sheet = new ParameterSheet(m_parametersPage);
+    m_sheet->setObjectName("ParameterSheet");
+    sheetLayout->addWidget(m_sheet);
+    m_pages->addTab(m_parametersPage, QStringLiteral("Parametry"));
 
-    connect(ListView1, &PaletteList::DragStarting, this, &TfmQuelnetTool::ListView1StartDrag);
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int page) {
+    connect(m_palette, &PaletteList::DragStarting, this, &TfmQuelnetTool::PaletteStartDrag);
+    connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
         if (!m_pageFromCode)
-            PageControl1Change(page);
+            PagesChange(page);
     });
 
     SetClientWidth(PaletteClientWidth);
@@ -66,7 +66,7 @@ TfmQuelnetTool::TfmQuelnetTool(QWidget* parent)
 TfmQuelnetTool::~TfmQuelnetTool() = default;
 
 void TfmQuelnetTool::SetRecords(ElementRecords* records) {
-    Sheet->SetRecords(records);
+    m_sheet->SetRecords(records);
 }
 
 bool TfmQuelnetTool::IsPalette(const QObject* source) {
@@ -74,7 +74,7 @@ bool TfmQuelnetTool::IsPalette(const QObject* source) {
 }
 
 void TfmQuelnetTool::FormCreate() {
-    Sheet->SetChoices(ChoiceTexts::FromTextTable());
+    m_sheet->SetChoices(ChoiceTexts::FromTextTable());
 }
 
 void TfmQuelnetTool::showEvent(QShowEvent* event) {
@@ -105,14 +105,14 @@ bool TfmQuelnetTool::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfmQuelnetTool::FormShow() {
-    ListView1->Rebuild();
+    m_palette->Rebuild();
 }
 
-void TfmQuelnetTool::ListView1StartDrag(int selectedIndex) {
+void TfmQuelnetTool::PaletteStartDrag(int selectedIndex) {
     ObjectType = selectedIndex;
 }
 
-void TfmQuelnetTool::PageControl1Change(int page) {
+void TfmQuelnetTool::PagesChange(int page) {
     SetClientWidth(page == 1 ? ParamsClientWidth : PaletteClientWidth);
 }
 
@@ -122,17 +122,17 @@ void TfmQuelnetTool::SetClientWidth(int width) {
 
 void TfmQuelnetTool::ShowPalette() {
     m_pageFromCode = true;
-    PageControl1->setCurrentIndex(0);
+    m_pages->setCurrentIndex(0);
     m_pageFromCode = false;
     SetClientWidth(PaletteClientWidth);
 }
 
 void TfmQuelnetTool::ShowParams(int ElemType, int ElemIdx) {
     m_pageFromCode = true;
-    PageControl1->setCurrentIndex(1);
+    m_pages->setCurrentIndex(1);
     m_pageFromCode = false;
     SetClientWidth(ParamsClientWidth);
-    Sheet->Fill(ElemType, ElemIdx);
+    m_sheet->Fill(ElemType, ElemIdx);
 }
 
 } // namespace quelnet

@@ -46,13 +46,6 @@ public:
     static constexpr int ParamsClientWidth = 380;
     static constexpr int ClientHeight = 392;
 
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QLabel* StaticText1 = nullptr;
-    PaletteList* ListView1 = nullptr;
-    ParameterSheet* Sheet = nullptr;
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,10 +53,19 @@ protected:
 private:
     void FormCreate();
     void FormShow();
-    void ListView1StartDrag(int selectedIndex);
-    void PageControl1Change(int page);
+    void PaletteStartDrag(int selectedIndex);
+    void PagesChange(int page);
     void SetClientWidth(int width);
 
+    // Controls, found by their designed names in tests: "PageControl1" with
+    // "TabSheet1" (palette) and "TabSheet2" (parameters), "StaticText1",
+    // "ListView1", and the sheet "ParameterSheet".
+    QTabWidget* m_pages = nullptr;
+    QWidget* m_palettePage = nullptr;
+    QWidget* m_parametersPage = nullptr;
+    QLabel* m_paletteHint = nullptr;
+    PaletteList* m_palette = nullptr;
+    ParameterSheet* m_sheet = nullptr;
     bool m_pageFromCode = false; // page switches made by ShowPalette / ShowParams
     // Outer position applied again once the window manager has framed the window.
     std::optional<QPoint> m_placeWhileFraming;

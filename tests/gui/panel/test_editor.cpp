@@ -2,15 +2,16 @@
 // presses, moves and double-clicks on the real controls, Ctrl, Shift and
 // Delete as key events, the edit timer running for real. The windows are the
 // ones start-up creates for "-k"; the panel file lives in a temporary folder.
-#include "gui/common/Platform.h"
 #include "app/StartUp.h"
 #include "core/base/InterfaceTexts.h"
-#include "gui/panel/PanelEditor.h"
 #include "core/panel/PanelFile.h"
+#include "gui/common/Platform.h"
+#include "gui/panel/PanelEditor.h"
 #include "gui/panel/PanelWindow.h"
 #include "gui/toolbox/PaletteList.h"
 #include "gui/toolbox/ParameterSheet.h"
 #include "gui/toolbox/ToolboxWindow.h"
+#include "tests/support/Named.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -22,6 +23,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
@@ -119,7 +121,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
         // No real drag loop runs here, so the events carry no source: the
         // editor is told the drag comes from the palette (or a test's stranger).
-        dragSource = tool->ListView1;
+        dragSource = Named<PaletteList>(*tool, "ListView1");
         Editor().DragSource = [this](const QDropEvent&) -> const QObject* { return dragSource; };
     }
 
@@ -299,7 +301,7 @@ TEST_F(EditorTest, DropRefusedOverElementsWhileAnyFrameExistsAndFromOtherSources
     EXPECT_FALSE(Drop(KindDSign, QPoint(300, 200)));
     dragSource = nullptr; // a drag from another program
     EXPECT_FALSE(Drop(KindDSign, QPoint(300, 200)));
-    dragSource = tool->ListView1;
+    dragSource = Named<PaletteList>(*tool, "ListView1");
 
     ASSERT_TRUE(Drop(KindDSign, QPoint(300, 200)));
     EXPECT_FALSE(Drop(KindText, QPoint(400, 300))); // while placing
@@ -402,7 +404,7 @@ TEST_F(EditorTest, DoubleClickPicksElementUpAndClickPutsItBackInItsSlot) {
     EXPECT_FALSE(panel->Records.ES_Buttons[1].sEnabled);
     EXPECT_EQ(PointerInPanel(), QPoint(16, 64));
     EXPECT_TRUE(tool->isVisible());
-    EXPECT_EQ(tool->PageControl1->currentIndex(), 0);
+    EXPECT_EQ(Named<QTabWidget>(*tool, "PageControl1")->currentIndex(), 0);
     EXPECT_EQ(panel->cursor().shape(), Qt::SizeAllCursor);
 
     MoveTo(QPoint(301, 205));
@@ -504,13 +506,13 @@ TEST_P(EditKindTest, ClickOpensElementAfterDelayAndWindowClickShowsItAnew) {
     }
     EXPECT_TRUE(panel->Records.Enabled(kind, 1)); // opening does not disable
     EXPECT_TRUE(tool->isVisible());
-    EXPECT_EQ(tool->PageControl1->currentIndex(), 1);
-    EXPECT_EQ(tool->Sheet->EditType(), kind);
-    EXPECT_EQ(tool->Sheet->EditIdx(), 1);
+    EXPECT_EQ(Named<QTabWidget>(*tool, "PageControl1")->currentIndex(), 1);
+    EXPECT_EQ(Named<ParameterSheet>(*tool, "ParameterSheet")->EditType(), kind);
+    EXPECT_EQ(Named<ParameterSheet>(*tool, "ParameterSheet")->EditIdx(), 1);
 
     // Other elements and moves are left alone while editing.
     Click(other);
-    EXPECT_FALSE(panel->Timer1.isActive());
+    EXPECT_FALSE(Named<QTimer>(*panel, "Timer1")->isActive());
     DoubleClick(other);
     EXPECT_FALSE(Editor().MoveShape);
     MoveTo(rect.topLeft() + QPoint(5, 5));
@@ -531,8 +533,8 @@ TEST_P(EditKindTest, ClickOpensElementAfterDelayAndWindowClickShowsItAnew) {
     if (kind == KindText) {
         EXPECT_EQ(static_cast<QLabel*>(shown)->text(), "Temperatura");
     }
-    EXPECT_EQ(tool->Sheet->EditType(), KindNone);
-    EXPECT_EQ(tool->PageControl1->currentIndex(), 0);
+    EXPECT_EQ(Named<ParameterSheet>(*tool, "ParameterSheet")->EditType(), KindNone);
+    EXPECT_EQ(Named<QTabWidget>(*tool, "PageControl1")->currentIndex(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, EditKindTest, ::testing::Values(0, 1, 2, 3, 4));

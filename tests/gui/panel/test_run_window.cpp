@@ -3,12 +3,13 @@
 // slider sets the analog output, and the first failure stops polling with the
 // device link's text in the status bar.
 #include "core/base/CodePage.h"
-#include "gui/common/Platform.h"
 #include "core/base/InterfaceTexts.h"
 #include "core/link/DeviceLink.h"
 #include "core/panel/PanelFile.h"
+#include "gui/common/Platform.h"
 #include "gui/panel/PanelWindow.h"
 #include "sim/SimThread.h"
+#include "tests/support/Named.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QtEndian>
 #include <functional>
 #include <gtest/gtest.h>
@@ -253,8 +255,8 @@ TEST_F(RunWindowTest, PollsStatesAndLevelsAndSwitchesOutputsOnTheWire) {
     EXPECT_EQ(values,
               (QList<qint64>{5000, 10000, 15000, 20000, 25000, 30000, 35000, 40000, 45000, 50000, 0}));
 
-    EXPECT_FALSE(window->StatusBar1->isVisible());
-    EXPECT_TRUE(window->Timer2.isActive());
+    EXPECT_FALSE(Named<QStatusBar>(*window, "StatusBar1")->isVisible());
+    EXPECT_TRUE(Named<QTimer>(*window, "Timer2")->isActive());
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -267,9 +269,9 @@ TEST_F(RunWindowTest, UnreachableControllerStopsPollingAndTheNextIsNeverRead) {
           Lamp(sim.TcpPort(), "IN1", "", 0)});
 
     const QString expected = Pl(lt::CannotConnect) + QString(" (127.0.0.1:%1 ).").arg(dead);
-    ASSERT_TRUE(WaitUntil([&] { return window->StatusBar1->isVisible(); }));
-    EXPECT_EQ(window->StatusBar1->currentMessage(), expected);
-    EXPECT_FALSE(window->Timer2.isActive());
+    ASSERT_TRUE(WaitUntil([&] { return Named<QStatusBar>(*window, "StatusBar1")->isVisible(); }));
+    EXPECT_EQ(Named<QStatusBar>(*window, "StatusBar1")->currentMessage(), expected);
+    EXPECT_FALSE(Named<QTimer>(*window, "Timer2")->isActive());
 
     // Several poll periods later: the controller behind the failed one was never read.
     Pump(600);
@@ -280,8 +282,8 @@ TEST_F(RunWindowTest, UnreachableControllerStopsPollingAndTheNextIsNeverRead) {
     QTest::mouseClick(Views().Quel_Button_Panel.at(1), Qt::LeftButton);
     EXPECT_TRUE(sim.Digital("OUT2"));
     Pump(300);
-    EXPECT_TRUE(window->StatusBar1->isVisible());
-    EXPECT_EQ(window->StatusBar1->currentMessage(), expected);
+    EXPECT_TRUE(Named<QStatusBar>(*window, "StatusBar1")->isVisible());
+    EXPECT_EQ(Named<QStatusBar>(*window, "StatusBar1")->currentMessage(), expected);
     EXPECT_TRUE(WithCommand(sim.Requests(), {0x12, 0x13}).isEmpty());
     EXPECT_TRUE(messages.isEmpty());
 }
@@ -297,10 +299,10 @@ TEST_F(RunWindowTest, UnansweredRequestStopsPollingWithTheNoAcknowledgementText)
     Open({Lamp(sim.TcpPort(), "IN1", "OUT2", 1)});
 
     ElementPicture* lamp = Views().Quel_SignD_Image.at(0);
-    ASSERT_TRUE(WaitUntil([&] { return window->StatusBar1->isVisible(); }));
-    EXPECT_EQ(window->StatusBar1->currentMessage(),
+    ASSERT_TRUE(WaitUntil([&] { return Named<QStatusBar>(*window, "StatusBar1")->isVisible(); }));
+    EXPECT_EQ(Named<QStatusBar>(*window, "StatusBar1")->currentMessage(),
               Pl(lt::NoAcknowledge) + QString(" (127.0.0.1:%1 ).").arg(sim.TcpPort()));
-    EXPECT_FALSE(window->Timer2.isActive());
+    EXPECT_FALSE(Named<QTimer>(*window, "Timer2")->isActive());
     EXPECT_EQ(Shown(lamp), "off"); // the picture of the first read stays
     Pump(500);
     EXPECT_EQ(WithCommand(sim.Requests(), {0x12}).size(), 2); // no read after the stop

@@ -6,6 +6,7 @@
 #include "gui/toolbox/PictureDialog.h"
 #include "gui/toolbox/SheetCell.h"
 #include "gui/toolbox/ToolboxWindow.h"
+#include "tests/support/Named.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -37,7 +38,7 @@ protected:
         RestoreDefaultPictureDialog();
     }
 
-    ParameterSheet& sheet() { return *tool.Sheet; }
+    ParameterSheet& sheet() { return *Named<ParameterSheet>(tool, "ParameterSheet"); }
     SheetCell* cell(int row) { return sheet().Cell(row); }
 
     // Replaces a cell's text by typing, as the user does: select all, type.
@@ -61,12 +62,12 @@ TEST_F(ToolboxWindow, WindowAndPalette) {
     EXPECT_EQ(tool.windowTitle(), "Narzędzia");
     EXPECT_TRUE(tool.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_NEAR(tool.windowOpacity(), 240.0 / 255.0, 0.01);
-    EXPECT_EQ(tool.StaticText1->text(), " Przeciągaj elementy z palety");
-    EXPECT_EQ(tool.PageControl1->tabText(0), "Przybornik");
-    EXPECT_EQ(tool.PageControl1->tabText(1), "Parametry");
-    EXPECT_EQ(tool.Sheet->StaticText2->text(), "Kliknij element do edycji");
+    EXPECT_EQ(Named<QLabel>(tool, "StaticText1")->text(), " Przeciągaj elementy z palety");
+    EXPECT_EQ(Named<QTabWidget>(tool, "PageControl1")->tabText(0), "Przybornik");
+    EXPECT_EQ(Named<QTabWidget>(tool, "PageControl1")->tabText(1), "Parametry");
+    EXPECT_EQ(Named<QLabel>(tool, "StaticText2")->text(), "Kliknij element do edycji");
 
-    PaletteList* list = tool.ListView1;
+    PaletteList* list = Named<PaletteList>(tool, "ListView1");
     const QStringList captions{"Przycisk sterujący", "Wskaźnik cyfrowy", "Wskaźnik analogowy",
                                "Etykieta tekstowa", "Zadajnik analogowy"};
     ASSERT_EQ(list->count(), 5);
@@ -89,18 +90,18 @@ TEST_F(ToolboxWindow, WindowAndPalette) {
 
 TEST_F(ToolboxWindow, WidthFollowsThePage) {
     EXPECT_EQ(tool.size(), QSize(170, 392));
-    QTabBar* tabs = tool.PageControl1->tabBar();
+    QTabBar* tabs = Named<QTabWidget>(tool, "PageControl1")->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
-    EXPECT_EQ(tool.PageControl1->currentIndex(), 1);
+    EXPECT_EQ(Named<QTabWidget>(tool, "PageControl1")->currentIndex(), 1);
     EXPECT_EQ(tool.size(), QSize(380, 392));
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
     EXPECT_EQ(tool.size(), QSize(170, 392));
 
     tool.ShowParams(255, 0);
-    EXPECT_EQ(tool.PageControl1->currentIndex(), 1);
+    EXPECT_EQ(Named<QTabWidget>(tool, "PageControl1")->currentIndex(), 1);
     EXPECT_EQ(tool.size(), QSize(380, 392));
     tool.ShowPalette();
-    EXPECT_EQ(tool.PageControl1->currentIndex(), 0);
+    EXPECT_EQ(Named<QTabWidget>(tool, "PageControl1")->currentIndex(), 0);
     EXPECT_EQ(tool.size(), QSize(170, 392));
 }
 
@@ -115,7 +116,7 @@ TEST_F(ToolboxWindow, DragStartRecordsTheItemPressed) {
         seen.source = drag->source();
         seen.data = drag->mimeData()->data(PaletteMimeType);
     };
-    PaletteList* list = tool.ListView1;
+    PaletteList* list = Named<PaletteList>(tool, "ListView1");
     QWidget* vp = list->viewport();
     // Press, then move the mouse a few pixels at a time until beyond the drag distance.
     const auto pressAndPull = [vp](QPoint from) {
@@ -153,13 +154,13 @@ TEST_F(ToolboxWindow, ButtonEditsGoStraightIntoTheRecord) {
     panel.Records.ES_Buttons[1].sO_Mode = 2;
     panel.Records.ES_Buttons[1].sI_Refr = 250;
     tool.ShowParams(KindButton, 1);
-    EXPECT_EQ(sheet().StaticText2->text(), "Edytujesz - Przycisk sterujący");
+    EXPECT_EQ(Named<QLabel>(sheet(), "StaticText2")->text(), "Edytujesz - Przycisk sterujący");
     ASSERT_EQ(sheet().RowCount(), 11);
     EXPECT_EQ(sheet().RowName(5), "Kliknięcie - sposób działania");
     EXPECT_EQ(sheet().RowValue(5), "Przełącz");
-    EXPECT_EQ(sheet().ValueListEditor1->columnWidth(0), 208);
-    EXPECT_EQ(sheet().ValueListEditor1->horizontalHeaderItem(1)->text(), "Wartość");
-    EXPECT_FALSE(sheet().ValueListEditor1->item(0, 0)->flags() & Qt::ItemIsEditable);
+    EXPECT_EQ(Named<QTableWidget>(sheet(), "ValueListEditor1")->columnWidth(0), 208);
+    EXPECT_EQ(Named<QTableWidget>(sheet(), "ValueListEditor1")->horizontalHeaderItem(1)->text(), "Wartość");
+    EXPECT_FALSE(Named<QTableWidget>(sheet(), "ValueListEditor1")->item(0, 0)->flags() & Qt::ItemIsEditable);
 
     // Row 1 offers the hosts of the panel in order of first use.
     QComboBox* hosts = cell(1)->Combo();
@@ -218,7 +219,7 @@ TEST_F(ToolboxWindow, SliderRulesWriteOnlyTheRecord) {
 TEST_F(ToolboxWindow, ColourPicker) {
     panel.Records.Append(KindText);
     tool.ShowParams(KindText, 0);
-    EXPECT_EQ(sheet().StaticText2->text(), "Edytujesz - Etykieta tekstowa");
+    EXPECT_EQ(Named<QLabel>(sheet(), "StaticText2")->text(), "Edytujesz - Etykieta tekstowa");
     EXPECT_EQ(sheet().RowValue(4), "$00000000");
 
     clickPicker(4);
@@ -227,7 +228,8 @@ TEST_F(ToolboxWindow, ColourPicker) {
     EXPECT_TRUE(box->isVisible());
     EXPECT_TRUE(box->hasFocus());
     EXPECT_EQ(box->geometry(),
-              sheet().ValueListEditor1->visualRect(sheet().ValueListEditor1->model()->index(3, 1)));
+              Named<QTableWidget>(sheet(), "ValueListEditor1")
+                  ->visualRect(Named<QTableWidget>(sheet(), "ValueListEditor1")->model()->index(3, 1)));
     EXPECT_EQ(box->currentData().toUInt(), 0u); // black selected
     box->setCurrentIndex(box->findText("Czerwony"));
     leavePicker();
@@ -313,7 +315,7 @@ TEST_F(ToolboxWindow, PictureDialog) {
     tool.ShowParams(KindASign, 0);
     ASSERT_EQ(sheet().RowCount(), 23);
     clickPicker(8); // picture of level 1
-    EXPECT_EQ(asked.owner, sheet().ValueListEditor1);
+    EXPECT_EQ(asked.owner, Named<QTableWidget>(sheet(), "ValueListEditor1"));
     EXPECT_EQ(asked.fileName, "/pictures/old.png");
     for (const char* pattern : {"*.bmp", "*.png", "*.ico"})
         EXPECT_TRUE(asked.filter.contains(pattern)) << pattern;
@@ -347,7 +349,7 @@ TEST_F(ToolboxWindow, ShowParams255EmptiesTheSheet) {
     ASSERT_GT(sheet().RowCount(), 0);
     tool.ShowParams(255, 0);
     EXPECT_EQ(sheet().RowCount(), 0);
-    EXPECT_EQ(sheet().StaticText2->text(), "Wskaż element do edycji");
+    EXPECT_EQ(Named<QLabel>(sheet(), "StaticText2")->text(), "Wskaż element do edycji");
 }
 
 TEST_F(ToolboxWindow, RefillingClosesAnOpenPickerAndKeepsItsChoice) {
