@@ -1,9 +1,9 @@
 #include "app/StartUp.h"
 
 #include "link/UCommonForm.h"
-#include "maintenance/UExtended.h"
+#include "gui/maintenance/ExtendedWindow.h"
 #include "maintenance/UResources.h"
-#include "maintenance/USettings.h"
+#include "gui/maintenance/SettingsWindow.h"
 #include "maintenance/UUpdate.h"
 #include "panel/UVQuelnet.h"
 #include "toolbox/UQuelnetTool.h"

@@ -1,8 +1,0 @@
-#include "maintenance/UExtended.h"
-
-namespace quelnet {
-
-TfmExtended::TfmExtended(QWidget* parent)
-    : MaintenanceWindow({"fmExtended", "Rozszerzenia", 681, 351, false, nullptr}, parent) {}
-
-} // namespace quelnet
