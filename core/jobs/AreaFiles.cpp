@@ -1,0 +1,54 @@
+#include "core/jobs/AreaFiles.h"
+
+#include "core/base/InterfaceTexts.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace quelnet {
+
+AreaFileError ReadAreaFile(const QString& path, int size, QByteArray& bytes) {
+    if (!QFile::exists(path))
+        return AreaFileError::Missing;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return AreaFileError::CannotOpen;
+    QByteArray read = file.read(size);
+    if (read.size() != size)
+        return AreaFileError::CannotRead;
+    bytes = read;
+    return AreaFileError::None;
+}
+
+AreaFileError WriteAreaFile(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    // Unbuffered: a short write shows in the result of write(). A buffered
+    // write would fail only in the flush at commit, which does not report it.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return AreaFileError::CannotCreate;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return AreaFileError::CannotWrite;
+    }
+    return file.commit() ? AreaFileError::None : AreaFileError::CannotWrite;
+}
+
+QString AreaFileErrorText(AreaFileError error) {
+    switch (error) {
+    case AreaFileError::None:
+        return {};
+    case AreaFileError::Missing:
+        return Pl(lt::FileMissing);
+    case AreaFileError::CannotOpen:
+        return Pl(lt::CannotOpenFile);
+    case AreaFileError::CannotRead:
+        return Pl(lt::CannotReadFile);
+    case AreaFileError::CannotCreate:
+        return Pl(lt::CannotCreateFile);
+    case AreaFileError::CannotWrite:
+        return Pl(lt::CannotWriteFile);
+    }
+    return {};
+}
+
+} // namespace quelnet
