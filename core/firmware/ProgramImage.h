@@ -6,10 +6,13 @@
 // DataFlash at 0x2900; bytes 0x1D7FC-0x1D7FF hold the check word, WordCrc over
 // bytes 0-0x1D7FF with the check bytes zero, stored little-endian.
 //
+// The update tool seals an image before it copies it; a controller (or the
+// simulator) checks the copy with IsSealed.
+//
 // The program images of this program's package carry their version text
-// ("V4.0.1f", "V2.1.4") as zero-padded ASCII at ProgramVersionTextOffset, and
+// ("V4.0.1f", "V2.1.4") as zero-padded ASCII at VersionTextOffset, and
 // the hardware variant and language ("A PL", "C LT"; empty for the image common
-// to all languages) at ProgramVariantTextOffset, both inside the copied part, so
+// to all languages) at VariantTextOffset, both inside the copied part, so
 // that a simulated controller can tell which program it was given.
 
 #include <QByteArray>
@@ -41,5 +44,11 @@ inline QString VersionText(const QByteArray& program) {
 inline QString VariantText(const QByteArray& program) {
     return FieldText(program, VariantTextOffset);
 }
+
+// Writes the check word into an image (or copy) of at least CopySize bytes;
+// false, and nothing changed, for a shorter one.
+bool Seal(QByteArray& program);
+// The check word of an image or copy of at least CopySize bytes is right.
+bool IsSealed(const QByteArray& program);
 
 } // namespace quelnet::program

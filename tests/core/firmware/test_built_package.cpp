@@ -5,9 +5,11 @@
 #include "core/firmware/ImageBuilder.h"
 #include "core/firmware/PackageFormat.h"
 #include "core/firmware/ProgramImage.h"
+#include "link/UCrc.h"
 
 #include <QFile>
 #include <QImage>
+#include <QtEndian>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -131,7 +133,7 @@ TEST_F(BuiltPackage, ImagesComeOutAsDelivered) {
     EXPECT_EQ(free, 154302);
 }
 
-TEST_F(BuiltPackage, ProgramImagesAndConfigurationCarryTheirTexts) {
+TEST_F(BuiltPackage, ProgramImagesCarryTheirTextsAndSealAndTheConfigurationItsDefaults) {
     const QByteArray v401f = Extract("IP_QueL.hex", "  ", "V401f");
     ASSERT_EQ(v401f.size(), program::ImageSize);
     EXPECT_EQ(program::VersionText(v401f), "V4.0.1f");
@@ -145,6 +147,21 @@ TEST_F(BuiltPackage, ProgramImagesAndConfigurationCarryTheirTexts) {
             EXPECT_EQ(program::VersionText(image.left(program::CopySize)), "V2.1.4")
                 << "inside the copied part";
         }
+    QByteArray sealed = v401f;
+    ASSERT_TRUE(program::Seal(sealed));
+    EXPECT_FALSE(program::IsSealed(v401f));
+    EXPECT_TRUE(program::IsSealed(sealed.left(program::CopySize))) << "the copy in the DataFlash";
+    QByteArray zeroed = sealed.left(program::CopySize);
+    zeroed.replace(program::CheckWordOffset, 4, QByteArray(4, '\0'));
+    QByteArray word(4, '\0');
+    qToLittleEndian(WordCrc(zeroed.constData(), program::CopySize), word.data());
+    EXPECT_EQ(sealed.mid(program::CheckWordOffset, 4), word);
+    EXPECT_EQ(sealed.mid(program::CopySize), v401f.mid(program::CopySize));
+    sealed[0x1234] = char(sealed[0x1234] ^ 0x40);
+    EXPECT_FALSE(program::IsSealed(sealed));
+    QByteArray tooShort(program::CopySize - 1, 'x');
+    EXPECT_FALSE(program::Seal(tooShort));
+
     const QByteArray config = Extract("cnfdef.bin", "PL", "V401f");
     ASSERT_EQ(config.size(), 8192);
     EXPECT_EQ(config.left(20), QByteArray("\xC0\xA8\x00\xB1\xFF\xFF\xFF\x00\xC0\xA8\x00\x01\xC0\xA8\x00\x01"

@@ -65,6 +65,22 @@ TEST(PackageReader, TheProgramsOwnKeyIsNeverFound) {
     EXPECT_GT(reader.FileSize(), 0);
 }
 
+TEST(PackageReader, FilesAbove32MiBAreRefused) {
+    const QByteArray package = package::WritePackage(SmallPackageFiles());
+    const QString path = QDir::temp().filePath("quelnet_fw_size_test.bin");
+    for (qint64 size : {package::MaxFileSize, package::MaxFileSize + 1}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_TRUE(file.resize(size - package.size())); // sparse program part
+        ASSERT_TRUE(file.seek(size - package.size()));
+        file.write(package);
+        file.close();
+        PackageReader reader = PackageReader::OfFile(path);
+        EXPECT_EQ(reader.Open(), size == package::MaxFileSize) << size;
+        QFile::remove(path);
+    }
+}
+
 TEST(PackageReader, ReadsTheFileOnceAndRetriesAFailedRead) {
     int reads = 0;
     const QByteArray exe = Executable();
