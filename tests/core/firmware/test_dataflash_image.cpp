@@ -51,6 +51,16 @@ struct Placement {
     int free;
 };
 
+// 0, offset (24-bit big-endian), 0, length (24-bit big-endian).
+QByteArray SlotRecord(int offset, int length) {
+    QByteArray record(8, '\0');
+    for (int i = 0; i < 3; ++i) {
+        record[1 + i] = char(offset >> (16 - 8 * i));
+        record[5 + i] = char(length >> (16 - 8 * i));
+    }
+    return record;
+}
+
 class PlaceFile : public ::testing::TestWithParam<Placement> {};
 
 TEST_P(PlaceFile, StartsAfterThePreviousFile) {
@@ -59,14 +69,8 @@ TEST_P(PlaceFile, StartsAfterThePreviousFile) {
     int free = -7;
     ASSERT_TRUE(image.PlaceFile(0, QByteArray(p.previousLength, 'p'), "V401f", free) ||
                 p.previousLength == 0);
-    if (p.previousOffset != 0x600) { // move the previous file's record by hand
-        QByteArray slot0(8, '\0');
-        slot0[1] = char(p.previousOffset >> 16), slot0[2] = char(p.previousOffset >> 8),
-        slot0[3] = char(p.previousOffset);
-        slot0[5] = char(p.previousLength >> 16), slot0[6] = char(p.previousLength >> 8),
-        slot0[7] = char(p.previousLength);
-        image.Overwrite(0, slot0);
-    }
+    if (p.previousOffset != 0x600) // move the previous file's record by hand
+        image.Overwrite(0, SlotRecord(p.previousOffset, p.previousLength));
     const QByteArray before = image.Bytes();
     EXPECT_EQ(image.PlaceFile(1, QByteArray(p.length, 'f'), p.version, free), p.placed) << p.name;
     EXPECT_EQ(free, p.free) << p.name;
@@ -100,7 +104,7 @@ TEST(DataFlashImage, SlotRangeAndOccupiedSlots) {
     DataFlashImage image;
     int free = 0;
     EXPECT_TRUE(image.PlaceFile(0, QByteArray(0x2000, 'c'), "V401f", free));
-    EXPECT_EQ(image.Bytes().mid(0, 8), QByteArray("\x00\x00\x06\x00\x00\x00\x20\x00", 8));
+    EXPECT_EQ(image.Bytes().mid(0, 8), SlotRecord(0x600, 0x2000));
     EXPECT_FALSE(image.PlaceFile(0, "again", "V401f", free)) << "occupied";
     EXPECT_EQ(image.SlotLength(0), 0x2000u);
     EXPECT_FALSE(image.PlaceFile(192, "x", "V401f", free));
