@@ -51,6 +51,10 @@ struct Placement {
     int free;
 };
 
+void PrintTo(const Placement& p, std::ostream* os) {
+    *os << p.name;
+}
+
 // 0, offset (24-bit big-endian), 0, length (24-bit big-endian).
 QByteArray SlotRecord(int offset, int length) {
     QByteArray record(8, '\0');
