@@ -80,7 +80,9 @@ public:
             Add(QLatin1String(name), QByteArray(BlockSize, '\0'));
         Add(QStringLiteral("prog.bin"), prog);
     }
-    void AddPage(const QString& name, const PageSpec& spec, int size) { Add(name, HtmlPage(spec, size)); }
+    void AddPage(const QString& name, const PageOptions& options, int size) {
+        Add(name, HtmlPage(options, size));
+    }
 
 private:
     std::vector<PackageFile>& m_files;

@@ -62,7 +62,7 @@ QByteArray Encode(const QString& text, bool ascii) {
     return out;
 }
 
-QString Head(const PageSpec& spec, const Words& w, const QString& title) {
+QString Head(const PageOptions& options, const Words& w, const QString& title) {
     QString head =
         QStringLiteral(
             "<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n<html>\r\n"
@@ -71,26 +71,26 @@ QString Head(const PageSpec& spec, const Words& w, const QString& title) {
             "    <title>QuelNet - %2</title>\r\n")
             .arg(QLatin1String(w.charset), title, QString::fromUtf8(w.headComment[0]),
                  QString::fromUtf8(w.headComment[1]));
-    if (!spec.styleSheet.isEmpty())
+    if (!options.styleSheet.isEmpty())
         head += QStringLiteral("    <link rel=\"stylesheet\" type=\"text/css\" href=\"%1\">\r\n")
-                    .arg(spec.styleSheet);
+                    .arg(options.styleSheet);
     return head + QStringLiteral("  </head>\r\n");
 }
 
-QString Body(const PageSpec& spec, const Words& w, const QString& title, int rows) {
+QString Body(const PageOptions& options, const Words& w, const QString& title, int rows) {
     QString body = QStringLiteral("  <body>\r\n    <div class=\"menu\">\r\n");
-    for (const QString& link : spec.links)
+    for (const QString& link : options.links)
         body +=
             QStringLiteral("      <a href=\"%1\">%2</a>\r\n").arg(link, link.section(QLatin1Char('.'), 0, 0));
     body += QStringLiteral("    </div>\r\n    <h1>%1</h1>\r\n    <p>\r\n      %2\r\n    </p>\r\n")
-                .arg(title, QString::fromUtf8(spec.userPage ? w.userText : w.intro));
-    if (spec.userPage)
+                .arg(title, QString::fromUtf8(options.userPage ? w.userText : w.intro));
+    if (options.userPage)
         return body;
     body +=
         QStringLiteral(
             "    <!-- tabela -->\r\n    <table class=\"stan\">\r\n      <tr><th>%1</th><th>%2</th></tr>\r\n")
             .arg(QString::fromUtf8(w.name), QString::fromUtf8(w.state));
-    const QString kind = QString::fromUtf8(w.rowKinds[spec.topic % 4]);
+    const QString kind = QString::fromUtf8(w.rowKinds[options.topic % 4]);
     for (int r = 1; r <= rows; ++r)
         body += QStringLiteral("      <tr class=\"r%1\">\r\n        <td>%2 %3</td>\r\n        "
                                "<td>%V%4%</td>\r\n      </tr>\r\n")
@@ -111,16 +111,16 @@ int LargestCount(int limit, int target, const std::function<int(int)>& size) {
 
 } // namespace
 
-QByteArray HtmlPage(const PageSpec& spec, int compactedSize) {
-    const bool lt = spec.lang == QLatin1String("LT");
+QByteArray HtmlPage(const PageOptions& options, int compactedSize) {
+    const bool lt = options.lang == QLatin1String("LT");
     const Words& w = lt ? kLithuanian : kPolish;
-    const QString title = spec.userPage
-                              ? QString::fromUtf8(w.userTitle) + QStringLiteral(" %1").arg(spec.topic)
-                              : QString::fromUtf8(w.titles[spec.topic % 8]);
+    const QString title = options.userPage
+                              ? QString::fromUtf8(w.userTitle) + QStringLiteral(" %1").arg(options.topic)
+                              : QString::fromUtf8(w.titles[options.topic % 8]);
     const auto page = [&](int rows, int filler) {
         const QString spare =
             QStringLiteral("    <!-- %1 %2 -->\r\n").arg(QLatin1String(w.spare), QString(filler, u'.'));
-        return Encode(Head(spec, w, title) + Body(spec, w, title, rows) + spare +
+        return Encode(Head(options, w, title) + Body(options, w, title, rows) + spare +
                           QStringLiteral("  </body>\r\n</html>\r\n"),
                       lt);
     };

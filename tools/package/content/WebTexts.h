@@ -9,7 +9,7 @@
 
 namespace quelnet::content {
 
-struct PageSpec {
+struct PageOptions {
     QString lang;       // "PL" (Windows-1250) or "LT" (ASCII, letters as character references)
     int topic = 0;      // picks title and table
     QString styleSheet; // file name of the style sheet, may be empty
@@ -18,7 +18,7 @@ struct PageSpec {
 };
 
 // Empty when the page does not fit in compactedSize bytes.
-QByteArray HtmlPage(const PageSpec& spec, int compactedSize);
+QByteArray HtmlPage(const PageOptions& options, int compactedSize);
 QByteArray StyleSheet(int variant, int size);
 QByteArray TextFile(int variant, int size);
 
