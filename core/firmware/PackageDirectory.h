@@ -1,0 +1,46 @@
+#pragma once
+// The package directory: its lines, each parsed once, and the queries on them.
+// Lookups walk the lines in directory order; string comparisons are exact.
+
+#include "core/firmware/PackageEntry.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QStringList>
+#include <vector>
+
+namespace quelnet {
+
+class PackageDirectory {
+public:
+    PackageDirectory() = default;
+
+    // The directory text in the ANSI code page, split at CR, LF or CR LF; a final
+    // line break makes no empty line.
+    static PackageDirectory FromText(const QByteArray& ansiText);
+
+    int Count() const { return int(m_lines.size()); }
+    // False when index lies outside the directory or its line is damaged.
+    bool Entry(int index, TPackageEntry& entry) const;
+
+    // Languages of a version in order of first appearance, without "  ".
+    QStringList Languages(const QString& version) const;
+    // File names of one (Lang, Version) group in directory order.
+    QStringList Files(const QString& lang, const QString& version) const;
+    // First record of (lang, version) whose name equals fileName or, for idx >= 0,
+    // whose Idx equals idx; nullptr when there is none.
+    const TPackageEntry* Find(const QString& fileName, int idx, const QString& lang,
+                              const QString& version) const;
+
+private:
+    struct Line {
+        bool valid = false;
+        TPackageEntry entry;
+    };
+    static QString Key(const QString& fileName, const QString& lang, const QString& version);
+
+    std::vector<Line> m_lines;
+    QHash<QString, int> m_firstByName; // Key -> first line with it
+};
+
+} // namespace quelnet

@@ -1,0 +1,26 @@
+#pragma once
+// One record of the package directory.
+
+#include <QString>
+#include <QtGlobal>
+
+namespace quelnet {
+
+struct TPackageEntry {
+    qint32 Idx = 0;        // number within its (Lang, Version) group, from 0
+    QString Lang;          // "PL", "LT", or "  " for a file common to all languages
+    QString Version;       // package version tag, "V214" or "V401f"
+    qint32 Offset = 0;     // start of the zlib stream in the data area
+    qint32 Size = 0;       // length after inflation
+    qint32 PackedSize = 0; // length of the zlib stream
+    quint32 DataCrc = 0;   // CrcUpdate over the inflated bytes
+    quint32 PackedCrc = 0; // CrcUpdate over the zlib stream
+    QString FileName;      // everything after the eighth "|"
+};
+
+// Splits one directory line at "|" from the left. Numbers are "$" + hex digits,
+// read as 64 bits and kept as 32. False when a field is missing or a number does
+// not read, so that a damaged directory never yields made-up offsets.
+bool ParsePackageEntry(const QString& line, TPackageEntry& entry);
+
+} // namespace quelnet

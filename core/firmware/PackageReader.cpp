@@ -1,0 +1,199 @@
+#include "core/firmware/PackageReader.h"
+
+#include "core/firmware/PackageFormat.h"
+#include "core/protocol/Checksums.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <zlib.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace quelnet {
+
+namespace {
+
+quint32 ReadLe32(const char* p) {
+    return quint32(uchar(p[0])) | quint32(uchar(p[1])) << 8 | quint32(uchar(p[2])) << 16 |
+           quint32(uchar(p[3])) << 24;
+}
+
+#if defined(__SSE2__)
+// Byte mask of the positions p...p+15 whose byte equals the key's first byte and
+// whose byte k-1 further on equals its last.
+inline __m128i Candidates(const char* s, qint64 p, qint64 k, __m128i first, __m128i last) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p + k - 1));
+    return _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last));
+}
+#endif
+
+// First full match of key at a position in [from, to). An executable holds the
+// key's first byte every few hundred bytes, so candidates are picked 64 positions
+// at a time by the key's first and last byte together, and only those are
+// compared whole.
+qint64 FindKey(const QByteArray& data, qint64 from, qint64 to, const QByteArray& key) {
+    const char* s = data.constData();
+    const qint64 k = key.size();
+    to = std::min(to, qint64(data.size()) - k + 1);
+    qint64 p = from;
+    const auto matches = [&](qint64 at) { return std::memcmp(s + at, key.constData(), size_t(k)) == 0; };
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(key[0]), last = _mm_set1_epi8(key[k - 1]);
+    for (; p + 64 <= to; p += 64) {
+        const __m128i c[4] = {Candidates(s, p, k, first, last), Candidates(s, p + 16, k, first, last),
+                              Candidates(s, p + 32, k, first, last), Candidates(s, p + 48, k, first, last)};
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(c[0], c[1]), _mm_or_si128(c[2], c[3]))) == 0)
+            continue;
+        for (int block = 0; block < 4; ++block)
+            for (unsigned mask = unsigned(_mm_movemask_epi8(c[block])); mask != 0; mask &= mask - 1) {
+                const qint64 at = p + 16 * block + std::countr_zero(mask);
+                if (matches(at))
+                    return at;
+            }
+    }
+#endif
+    for (; p < to; ++p)
+        if (s[p] == key[0] && matches(p))
+            return p;
+    return -1;
+}
+
+// The whole file, mapped when it can be (only the package is copied out of it),
+// else read; files above MaxFileSize are refused.
+PackageReader::FileBytes MapFile(const QString& path) {
+    auto file = std::make_shared<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly) || file->size() <= 0 || file->size() > package::MaxFileSize)
+        return {};
+    if (const uchar* mapped = file->map(0, file->size()))
+        return {QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file->size()), file};
+    return {file->readAll(), {}};
+}
+
+// One-call inflation into a buffer of the expected size; empty on any error or
+// when the stream does not fill the buffer exactly.
+QByteArray Inflate(const char* stream, qint32 packedSize, qint32 size) {
+    QByteArray out(size, Qt::Uninitialized);
+    uLongf outLength = uLongf(size);
+    uLong inLength = uLong(packedSize);
+    const int rc = uncompress2(reinterpret_cast<Bytef*>(out.data()), &outLength,
+                               reinterpret_cast<const Bytef*>(stream), &inLength);
+    if (rc != Z_OK || outLength != uLongf(size))
+        return {};
+    return out;
+}
+
+} // namespace
+
+PackageReader::PackageReader(Source source) : m_source(std::move(source)) {}
+
+PackageReader::PackageReader(std::function<QByteArray()> wholeFile)
+    : m_source([wholeFile] {
+          return FileBytes{wholeFile ? wholeFile() : QByteArray(), {}};
+      }) {}
+
+PackageReader PackageReader::OfRunningProgram() {
+    return PackageReader([]() -> FileBytes {
+        if (!QCoreApplication::instance())
+            return {};
+        return MapFile(QCoreApplication::applicationFilePath());
+    });
+}
+
+PackageReader PackageReader::OfFile(const QString& path) {
+    return PackageReader([path] { return MapFile(path); });
+}
+
+PackageReader PackageReader::OfBytes(const QByteArray& bytes) {
+    return PackageReader(std::function<QByteArray()>([bytes] { return bytes; }));
+}
+
+// Reads the file and searches it for the magic; keeps the package part.
+bool PackageReader::FindPackage() {
+    if (m_markerPos >= 0)
+        return true;
+    const FileBytes file = m_source ? m_source() : FileBytes{};
+    m_fileSize = file.bytes.size();
+    if (m_fileSize <= 0)
+        return false;
+    const QByteArray key = package::Magic();
+    m_markerPos = FindKey(file.bytes, 0, m_fileSize, key);
+    if (m_markerPos < 0)
+        return false;
+    m_package = QByteArray(file.bytes.constData() + m_markerPos, m_fileSize - m_markerPos);
+    return true;
+}
+
+bool PackageReader::LoadDirectory() {
+    if (m_directory)
+        return true;
+    if (m_package.size() < package::HeaderSize)
+        return false;
+    m_dirLength = ReadLe32(m_package.constData() + 16);
+    m_dataLength = ReadLe32(m_package.constData() + 20);
+    // 64-bit sum: lengths near 4 GiB must not wrap into a match.
+    if (m_markerPos + package::HeaderSize + qint64(m_dirLength) + qint64(m_dataLength) != m_fileSize)
+        return false;
+    m_directory = PackageDirectory::FromText(m_package.mid(package::HeaderSize, m_dirLength));
+    return true;
+}
+
+const char* PackageReader::Data() const {
+    return m_package.constData() + package::HeaderSize + m_dirLength;
+}
+
+bool PackageReader::Open() {
+    return FindPackage() && LoadDirectory();
+}
+
+int PackageReader::EntryCount() {
+    return Open() ? m_directory->Count() : 0;
+}
+
+bool PackageReader::ReadEntry(int index, TPackageEntry& entry) {
+    return Open() && m_directory->Entry(index, entry);
+}
+
+QStringList PackageReader::Languages(const QString& version) {
+    return Open() ? m_directory->Languages(version) : QStringList();
+}
+
+QStringList PackageReader::Files(const QString& lang, const QString& version) {
+    return Open() ? m_directory->Files(lang, version) : QStringList();
+}
+
+bool PackageReader::FindEntry(const QString& fileName, int idx, const QString& lang, const QString& version,
+                              TPackageEntry& entry) {
+    const TPackageEntry* found = Open() ? m_directory->Find(fileName, idx, lang, version) : nullptr;
+    if (found)
+        entry = *found;
+    return found != nullptr;
+}
+
+qint32 PackageReader::Extract(const QString& fileName, int idx, const QString& lang, const QString& version,
+                              QByteArray& buffer) {
+    buffer.clear();
+    TPackageEntry e;
+    return FindEntry(fileName, idx, lang, version, e) ? ExtractEntry(e, buffer) : 0;
+}
+
+qint32 PackageReader::ExtractEntry(const TPackageEntry& e, QByteArray& buffer) {
+    buffer.clear();
+    if (!Open() || e.Offset < 0 || e.PackedSize <= 0 || e.Size <= 0 || e.Size > package::MaxFileSize ||
+        qint64(e.Offset) + e.PackedSize > qint64(m_dataLength))
+        return 0;
+    const char* stream = Data() + e.Offset;
+    if (CrcUpdate(stream, quint32(e.PackedSize)) != e.PackedCrc)
+        return 0;
+    QByteArray data = Inflate(stream, e.PackedSize, e.Size);
+    if (data.isEmpty() || CrcUpdate(data.constData(), quint32(data.size())) != e.DataCrc)
+        return 0;
+    buffer = std::move(data);
+    return e.Size;
+}
+
+} // namespace quelnet
