@@ -28,6 +28,14 @@ const char* Description =
     "have, gets the \"no such circuit\" reply (code 0x08, status 0).\n"
     "The restart (0xAB) and the update start (short 0xAD) close every connection and stop\n"
     "listening; the simulator listens again after --restart-delay milliseconds.\n"
+    "Firmware update: on the update start the simulator checks the program copy at 0x2900\n"
+    "(0x1D800 bytes, check word in the last four, little-endian). When it holds, the program is\n"
+    "installed: the simulator reports the first zero-terminated version text of the program\n"
+    "(V<digit>.<digit>.<digit>, optionally a lower-case letter) and speaks its generation (4.x\n"
+    "new, earlier mid). Coming from below version 4 after the short 0xAE (configuration\n"
+    "prepared), it resets its configuration to the factory settings: factory configuration in\n"
+    "pages 6-37, control password 3958. Otherwise it keeps its version and says so on standard\n"
+    "error.\n"
     "The DataFlash (512 KiB) starts erased (0xFF) or with the content of --flash FILE; page\n"
     "writes are saved to that file shortly after they arrive and when the simulator ends.\n"
     "\n"
@@ -114,10 +122,13 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
                                    "ms", "0");
     const QCommandLineOption closeAfter("close-after", "Fault: close each connection after its N-th request.",
                                         "n", "0");
+    const QCommandLineOption prepareReply(
+        "prepare-reply", "Fault: answer the short 0xAE (prepare the configuration) with TEXT instead of OK.",
+        "text", "OK");
     const QCommandLineOption verbose("verbose", "Write a line per request on standard error.");
-    p.addOptions({help,  port,  httpPort, bind,      password, generation,   jumper, noJumper, version,
-                  board, build, serial,   language,  flash,    restartDelay, demo,   dOut,     dIn,
-                  aIn,   aOut,  drop,     wrongEcho, delay,    closeAfter,   verbose});
+    p.addOptions({help,  port,  httpPort, bind,      password, generation,   jumper,       noJumper, version,
+                  board, build, serial,   language,  flash,    restartDelay, demo,         dOut,     dIn,
+                  aIn,   aOut,  drop,     wrongEcho, delay,    closeAfter,   prepareReply, verbose});
     result.helpText = p.helpText();
 
     if (!p.parse(arguments)) {
@@ -205,6 +216,9 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
         return fail("--reply-delay needs a number of milliseconds");
     if (!ReadInt(p.value(closeAfter), 0, INT_MAX, &c.faults.closeAfterRequests))
         return fail("--close-after needs a number of requests (0: never)");
+    if (!Latin1(p.value(prepareReply)))
+        return fail("--prepare-reply takes single-byte (Latin-1) characters only");
+    c.faults.prepareReply = p.value(prepareReply).toLatin1();
     return result;
 }
 

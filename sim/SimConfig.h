@@ -29,6 +29,9 @@ struct Faults {
     // 0 = never. Counted per connection: the N-th request is answered (unless its
     // reply is dropped), then the connection is closed.
     int closeAfterRequests = 0;
+    // What the short 0xAE (prepare the configuration for the update) answers;
+    // the tool accepts exactly "OK". Empty: no reply at all.
+    QByteArray prepareReply = "OK";
 };
 
 // One named circuit. Names are at most 8 characters and match the 8 name bytes of

@@ -34,7 +34,7 @@ int SimController::FrameLength(const QByteArray& buffer) {
     return buffer.size() >= length ? length : 0;
 }
 
-Outcome SimController::Handle(const QByteArray& frame, const QSet<int>& wrongEchoPages) {
+Outcome SimController::Handle(const QByteArray& frame, const Faults& faults) {
     QMutexLocker lock(&m_mutex);
     // Only whole frames as FrameLength delimits them are answered.
     if (FrameLength(frame) != frame.size())
@@ -42,8 +42,8 @@ Outcome SimController::Handle(const QByteArray& frame, const QSet<int>& wrongEch
                 AfterReply::Stay,
                 QString("%1 bytes that are not one whole frame: no reply").arg(frame.size())};
     if (uchar(frame[1]) == LongMarker)
-        return HandleLong(frame, wrongEchoPages);
-    return HandleShort(frame, wrongEchoPages);
+        return HandleLong(frame, faults.wrongEchoOnPage);
+    return HandleShort(frame, faults);
 }
 
 QByteArray EchoAddress(quint32 address, const QSet<int>& wrongEchoPages) {
@@ -86,6 +86,11 @@ QList<CircuitSpec> SimController::Circuits() const {
     for (const QByteArray& key : m_circuits.Order())
         list.append(m_circuits.Find(key)->def);
     return list;
+}
+
+SimConfig SimController::Settings() const {
+    QMutexLocker lock(&m_mutex);
+    return m_config;
 }
 
 QByteArray SimController::Flash() const {

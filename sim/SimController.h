@@ -11,6 +11,14 @@
 // a wrong digest gets no reply at all: the controller closes the connection. Page
 // writes (0xA1) are also accepted with the digest of the fixed DataFlash password
 // "3958", which the resources upload sends whatever the control password is.
+//
+// The update start (short 0xAD) installs the program copy at 0x2900 when its check
+// word holds: the controller then reports the version text found in the program
+// and speaks the protocol of that version's generation (4.x: new, earlier: mid).
+// Coming from below version 4 after the short 0xAE (configuration prepared), it
+// resets its configuration to the factory settings: the configuration area
+// (pages 6-37) gets the factory configuration and the control password becomes
+// "3958". A program copy whose check word fails is not installed.
 
 #include "sim/SimCircuits.h"
 #include "sim/SimConfig.h"
@@ -34,6 +42,7 @@ struct Outcome {
     AfterReply after = AfterReply::Stay;
     QString note; // one-line description of the request for the verbose log
     bool flashWritten = false;
+    bool notable = false; // the note is logged even without --verbose
 };
 
 class SimController {
@@ -44,9 +53,10 @@ public:
     // needed; -1 when the first byte cannot start a frame (the caller skips it).
     static int FrameLength(const QByteArray& buffer);
 
-    // One complete frame (as delimited by FrameLength). Pages in `wrongEchoPages`
-    // have their page read/write replies echo the address of the next page.
-    Outcome Handle(const QByteArray& frame, const QSet<int>& wrongEchoPages = {});
+    // One complete frame (as delimited by FrameLength), with the reply faults in
+    // force: pages in `faults.wrongEchoOnPage` have their page read/write replies
+    // echo the address of the next page; `faults.prepareReply` answers 0xAE.
+    Outcome Handle(const QByteArray& frame, const Faults& faults = {});
 
     // The identify replies (long: whole 48-byte frame; short: the 58 bytes).
     QByteArray LongIdentifyReply() const;
@@ -58,6 +68,10 @@ public:
     void SetAnalog(const QString& name, float value);
     QList<CircuitSpec> Circuits() const;
 
+    // The settings as they are now: version, generation and password change with
+    // an installed update.
+    SimConfig Settings() const;
+
     QByteArray Flash() const;
     void SetFlash(const QByteArray& image);
     bool LoadFlash(const QString& path, QString* error, QString* warning);
@@ -65,7 +79,9 @@ public:
 
 private:
     Outcome HandleLong(const QByteArray& frame, const QSet<int>& wrongEchoPages);
-    Outcome HandleShort(const QByteArray& frame, const QSet<int>& wrongEchoPages);
+    Outcome HandleShort(const QByteArray& frame, const Faults& faults);
+    Outcome StartUpdateFrame();
+    void ResetToFactorySettings();
     Outcome SetDigitalFrame(const QByteArray& frame);
     Outcome GetDigitalFrame(const QByteArray& frame);
     Outcome SetAnalogFrame(const QByteArray& frame);
@@ -78,10 +94,21 @@ private:
     mutable QMutex m_mutex;
     SimCircuits m_circuits;
     SimFlash m_flash;
+    bool m_configPrepared = false; // short 0xAE since the last start
 };
 
 // The 3 address bytes echoed for `address`: its own, or the next page's when the
 // page is listed as a wrong-echo fault.
 QByteArray EchoAddress(quint32 address, const QSet<int>& wrongEchoPages);
+
+// The first zero-terminated version text in a program: "V", digit, ".", digit,
+// ".", digit, optionally one lower-case letter, then a zero byte. Empty when
+// there is none.
+QString FindVersionText(const QByteArray& program);
+
+// The 8,192-byte configuration area of a controller at its factory settings:
+// address 192.168.0.177, mask 255.255.255.0, gateway and servers 192.168.0.1,
+// name "QUELNET_1", control password "3958", configuration password "kpnv".
+QByteArray FactoryConfiguration();
 
 } // namespace quelnet::sim

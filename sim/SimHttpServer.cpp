@@ -1,5 +1,6 @@
 #include "sim/SimHttpServer.h"
 
+#include "sim/SimController.h"
 #include "sim/SimSession.h"
 #include "sim/SimStatusPage.h"
 #include "sim/SimTraffic.h"
@@ -13,8 +14,8 @@ namespace {
 constexpr int MaxRequestSize = 64 * 1024;
 }
 
-SimHttpServer::SimHttpServer(const SimConfig& config, SimTraffic& traffic, QObject* parent)
-    : QObject(parent), m_config(config), m_traffic(traffic), m_server(new QTcpServer(this)) {
+SimHttpServer::SimHttpServer(const SimController& controller, SimTraffic& traffic, QObject* parent)
+    : QObject(parent), m_controller(controller), m_traffic(traffic), m_server(new QTcpServer(this)) {
     connect(m_server, &QTcpServer::newConnection, this, &SimHttpServer::OnNewConnection);
 }
 
@@ -79,10 +80,11 @@ void SimHttpServer::OnReadyRead(QTcpSocket* socket) {
     const QByteArray body = request.mid(headEnd + 4);
     m_traffic.AddHttp(request);
     const QByteArray method = requestLine.value(0), path = requestLine.value(1);
-    if (m_config.verbose)
+    const SimConfig config = m_controller.Settings();
+    if (config.verbose)
         SimLog(QString("http: %1 %2").arg(QString::fromLatin1(method), QString::fromLatin1(path)));
     m_buffers.remove(socket);
-    socket->write(HttpResponse(m_config, method, path, body));
+    socket->write(HttpResponse(config, method, path, body));
     socket->disconnectFromHost();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The HTTP side of the simulated controller: one request per connection, answered
-// from SimStatusPage and closed.
+// from SimStatusPage with the controller's settings as they are now, and closed.
 
 #include "sim/SimConfig.h"
 
@@ -12,12 +12,13 @@ class QTcpSocket;
 
 namespace quelnet::sim {
 
+class SimController;
 class SimTraffic;
 
 class SimHttpServer : public QObject {
     Q_OBJECT
 public:
-    SimHttpServer(const SimConfig& config, SimTraffic& traffic, QObject* parent = nullptr);
+    SimHttpServer(const SimController& controller, SimTraffic& traffic, QObject* parent = nullptr);
 
     bool Listen(const QHostAddress& address, quint16 port, QString* error);
     void Close(); // stops listening and drops open connections
@@ -27,7 +28,7 @@ private:
     void OnNewConnection();
     void OnReadyRead(QTcpSocket* socket);
 
-    SimConfig m_config;
+    const SimController& m_controller;
     SimTraffic& m_traffic;
     QTcpServer* m_server;
     QHash<QTcpSocket*, QByteArray> m_buffers;

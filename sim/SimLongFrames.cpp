@@ -81,6 +81,7 @@ Outcome SimController::HandleLong(const QByteArray& frame, const QSet<int>& wron
     case CmdIdentify:
         return {LongIdentifyReply(), AfterReply::Stay, "long 0xAA identify"};
     case CmdRestart:
+        m_configPrepared = false;
         return {{}, AfterReply::Restart, "long 0xAB restart"};
     case CmdTakeOverKeepNet:
         return {BuildLongReply(ReplyTakeOver, 1), AfterReply::Stay, "long 0xAC take over configuration"};

@@ -20,7 +20,7 @@ constexpr int ListenRetryMs = 1000; // a port still taken after a restart is tri
 SimServer::SimServer(const SimConfig& config, SimController& controller, SimFaults& faults,
                      SimTraffic& traffic, QObject* parent)
     : QObject(parent), m_config(config), m_controller(controller), m_faults(faults), m_traffic(traffic),
-      m_tcp(new QTcpServer(this)), m_http(new SimHttpServer(config, traffic, this)),
+      m_tcp(new QTcpServer(this)), m_http(new SimHttpServer(controller, traffic, this)),
       m_saveTimer(new QTimer(this)), m_restartTimer(new QTimer(this)) {
     m_tcpPort = config.tcpPort;
     m_httpPort = config.httpPort;
@@ -104,6 +104,7 @@ void SimServer::Restart() {
     if (!m_listening)
         return;
     CloseAll();
+    ++m_restarts;
     if (m_saveTimer->isActive())
         SaveFlash();
     if (m_config.verbose)

@@ -34,6 +34,7 @@ public:
     quint16 TcpPort() const { return m_tcpPort; }
     quint16 HttpPort() const { return m_httpPort; }
     bool Listening() const { return m_listening; }
+    int Restarts() const { return m_restarts; } // since start; counted when the controller goes down
 
 private:
     void OnNewConnection();
@@ -54,6 +55,7 @@ private:
     QList<QPointer<SimSession>> m_sessions;
     std::atomic<quint16> m_tcpPort{0}, m_httpPort{0};
     std::atomic<bool> m_listening{false};
+    std::atomic<int> m_restarts{0};
     bool m_demoStarted = false;
 };
 

@@ -69,7 +69,7 @@ void SimSession::ProcessBuffer() {
         const Faults faults = m_faults.Get();
         const int number = m_traffic.AddRequest(frame);
         ++m_onConnection;
-        const Outcome outcome = m_controller.Handle(frame, faults.wrongEchoOnPage);
+        const Outcome outcome = m_controller.Handle(frame, faults);
         if (outcome.flashWritten)
             emit FlashWritten();
         const bool drop = faults.dropReplyTo.contains(number);
@@ -93,6 +93,8 @@ void SimSession::Deliver(const Outcome& outcome, int number, bool drop, bool clo
     QString what = outcome.reply.isEmpty() ? QString("no reply")
                    : drop ? QString("reply of %1 bytes dropped (fault)").arg(outcome.reply.size())
                           : QString("%1 bytes").arg(outcome.reply.size());
+    if (outcome.notable && !m_verbose)
+        SimLog(outcome.note);
     Log(QString("#%1 %2 -> %3").arg(number).arg(outcome.note, what));
     if (!drop && !outcome.reply.isEmpty())
         m_socket->write(outcome.reply);

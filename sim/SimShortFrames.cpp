@@ -8,7 +8,7 @@ namespace quelnet::sim {
 
 using namespace quelnet::proto;
 
-Outcome SimController::HandleShort(const QByteArray& frame, const QSet<int>& wrongEchoPages) {
+Outcome SimController::HandleShort(const QByteArray& frame, const Faults& faults) {
     const uchar cmd = uchar(frame[1]);
     const quint32 address = quint32(uchar(frame[3])) << 16 | quint32(uchar(frame[4])) << 8 | uchar(frame[5]);
     const QString hex = QString("%1").arg(cmd, 2, 16, QChar('0')).toUpper();
@@ -18,14 +18,15 @@ Outcome SimController::HandleShort(const QByteArray& frame, const QSet<int>& wro
     case ShortWritePage: {
         m_flash.Write(address, frame.mid(ShortHeaderSize, PageSize));
         // The reply is the 6 header bytes sent, with the address as written.
-        QByteArray echo = frame.left(3) + EchoAddress(address, wrongEchoPages);
+        QByteArray echo = frame.left(3) + EchoAddress(address, faults.wrongEchoOnPage);
         return {echo, AfterReply::Stay,
                 QString("short 0xA1 write page 0x%1").arg(address >> 8, 3, 16, QChar('0')), true};
     }
     case ShortPrepareConfig:
-        return {"OK", AfterReply::Stay, "short 0xAE prepare configuration"};
+        m_configPrepared = true;
+        return {faults.prepareReply, AfterReply::Stay, "short 0xAE prepare configuration"};
     case ShortStartUpdate:
-        return {{}, AfterReply::Restart, "short 0xAD start update"};
+        return StartUpdateFrame();
     default:
         return {{}, AfterReply::Stay, "short 0x" + hex + " unknown: no reply"};
     }

@@ -116,5 +116,11 @@ int SimThread::OpenConnections() const {
 bool SimThread::Listening() const {
     return m->server && m->server->Listening();
 }
+int SimThread::Restarts() const {
+    return m->server ? m->server->Restarts() : 0;
+}
+SimConfig SimThread::Settings() const {
+    return m->controller.Settings();
+}
 
 } // namespace quelnet::sim

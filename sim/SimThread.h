@@ -45,6 +45,11 @@ public:
     int Connections() const;     // TCP connections accepted since start
     int OpenConnections() const; // TCP connections open now
     bool Listening() const;      // false while restarting after 0xAD/0xAB
+    int Restarts() const;        // restarts begun since start (0xAB, 0xAD)
+
+    // The settings as they are now: an installed update changes the version,
+    // the generation and, after a configuration reset, the password.
+    SimConfig Settings() const;
 
 private:
     struct Impl;

@@ -7,7 +7,7 @@
 // bytes 0-0x1D7FF with the check bytes zero, stored little-endian.
 //
 // The update tool seals an image before it copies it; a controller (or the
-// simulator) checks the copy with IsSealed.
+// simulator) checks the copy (ProgramSeal.h).
 //
 // The program images of this program's package carry their version text
 // ("V4.0.1f", "V2.1.4") as zero-padded ASCII at VersionTextOffset, and
@@ -15,15 +15,16 @@
 // to all languages) at VariantTextOffset, both inside the copied part, so
 // that a simulated controller can tell which program it was given.
 
+#include "core/firmware/ProgramSeal.h"
+
 #include <QByteArray>
 #include <QString>
 
 namespace quelnet::program {
 
 inline constexpr int ImageSize = 131072;
-inline constexpr quint32 CopyAddress = 0x2900;  // in the DataFlash, page 41
-inline constexpr int CopySize = 0x1D800;        // bytes of the image that are copied
-inline constexpr int CheckWordOffset = 0x1D7FC; // in the image and in the copy
+inline constexpr quint32 CopyAddress = 0x2900;               // in the DataFlash, page 41
+inline constexpr int CopySize = int(firmware::SealedLength); // bytes of the image that are copied
 inline constexpr int VersionTextOffset = 0x200;
 inline constexpr int VariantTextOffset = 0x210;
 inline constexpr int TextFieldSize = 16;
@@ -44,11 +45,5 @@ inline QString VersionText(const QByteArray& program) {
 inline QString VariantText(const QByteArray& program) {
     return FieldText(program, VariantTextOffset);
 }
-
-// Writes the check word into an image (or copy) of at least CopySize bytes;
-// false, and nothing changed, for a shorter one.
-bool Seal(QByteArray& program);
-// The check word of an image or copy of at least CopySize bytes is right.
-bool IsSealed(const QByteArray& program);
 
 } // namespace quelnet::program

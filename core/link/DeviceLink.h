@@ -9,12 +9,13 @@
 // touched).
 //
 // The operation groups are declared in their own headers (CircuitIo.h,
-// Identification.h, ConfigTransfer.h; PageTransfer.h for the page loop) and
-// implemented in files of the same names; this class is the facade that owns
-// the link and the time-outs.
+// Identification.h, ConfigTransfer.h, DataFlashProgramming.h; PageTransfer.h
+// for the page loop) and implemented in files of the same names; this class is
+// the facade that owns the link and the time-outs.
 
 #include "core/link/CircuitIo.h"
 #include "core/link/ConfigTransfer.h"
+#include "core/link/DataFlashProgramming.h"
 #include "core/link/Identification.h"
 #include "core/link/TcpLink.h"
 
@@ -31,7 +32,11 @@ class ILog;
 class IProgress;
 class IEventPump;
 
-class TfmCommon : public QObject, public ICircuitIo, public IIdentification, public IConfigTransfer {
+class TfmCommon : public QObject,
+                  public ICircuitIo,
+                  public IIdentification,
+                  public IConfigTransfer,
+                  public IDataFlashProgramming {
     Q_OBJECT
 public:
     explicit TfmCommon(QObject* parent = nullptr);
@@ -70,6 +75,15 @@ public:
                    IProgress& ProgressBar, bool WrConfig, bool WrNet, bool WrTexts, const QByteArray& Config,
                    const QByteArray& Texts, IEventPump* Pump = nullptr) override;
 
+    // --- DataFlash programming (own connection each, link time-out; the
+    // update's reconnection after the controller's restart uses the factory
+    // target when UpdConfig). Image: the whole 524,288-byte DataFlash image.
+    bool SendDataFlash(const QString& Host, const QString& PortTcp, const QByteArray& Image, ILog& Memo,
+                       IProgress& ProgressBar, IEventPump* Pump = nullptr) override;
+    bool UpdateDataFlash(const QString& Host, const QString& PortTcp, const QString& Version,
+                         const QByteArray& Image, ILog& Memo, IProgress& ProgressBar, bool UpdConfig,
+                         IEventPump* Pump = nullptr) override;
+
     QString GetLastError() const override { return LastError; }
     void EndComm();
 
@@ -82,6 +96,10 @@ public:
         int Link = 5000;      // connect and read: circuit I/O and page transfers
         int Identify = 1000;  // connect and read (and the HTTP post): identification
         int RetryPause = 100; // pause after a refused page
+        // Firmware V401f: wait between the update start and the reconnection,
+        // while the controller installs the program and restarts. The window
+        // keeps processing events meanwhile.
+        int RestartWait = 10000;
     };
     void SetTimeouts(const Timeouts& t) { m_timeouts = t; }
     const Timeouts& GetTimeouts() const { return m_timeouts; }

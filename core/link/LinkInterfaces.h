@@ -15,6 +15,13 @@ public:
     virtual void RemoveLast() = 0; // removes the last line, whatever it is
 };
 
+// A running step's line (ending in " ...") gives way to its outcome line. The
+// line removed is whatever is last at that moment, a retry line included.
+inline void ReplaceLastLine(ILog& memo, const QString& line) {
+    memo.RemoveLast();
+    memo.Append(line);
+}
+
 class IProgress {
 public:
     virtual ~IProgress() = default;

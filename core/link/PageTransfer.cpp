@@ -11,6 +11,10 @@ QString PageTransfer::PageNumber(int page) {
     return QStringLiteral("%1").arg(page, 3, 16, QLatin1Char('0')).toUpper();
 }
 
+QString PageTransfer::PageLine(const QString& text, int page) {
+    return text + PageNumber(page) + ".";
+}
+
 void PageTransfer::PumpEvents() {
     if (m_hooks.Pump)
         m_hooks.Pump->ProcessEvents();
@@ -31,21 +35,25 @@ bool PageTransfer::Run(int first, int end, const std::function<PageOutcome(int p
         }
         PumpEvents();
         if (outcome == PageOutcome::Accepted) {
-            m_hooks.ProgressBar.SetPosition(m_hooks.ProgressBar.Position() + 1);
+            m_hooks.ProgressBar.SetPosition(
+                m_progressRule == ProgressRule::Count ? m_hooks.ProgressBar.Position() + 1 : page);
             ++page;
             retries = AttemptsPerPage;
             continue;
         }
         --retries;
-        m_hooks.Memo.Append(Pl(lt::RetryPage) + PageNumber(page) + ".");
+        m_hooks.Memo.Append(PageLine(Pl(lt::RetryPage), page));
         PumpEvents();
         QThread::msleep(ulong(qMax(0, m_hooks.RetryPauseMs)));
         if (retries == 0)
             break;
     }
-    if (page < end)
-        m_failedPage = page;
-    return page >= end;
+    if (page >= end)
+        return true;
+    m_failedPage = page;
+    if (!m_giveUpText.isEmpty())
+        m_hooks.Memo.Append(PageLine(m_giveUpText, page));
+    return false;
 }
 
 } // namespace quelnet

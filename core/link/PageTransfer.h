@@ -10,6 +10,9 @@
 //  - NoReply (time-out or broken link): reconnect and try again, no log line;
 //  - Refused (a reply that is not the expected one): log the retry line with
 //    the page number, let the window repaint, pause, try again.
+// The configuration transfer counts accepted pages on the progress indicator;
+// the DataFlash programming shows the number of the last accepted page and
+// logs the page it gave up on.
 
 #include <QString>
 #include <functional>
@@ -36,6 +39,15 @@ public:
 
     explicit PageTransfer(Hooks hooks) : m_hooks(std::move(hooks)) {}
 
+    enum class ProgressRule {
+        Count,      // position + 1 per accepted page
+        PageNumber, // position = the accepted page's number
+    };
+    void SetProgressRule(ProgressRule rule) { m_progressRule = rule; }
+    // When not empty: the line (text + page number + ".") appended when the
+    // loop gives up on a page.
+    void SetGiveUpText(const QString& text) { m_giveUpText = text; }
+
     // Runs attempt(page) for every page of [first, end). True when all were
     // accepted; false after AttemptsPerPage consecutive failures on one page
     // (FailedPage() tells which).
@@ -45,11 +57,15 @@ public:
 
     // "0A8": three upper-case hexadecimal digits, as the retry lines show pages.
     static QString PageNumber(int page);
+    // text + PageNumber(page) + ".", the form of the retry and give-up lines.
+    static QString PageLine(const QString& text, int page);
 
 private:
     void PumpEvents();
 
     Hooks m_hooks;
+    ProgressRule m_progressRule = ProgressRule::Count;
+    QString m_giveUpText;
     int m_failedPage = -1;
 };
 

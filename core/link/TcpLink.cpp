@@ -1,20 +1,73 @@
 #include "core/link/TcpLink.h"
 
 #include <QDeadlineTimer>
-#include <QTcpSocket>
+#include <QHostAddress>
+#include <QHostInfo>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace quelnet {
 
 namespace {
-int Remaining(const QDeadlineTimer& deadline) {
-    return int(qMax<qint64>(0, deadline.remainingTime()));
+
+// The IPv4 address of a host text: an address as it is, a name looked up.
+QHostAddress Resolve(const QString& host) {
+    QHostAddress address;
+    if (address.setAddress(host))
+        return address.protocol() == QAbstractSocket::IPv4Protocol ? address : QHostAddress();
+    if (host.isEmpty())
+        return {};
+    for (const QHostAddress& a : QHostInfo::fromName(host).addresses())
+        if (a.protocol() == QAbstractSocket::IPv4Protocol)
+            return a;
+    return {};
 }
+
+timeval TimeVal(int ms) {
+    return {ms / 1000, (ms % 1000) * 1000};
+}
+
+bool WouldBlock() {
+    return errno == EAGAIN || errno == EWOULDBLOCK;
+}
+
+// Non-blocking connect bounded by the time-out; the socket is left blocking.
+bool ConnectWithin(int fd, const QHostAddress& address, quint16 port, int ms) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(address.toIPv4Address());
+    const int flags = ::fcntl(fd, F_GETFL);
+    ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+        if (errno != EINPROGRESS)
+            return false;
+        pollfd p{fd, POLLOUT, 0};
+        const QDeadlineTimer deadline(qMax(0, ms));
+        int ready = 0;
+        do {
+            ready = ::poll(&p, 1, int(qMax<qint64>(0, deadline.remainingTime())));
+        } while (ready < 0 && errno == EINTR);
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (ready <= 0 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
+            return false;
+    }
+    ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return true;
+}
+
 } // namespace
 
-TcpLink::TcpLink() : m_socket(std::make_unique<QTcpSocket>()) {}
-
 TcpLink::~TcpLink() {
-    m_socket->abort();
+    CloseSocket();
 }
 
 void TcpLink::SetTarget(const QString& host, quint16 port) {
@@ -25,63 +78,131 @@ void TcpLink::SetTarget(const QString& host, quint16 port) {
 void TcpLink::SetTimeouts(int connectMs, int readMs) {
     m_connectMs = connectMs;
     m_readMs = readMs;
+    if (m_fd >= 0)
+        ApplyTimeouts();
 }
 
 bool TcpLink::Connect() {
-    if (m_socket->state() != QAbstractSocket::UnconnectedState)
-        m_socket->abort();
-    m_socket->connectToHost(m_host, m_port, QIODevice::ReadWrite, QAbstractSocket::IPv4Protocol);
-    if (!m_socket->waitForConnected(m_connectMs)) {
-        m_socket->abort();
+    CloseSocket();
+    const QHostAddress address = Resolve(m_host);
+    if (address.isNull())
+        return false;
+    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_fd < 0)
+        return false;
+    if (!ConnectWithin(m_fd, address, m_port, m_connectMs)) {
+        CloseSocket();
         return false;
     }
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // Requests are small and answered one at a time: send each at once.
+    const int one = 1;
+    ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    ApplyTimeouts();
     return true;
 }
 
 bool TcpLink::Connected() {
-    if (m_socket->state() != QAbstractSocket::ConnectedState)
+    if (m_fd < 0)
         return false;
-    // Without an event loop a close by the peer is only seen when the socket
-    // is polled; a zero wait does that without blocking.
-    if (m_socket->bytesAvailable() == 0)
-        m_socket->waitForReadyRead(0);
-    return m_socket->state() == QAbstractSocket::ConnectedState;
+    char c;
+    const ssize_t r = ::recv(m_fd, &c, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (r == 0 || (r < 0 && !WouldBlock() && errno != EINTR)) {
+        CloseSocket(); // closed or reset by the other side
+        return false;
+    }
+    return true;
 }
 
 void TcpLink::Disconnect() {
-    if (m_socket->state() == QAbstractSocket::UnconnectedState)
+    CloseSocket();
+}
+
+void TcpLink::CloseSocket() {
+    if (m_fd < 0)
         return;
-    m_socket->disconnectFromHost();
-    if (m_socket->state() != QAbstractSocket::UnconnectedState && !m_socket->waitForDisconnected(m_readMs))
-        m_socket->abort();
-    m_socket->abort(); // also drops unread input
+    // Unread input would turn the close into a reset that can discard what
+    // was written last (an update start has no reply): drop it first.
+    DropPendingInput();
+    ::shutdown(m_fd, SHUT_WR);
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+bool TcpLink::DropPendingInput() {
+    char buffer[512];
+    for (;;) {
+        const ssize_t r = ::recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (r > 0)
+            continue;
+        if (r < 0 && errno == EINTR)
+            continue;
+        return r < 0 && WouldBlock();
+    }
+}
+
+void TcpLink::ApplyTimeouts() {
+    const timeval t = TimeVal(qMax(1, m_readMs));
+    ::setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &t, sizeof t);
+    ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
+}
+
+void TcpLink::SetReceiveTimeout(int ms) {
+    const timeval t = TimeVal(qMax(1, ms));
+    ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
 }
 
 bool TcpLink::Write(const QByteArray& data) {
-    if (!Connected())
+    if (m_fd < 0)
         return false;
-    m_socket->readAll();
-    if (m_socket->write(data) != data.size())
+    if (!DropPendingInput()) {
+        CloseSocket();
         return false;
-    const QDeadlineTimer deadline(m_readMs);
-    while (m_socket->bytesToWrite() > 0) {
-        if (!m_socket->waitForBytesWritten(Remaining(deadline)))
+    }
+    const char* p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        // Bounded by the send time-out (the read time-out) when the other side
+        // does not take the bytes.
+        const ssize_t w = ::send(m_fd, p, size_t(left), MSG_NOSIGNAL);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
             return false;
+        p += w;
+        left -= w;
     }
     return true;
 }
 
 bool TcpLink::ReadExact(int n, QByteArray& out) {
-    const QDeadlineTimer deadline(m_readMs);
-    while (m_socket->bytesAvailable() < n) {
-        if (m_socket->state() != QAbstractSocket::ConnectedState || deadline.hasExpired())
-            break;
-        m_socket->waitForReadyRead(Remaining(deadline));
+    if (m_fd < 0)
+        return n <= 0;
+    const QDeadlineTimer deadline(qMax(0, m_readMs));
+    const qsizetype start = out.size();
+    out.resize(start + n);
+    int got = 0;
+    bool shortened = false; // the receive time-out was cut to what is left
+    while (got < n) {
+        const ssize_t r = ::recv(m_fd, out.data() + start + got, size_t(n - got), 0);
+        if (r > 0) {
+            got += int(r);
+            if (got < n) {
+                const qint64 left = deadline.remainingTime();
+                if (left <= 0)
+                    break;
+                SetReceiveTimeout(int(left));
+                shortened = true;
+            }
+            continue;
+        }
+        if (r < 0 && errno == EINTR)
+            continue;
+        break; // time-out (EAGAIN), closed (0) or broken
     }
-    const QByteArray got = m_socket->read(n);
-    out.append(got);
-    return got.size() == n;
+    if (shortened)
+        SetReceiveTimeout(m_readMs);
+    out.resize(start + got);
+    return got == n;
 }
 
 } // namespace quelnet

@@ -2,19 +2,19 @@
 // TcpLink: the blocking TCP client of the device link. Host, port and the two
 // time-outs stay set across disconnections; every call blocks within its
 // time-out and reports failure by its result, never by an exception. No event
-// loop is needed: all waiting uses the socket's own blocking calls.
+// loop is involved: the link is a plain blocking socket (IPv4, no delay on
+// small writes) whose waits are bounded by the time-outs, so that a page
+// transfer costs one write and one read per page and the window's own event
+// processing between pages does not see the link at all.
 
 #include <QByteArray>
 #include <QString>
-#include <memory>
-
-class QTcpSocket;
 
 namespace quelnet {
 
 class TcpLink {
 public:
-    TcpLink();
+    TcpLink() = default;
     ~TcpLink();
     TcpLink(const TcpLink&) = delete;
     TcpLink& operator=(const TcpLink&) = delete;
@@ -28,11 +28,13 @@ public:
     int ReadTimeout() const { return m_readMs; }
 
     // Connects to the target over IPv4 (refused, unreachable, unknown name or
-    // time-out all just leave the link closed). True when connected.
+    // time-out all just leave the link closed). True when connected. A host
+    // name is resolved first, blocking, as a name lookup does.
     bool Connect();
     // Connected test. Notices a close from the other side that has not been
     // seen yet, so that a dead link is reopened rather than written to.
     bool Connected();
+    // Closes the link; unread input is dropped, what was written still goes.
     void Disconnect();
 
     // Writes the whole buffer within the read time-out. Bytes that arrived
@@ -44,7 +46,13 @@ public:
     bool ReadExact(int n, QByteArray& out);
 
 private:
-    std::unique_ptr<QTcpSocket> m_socket;
+    void CloseSocket();
+    // Discards input that is waiting; false when the other side has closed.
+    bool DropPendingInput();
+    void ApplyTimeouts();
+    void SetReceiveTimeout(int ms);
+
+    int m_fd = -1;
     QString m_host;
     quint16 m_port = 0;
     int m_connectMs = 1000;

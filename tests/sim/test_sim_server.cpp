@@ -51,7 +51,9 @@ TEST_F(SimFaultsTest, DroppedReplyLeavesTheConnectionOpenAndTheRequestDone) {
 TEST_F(SimFaultsTest, DroppedRepliesAreNumberedOverAllConnections) {
     StartSim();
     EXPECT_EQ(client.Exchange(Long(0xAA)).size(), 48); // request 1
-    Sim().SetFaults({{2}, {}, 0, 0});
+    Faults drop;
+    drop.dropReplyTo = {2};
+    Sim().SetFaults(drop);
     SimClient second;
     ASSERT_TRUE(second.Connect(Sim().TcpPort()));
     second.Send(QByteArray::fromHex("d5aa00000000"));                         // request 2: dropped
@@ -113,7 +115,9 @@ TEST_F(SimFaultsTest, DropAndCloseTogetherBreakTheLinkMidExchange) {
 
 TEST_F(SimFaultsTest, FaultsChangeWhileRunning) {
     StartSim();
-    Sim().SetFaults({{}, {9}, 0, 0});
+    Faults echo;
+    echo.wrongEchoOnPage = {9};
+    Sim().SetFaults(echo);
     EXPECT_EQ(client.Exchange(Long(0xA0, 0, proto::PageAddress(9))).mid(16, 3).toHex(), "000a00");
     Sim().SetFaults({});
     EXPECT_EQ(client.Exchange(Long(0xA0, 0, proto::PageAddress(9))).mid(16, 3).toHex(), "000900");

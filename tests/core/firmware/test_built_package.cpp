@@ -137,7 +137,8 @@ TEST_F(BuiltPackage, ProgramImagesCarryTheirTextsAndSealAndTheConfigurationItsDe
     const QByteArray v401f = Extract("IP_QueL.hex", "  ", "V401f");
     ASSERT_EQ(v401f.size(), program::ImageSize);
     EXPECT_EQ(program::VersionText(v401f), "V4.0.1f");
-    EXPECT_EQ(v401f.mid(program::CheckWordOffset, 4), QByteArray(4, '\0')) << "sealed by the update tool";
+    EXPECT_EQ(v401f.mid(int(firmware::CheckWordOffset), 4), QByteArray(4, '\0'))
+        << "sealed by the update tool";
     for (const char* lang : {"PL", "LT"})
         for (const char* board : {"A", "C"}) {
             const QByteArray image =
@@ -148,19 +149,19 @@ TEST_F(BuiltPackage, ProgramImagesCarryTheirTextsAndSealAndTheConfigurationItsDe
                 << "inside the copied part";
         }
     QByteArray sealed = v401f;
-    ASSERT_TRUE(program::Seal(sealed));
-    EXPECT_FALSE(program::IsSealed(v401f));
-    EXPECT_TRUE(program::IsSealed(sealed.left(program::CopySize))) << "the copy in the DataFlash";
+    ASSERT_TRUE(firmware::SealProgram(sealed));
+    EXPECT_FALSE(firmware::CheckProgramSeal(v401f));
+    EXPECT_TRUE(firmware::CheckProgramSeal(sealed.left(program::CopySize))) << "the copy in the DataFlash";
     QByteArray zeroed = sealed.left(program::CopySize);
-    zeroed.replace(program::CheckWordOffset, 4, QByteArray(4, '\0'));
+    zeroed.replace(int(firmware::CheckWordOffset), 4, QByteArray(4, '\0'));
     QByteArray word(4, '\0');
     qToLittleEndian(WordCrc(zeroed.constData(), program::CopySize), word.data());
-    EXPECT_EQ(sealed.mid(program::CheckWordOffset, 4), word);
+    EXPECT_EQ(sealed.mid(int(firmware::CheckWordOffset), 4), word);
     EXPECT_EQ(sealed.mid(program::CopySize), v401f.mid(program::CopySize));
     sealed[0x1234] = char(sealed[0x1234] ^ 0x40);
-    EXPECT_FALSE(program::IsSealed(sealed));
+    EXPECT_FALSE(firmware::CheckProgramSeal(sealed));
     QByteArray tooShort(program::CopySize - 1, 'x');
-    EXPECT_FALSE(program::Seal(tooShort));
+    EXPECT_FALSE(firmware::SealProgram(tooShort));
 
     const QByteArray config = Extract("cnfdef.bin", "PL", "V401f");
     ASSERT_EQ(config.size(), 8192);

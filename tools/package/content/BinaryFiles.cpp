@@ -33,7 +33,7 @@ QByteArray ProgramImage(const QString& versionText, const QString& variantText) 
     static const quint16 kWords[] = {0x940C, 0x9508, 0xE080, 0x2799, 0x0F88, 0x1F99, 0x9180, 0x9390,
                                      0x3081, 0xF409, 0xCFFF, 0x920F, 0x900F, 0xB60F, 0x0000, 0x95C8};
     std::uint32_t state = Seed((versionText + QLatin1Char('/') + variantText).toLatin1());
-    for (int i = 0; i < program::CheckWordOffset; i += 2) {
+    for (int i = 0; i < int(firmware::CheckWordOffset); i += 2) {
         state = state * 1664525u + 1013904223u;
         const quint16 word =
             kWords[(state >> 24) % 16] ^ quint16((state >> 8) & ((state >> 28) ? 0x000F : 0x0FFF));
@@ -42,7 +42,7 @@ QByteArray ProgramImage(const QString& versionText, const QString& variantText) 
     }
     PutText(image, program::VersionTextOffset, versionText.toLatin1(), program::TextFieldSize);
     PutText(image, program::VariantTextOffset, variantText.toLatin1(), program::TextFieldSize);
-    PutText(image, program::CheckWordOffset, {}, 4);
+    PutText(image, int(firmware::CheckWordOffset), {}, 4);
     return image;
 }
 
