@@ -114,10 +114,14 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
                                    "ms", "0");
     const QCommandLineOption closeAfter("close-after", "Fault: close each connection after its N-th request.",
                                         "n", "0");
+    const QCommandLineOption corrupt(
+        "corrupt-page",
+        "Fault: page writes to these pages are acknowledged but stored with their first byte inverted.",
+        "pages");
     const QCommandLineOption verbose("verbose", "Write a line per request on standard error.");
-    p.addOptions({help,  port,  httpPort, bind,      password, generation,   jumper, noJumper, version,
-                  board, build, serial,   language,  flash,    restartDelay, demo,   dOut,     dIn,
-                  aIn,   aOut,  drop,     wrongEcho, delay,    closeAfter,   verbose});
+    p.addOptions({help,  port,  httpPort, bind,      password, generation,   jumper,  noJumper, version,
+                  board, build, serial,   language,  flash,    restartDelay, demo,    dOut,     dIn,
+                  aIn,   aOut,  drop,     wrongEcho, delay,    closeAfter,   corrupt, verbose});
     result.helpText = p.helpText();
 
     if (!p.parse(arguments)) {
@@ -205,6 +209,8 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
         return fail("--reply-delay needs a number of milliseconds");
     if (!ReadInt(p.value(closeAfter), 0, INT_MAX, &c.faults.closeAfterRequests))
         return fail("--close-after needs a number of requests (0: never)");
+    if (!ReadIntSet(p.value(corrupt), 0, 2047, &c.faults.corruptWrittenPages))
+        return fail("--corrupt-page needs page numbers from 0 to 2047 (0x7FF), separated by commas");
     return result;
 }
 

@@ -29,6 +29,9 @@ struct Faults {
     // 0 = never. Counted per connection: the N-th request is answered (unless its
     // reply is dropped), then the connection is closed.
     int closeAfterRequests = 0;
+    // DataFlash pages whose page writes (long or short 0xA1) are acknowledged as
+    // usual but stored with the first byte inverted, as a failing memory would.
+    QSet<int> corruptWrittenPages;
 };
 
 // One named circuit. Names are at most 8 characters and match the 8 name bytes of

@@ -34,6 +34,7 @@ struct Outcome {
     AfterReply after = AfterReply::Stay;
     QString note; // one-line description of the request for the verbose log
     bool flashWritten = false;
+    int writtenPage = -1; // the page a page write stored
 };
 
 class SimController {
@@ -60,6 +61,8 @@ public:
 
     QByteArray Flash() const;
     void SetFlash(const QByteArray& image);
+    // Inverts the first byte of a DataFlash page (the corrupt-write fault).
+    void CorruptPage(int page);
     bool LoadFlash(const QString& path, QString* error, QString* warning);
     bool SaveFlash(const QString& path, QString* error) const;
 

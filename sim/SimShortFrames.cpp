@@ -20,7 +20,8 @@ Outcome SimController::HandleShort(const QByteArray& frame, const QSet<int>& wro
         // The reply is the 6 header bytes sent, with the address as written.
         QByteArray echo = frame.left(3) + EchoAddress(address, wrongEchoPages);
         return {echo, AfterReply::Stay,
-                QString("short 0xA1 write page 0x%1").arg(address >> 8, 3, 16, QChar('0')), true};
+                QString("short 0xA1 write page 0x%1").arg(address >> 8, 3, 16, QChar('0')), true,
+                int(address >> 8)};
     }
     case ShortPrepareConfig:
         return {"OK", AfterReply::Stay, "short 0xAE prepare configuration"};

@@ -80,6 +80,8 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
                                      "40",
                                      "--close-after",
                                      "5",
+                                     "--corrupt-page",
+                                     "0x0A",
                                      "--verbose"});
     ASSERT_TRUE(cl.error.isEmpty()) << cl.error.toStdString();
     const SimConfig& c = cl.config;
@@ -106,6 +108,7 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
     EXPECT_EQ(c.faults.wrongEchoOnPage, (QSet<int>{127, 6}));
     EXPECT_EQ(c.faults.replyDelayMs, 40);
     EXPECT_EQ(c.faults.closeAfterRequests, 5);
+    EXPECT_EQ(c.faults.corruptWrittenPages, QSet<int>{10});
 }
 
 TEST(SimCommandLineTest, MistakesAreRefused) {
@@ -123,6 +126,7 @@ TEST(SimCommandLineTest, MistakesAreRefused) {
         {"--wrong-echo-page", "2048"},
         {"--reply-delay", "-1"},
         {"--close-after", "x"},
+        {"--corrupt-page", "-1"},
         {"--unknown"},
         {"positional"},
     };
