@@ -83,7 +83,7 @@ inline constexpr const char* GenerationOld      = "najstarsza (strona WWW)";
 inline constexpr const char* JumperLabel        = "Zwora programowania :";
 inline constexpr const char* JumperFitted       = "założona";
 inline constexpr const char* JumperMissing      = "brak";
-inline constexpr const char* PasswordRefused    = "QuelNet wersji 4.x.x odpowiada, ale nie przyjął hasła.";
+inline constexpr const char* PasswordRefused    = "QuelNet wersji 4.x.x odpowiada, ale nie na ramkę z hasłem (niewłaściwe hasło?).";
 
 // Circuits
 inline constexpr const char* OptPoint           = "punkt podłączenia obwodu: in (wejście, domyślnie) albo out (wyjście)";

@@ -69,8 +69,16 @@ TEST_F(CliTest, IdentifyFailsWithoutAControllerAndOnAWrongPassword) {
     EXPECT_EQ(wrong.exit, 1) << wrong.Dump();
     EXPECT_EQ(wrong.Json()["generation"], "new");
     EXPECT_EQ(wrong.Json()["passwordAccepted"], false);
-    EXPECT_EQ(wrong.Json()["error"], U("QuelNet wersji 4.x.x odpowiada, ale nie przyjął hasła."));
+    EXPECT_EQ(wrong.Json()["error"],
+              U("QuelNet wersji 4.x.x odpowiada, ale nie na ramkę z hasłem (niewłaściwe hasło?)."));
     EXPECT_FALSE(wrong.out.contains("wrongpass") || wrong.err.contains("wrongpass")); // never echoed
+
+    // The reply to the long identify frame never comes: the same answer.
+    sim::SimConfig dropping;
+    dropping.faults.dropReplyTo = {1};
+    const CtlRun dropped = Ctl({"identify", Host(Sim(dropping)), "--json"});
+    EXPECT_EQ(dropped.exit, 1) << dropped.Dump();
+    EXPECT_EQ(dropped.Json()["error"], wrong.Json()["error"]);
 }
 
 TEST_F(CliTest, PasswordComesFromTheEnvironmentOrAFile) {
@@ -198,6 +206,9 @@ TEST_F(CliTest, SetRefusesInputsAndWrongValues) {
     EXPECT_EQ(input.exit, 1);
     EXPECT_EQ(input.Json()["error"],
               U("Brak wskazanego obwodu cyfrowego „IN1” w QuelNet-ie. (") + Host(s) + " ).");
+    const CtlRun down = Ctl({"set", Down(), "OUT1", "on"});
+    EXPECT_EQ(down.exit, 1);
+    EXPECT_TRUE(down.err.startsWith(U("Nie można nawiązać połączenia ze QuelNet-em"))) << down.Dump();
     EXPECT_EQ(Ctl({"set", Host(s), "OUT1", "maybe"}).exit, 2);
     EXPECT_EQ(Ctl({"set", Host(s), "OUT1"}).exit, 2);
     EXPECT_EQ(s.RequestCount(), 1); // the usage errors sent nothing

@@ -90,7 +90,8 @@ TEST_F(CliSettingsTest, BackupFailuresWriteNoFile) {
         {hosts[1],
          {"--password", "wrong"},
          1,
-         U("Nie wykryto QuelNet-a wersji 4.x.x. QuelNet wersji 4.x.x odpowiada, ale nie przyjął hasła.")},
+         U("Nie wykryto QuelNet-a wersji 4.x.x. QuelNet wersji 4.x.x odpowiada, ale nie na ramkę z hasłem "
+           "(niewłaściwe hasło?).")},
         {hosts[2], {}, 3, U("Brak zwory zezwalającej na odczyt konfiguracji.")},
         {hosts[3], {"--timeout", "200"}, 1, U("Błąd odczytu konfiguracji.")},
     };
@@ -216,7 +217,8 @@ TEST_F(CliSettingsTest, RestoreFailures) {
         {{"restore", down, "--config", File("Conf.QNC")}, 1, U("Nie wykryto QuelNet-a wersji 4.x.x.")},
         {{"restore", ok, "--config", File("Conf.QNC"), "--password", "wrong"},
          1,
-         U("Nie wykryto QuelNet-a wersji 4.x.x. QuelNet wersji 4.x.x odpowiada, ale nie przyjął hasła.")},
+         U("Nie wykryto QuelNet-a wersji 4.x.x. QuelNet wersji 4.x.x odpowiada, ale nie na ramkę z hasłem "
+           "(niewłaściwe hasło?).")},
         {{"restore", locked, "--config", File("Conf.QNC")},
          3,
          U("Brak zwory zezwalającej na zapis konfiguracji.")},
