@@ -125,10 +125,15 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     const QCommandLineOption prepareReply(
         "prepare-reply", "Fault: answer the short 0xAE (prepare the configuration) with TEXT instead of OK.",
         "text", "OK");
+    const QCommandLineOption corrupt(
+        "corrupt-page",
+        "Fault: page writes to these pages are acknowledged but stored with their first byte inverted.",
+        "pages");
     const QCommandLineOption verbose("verbose", "Write a line per request on standard error.");
-    p.addOptions({help,  port,  httpPort, bind,      password, generation,   jumper,       noJumper, version,
-                  board, build, serial,   language,  flash,    restartDelay, demo,         dOut,     dIn,
-                  aIn,   aOut,  drop,     wrongEcho, delay,    closeAfter,   prepareReply, verbose});
+    p.addOptions({help,         port,    httpPort,   bind,         password, generation, jumper,
+                  noJumper,     version, board,      build,        serial,   language,   flash,
+                  restartDelay, demo,    dOut,       dIn,          aIn,      aOut,       drop,
+                  wrongEcho,    delay,   closeAfter, prepareReply, corrupt,  verbose});
     result.helpText = p.helpText();
 
     if (!p.parse(arguments)) {
@@ -219,6 +224,8 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     if (!Latin1(p.value(prepareReply)))
         return fail("--prepare-reply takes single-byte (Latin-1) characters only");
     c.faults.prepareReply = p.value(prepareReply).toLatin1();
+    if (!ReadIntSet(p.value(corrupt), 0, 2047, &c.faults.corruptWrittenPages))
+        return fail("--corrupt-page needs page numbers from 0 to 2047 (0x7FF), separated by commas");
     return result;
 }
 

@@ -32,6 +32,9 @@ struct Faults {
     // What the short 0xAE (prepare the configuration for the update) answers;
     // the tool accepts exactly "OK". Empty: no reply at all.
     QByteArray prepareReply = "OK";
+    // DataFlash pages whose page writes (long or short 0xA1) are acknowledged as
+    // usual but stored with the first byte inverted, as a failing memory would.
+    QSet<int> corruptWrittenPages;
 };
 
 // One named circuit. Names are at most 8 characters and match the 8 name bytes of

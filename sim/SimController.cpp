@@ -103,6 +103,12 @@ void SimController::SetFlash(const QByteArray& image) {
     m_flash.SetAll(image);
 }
 
+void SimController::CorruptPage(int page) {
+    QMutexLocker lock(&m_mutex);
+    const quint32 address = quint32(page) * PageSize;
+    m_flash.Write(address, QByteArray(1, char(~uchar(m_flash.Read(address, 1)[0]))));
+}
+
 bool SimController::LoadFlash(const QString& path, QString* error, QString* warning) {
     QMutexLocker lock(&m_mutex);
     return m_flash.Load(path, error, warning);

@@ -43,6 +43,7 @@ struct Outcome {
     QString note; // one-line description of the request for the verbose log
     bool flashWritten = false;
     bool notable = false; // the note is logged even without --verbose
+    int writtenPage = -1; // the page a page write stored
 };
 
 class SimController {
@@ -74,6 +75,8 @@ public:
 
     QByteArray Flash() const;
     void SetFlash(const QByteArray& image);
+    // Inverts the first byte of a DataFlash page (the corrupt-write fault).
+    void CorruptPage(int page);
     bool LoadFlash(const QString& path, QString* error, QString* warning);
     bool SaveFlash(const QString& path, QString* error) const;
 

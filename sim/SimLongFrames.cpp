@@ -163,8 +163,12 @@ Outcome SimController::WritePageFrame(const QByteArray& frame, const QSet<int>& 
             QString("long 0xA1 write page with %1 payload bytes, not 259: refused").arg(PayloadSize(frame)));
     const quint32 address = AddressOf(frame);
     m_flash.Write(address, frame.mid(LongHeaderSize + 3, PageSize));
-    return {BuildLongReply(ReplyWritePage, 0, EchoAddress(address, wrongEchoPages)), AfterReply::Stay,
-            QString("long 0xA1 write page 0x%1").arg(address >> 8, 3, 16, QChar('0')), true};
+    return {BuildLongReply(ReplyWritePage, 0, EchoAddress(address, wrongEchoPages)),
+            AfterReply::Stay,
+            QString("long 0xA1 write page 0x%1").arg(address >> 8, 3, 16, QChar('0')),
+            true,
+            false,
+            int(address >> 8)};
 }
 
 } // namespace quelnet::sim

@@ -70,6 +70,8 @@ void SimSession::ProcessBuffer() {
         const int number = m_traffic.AddRequest(frame);
         ++m_onConnection;
         const Outcome outcome = m_controller.Handle(frame, faults);
+        if (outcome.flashWritten && faults.corruptWrittenPages.contains(outcome.writtenPage))
+            m_controller.CorruptPage(outcome.writtenPage);
         if (outcome.flashWritten)
             emit FlashWritten();
         const bool drop = faults.dropReplyTo.contains(number);

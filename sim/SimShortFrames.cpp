@@ -19,8 +19,12 @@ Outcome SimController::HandleShort(const QByteArray& frame, const Faults& faults
         m_flash.Write(address, frame.mid(ShortHeaderSize, PageSize));
         // The reply is the 6 header bytes sent, with the address as written.
         QByteArray echo = frame.left(3) + EchoAddress(address, faults.wrongEchoOnPage);
-        return {echo, AfterReply::Stay,
-                QString("short 0xA1 write page 0x%1").arg(address >> 8, 3, 16, QChar('0')), true};
+        return {echo,
+                AfterReply::Stay,
+                QString("short 0xA1 write page 0x%1").arg(address >> 8, 3, 16, QChar('0')),
+                true,
+                false,
+                int(address >> 8)};
     }
     case ShortPrepareConfig:
         m_configPrepared = true;

@@ -82,6 +82,8 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
                                      "5",
                                      "--prepare-reply",
                                      "ok",
+                                     "--corrupt-page",
+                                     "0x0A",
                                      "--verbose"});
     ASSERT_TRUE(cl.error.isEmpty()) << cl.error.toStdString();
     const SimConfig& c = cl.config;
@@ -110,6 +112,7 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
     EXPECT_EQ(c.faults.closeAfterRequests, 5);
     EXPECT_EQ(c.faults.prepareReply, "ok");
     EXPECT_EQ(Parse({}).config.faults.prepareReply, "OK");
+    EXPECT_EQ(c.faults.corruptWrittenPages, QSet<int>{10});
 }
 
 TEST(SimCommandLineTest, MistakesAreRefused) {
@@ -128,6 +131,7 @@ TEST(SimCommandLineTest, MistakesAreRefused) {
         {"--reply-delay", "-1"},
         {"--close-after", "x"},
         {"--prepare-reply", "Ż"},
+        {"--corrupt-page", "-1"},
         {"--unknown"},
         {"positional"},
     };

@@ -74,6 +74,21 @@ TEST_F(SimFaultsTest, WrongEchoOnChosenPagesOnly) {
     EXPECT_EQ(Sim().Flash().mid(0x500, 256), QByteArray(256, 'b')); // the write itself happened
 }
 
+TEST_F(SimFaultsTest, CorruptWritesAreAcknowledgedButStoredWithTheFirstByteInverted) {
+    SimConfig config;
+    config.faults.corruptWrittenPages = {6};
+    StartSim(config);
+    const QByteArray data(256, 'a');
+    EXPECT_EQ(client.Exchange(Long(0xA1, 0, proto::PageAddress(6) + data)),
+              proto::BuildLongReply(0xB1, 0, proto::PageAddress(6)));
+    EXPECT_EQ(client.Exchange(proto::BuildShortFrame(0xA1, 0x600, data), 6).toHex(), "d5a100000600");
+    client.Exchange(Long(0xA1, 0, proto::PageAddress(7) + data));
+    QByteArray corrupted = data;
+    corrupted[0] = char(~uchar('a'));
+    EXPECT_EQ(Sim().Flash().mid(0x600, 256), corrupted); // the short write was corrupted too
+    EXPECT_EQ(Sim().Flash().mid(0x700, 256), data);
+}
+
 TEST_F(SimFaultsTest, DelayedRepliesKeepTheirOrder) {
     SimConfig config;
     config.faults.replyDelayMs = 300;

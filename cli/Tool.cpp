@@ -1,0 +1,194 @@
+#include "cli/Tool.h"
+
+#include "cli/CliTexts.h"
+#include "cli/Command.h"
+#include "cli/CommandRegistry.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace quelnet::cli {
+
+namespace {
+
+const QString FactoryPassword = QStringLiteral("3958");
+constexpr int HelpColumn = 30;
+
+QList<OptionSpec> HostsOptions() {
+    return {{QStringLiteral("hosts"), QStringLiteral("FILE"), Tx(txt::OptHosts)},
+            {QStringLiteral("jobs"), QStringLiteral("N"), Tx(txt::OptJobs)}};
+}
+
+QString OptionLine(const OptionSpec& o) {
+    QString left = "  --" + o.name + (o.TakesValue() ? u' ' + o.valueName : QString());
+    if (o.name == QLatin1String("help"))
+        left += QStringLiteral(", -h");
+    return left.leftJustified(HelpColumn - 1) + u' ' + o.help;
+}
+
+void PrintOptions(Console& console, const QString& heading, const QList<OptionSpec>& options) {
+    if (options.isEmpty())
+        return;
+    console.OutLine(heading);
+    for (const OptionSpec& o : options)
+        console.OutLine(OptionLine(o));
+    console.OutLine(QString());
+}
+
+void PrintFooter(Console& console) {
+    console.OutLine(Tx(txt::HostHelp));
+    console.OutLine(Tx(txt::PasswordHelp));
+    console.OutLine(Tx(txt::ExitHelp));
+}
+
+void PrintToolHelp(Console& console, const std::vector<std::unique_ptr<Command>>& commands) {
+    console.OutLine(Tx(txt::ToolTitle));
+    console.OutLine(Tx(txt::Usage));
+    console.OutLine(QString());
+    console.OutLine(Tx(txt::CommandsHeading));
+    qsizetype width = 0;
+    for (const auto& c : commands)
+        width = std::max(width, c->Name().size() + c->Operands().size() + 3);
+    for (const auto& c : commands)
+        console.OutLine(("  " + c->Name() + u' ' + c->Operands()).leftJustified(width) + u' ' + c->Summary());
+    console.OutLine(QString());
+    PrintOptions(console, Tx(txt::CommonHeading), SharedOptions());
+    PrintFooter(console);
+    console.OutLine(Tx(txt::HelpHint));
+}
+
+void PrintCommandHelp(Console& console, const Command& c) {
+    console.OutLine(Tx(txt::CommandUsage).arg(c.Name(), c.Operands()));
+    console.OutLine(c.Summary());
+    if (!c.Details().isEmpty())
+        console.OutLine(c.Details());
+    console.OutLine(QString());
+    QList<OptionSpec> own = c.Options();
+    if (c.TakesHostsFile())
+        own += HostsOptions();
+    PrintOptions(console, Tx(txt::OptionsHeading), own);
+    PrintOptions(console, Tx(txt::CommonHeading), SharedOptions());
+    PrintFooter(console);
+}
+
+// Every option any command takes, for reading the line before the command is known.
+QList<OptionSpec> KnownOptions(const std::vector<std::unique_ptr<Command>>& commands) {
+    QList<OptionSpec> known = SharedOptions() + HostsOptions();
+    for (const auto& c : commands)
+        for (const OptionSpec& o : c->Options())
+            if (std::none_of(known.begin(), known.end(),
+                             [&](const OptionSpec& k) { return k.name == o.name; }))
+                known << o;
+    return known;
+}
+
+// The command whose words begin the line, the longest match first.
+Command* FindCommand(const std::vector<std::unique_ptr<Command>>& commands, const QStringList& words) {
+    Command* found = nullptr;
+    for (const auto& c : commands) {
+        const QStringList w = c->Words();
+        if (words.mid(0, w.size()) == w && (!found || w.size() > found->Words().size()))
+            found = c.get();
+    }
+    return found;
+}
+
+QString OptionNotTaken(const ParsedArguments& args, const Command& c) {
+    QStringList allowed;
+    for (const OptionSpec& o :
+         SharedOptions() + c.Options() + (c.TakesHostsFile() ? HostsOptions() : QList<OptionSpec>{}))
+        allowed << o.name;
+    for (auto it = args.values.cbegin(); it != args.values.cend(); ++it)
+        if (!allowed.contains(it.key()))
+            return Tx(txt::OptionNotHere).arg("--" + it.key(), c.Name());
+    return {};
+}
+
+int Usage(Console& console, const QString& text) {
+    console.ErrLine(Tx(txt::ErrorPrefix).arg(text));
+    console.ErrLine(Tx(txt::HelpHint));
+    return ExitUsage;
+}
+
+} // namespace
+
+QList<OptionSpec> SharedOptions() {
+    return {
+        {QStringLiteral("help"), {}, Tx(txt::OptHelp)},
+        {QStringLiteral("version"), {}, Tx(txt::OptVersion)},
+        {QStringLiteral("json"), {}, Tx(txt::OptJson)},
+        {QStringLiteral("yes"), {}, Tx(txt::OptYes)},
+        {QStringLiteral("password"), QStringLiteral("TEXT"), Tx(txt::OptPassword)},
+        {QStringLiteral("password-file"), QStringLiteral("FILE"), Tx(txt::OptPasswordFile)},
+        {QStringLiteral("timeout"), QStringLiteral("MS"), Tx(txt::OptTimeout)},
+    };
+}
+
+QString ResolvePassword(const ParsedArguments& args, QString& error) {
+    const QString fileOption = QStringLiteral("password-file");
+    if (args.Has(QStringLiteral("password")) && args.Has(fileOption)) {
+        error = Tx(txt::PasswordTwice);
+        return {};
+    }
+    if (args.Has(QStringLiteral("password")))
+        return args.Value(QStringLiteral("password"));
+    if (args.Has(fileOption)) {
+        QFile file(args.Value(fileOption));
+        if (!file.open(QIODevice::ReadOnly)) {
+            error = Tx(txt::PasswordFileError).arg(args.Value(fileOption));
+            return {};
+        }
+        QString first = QString::fromUtf8(file.readLine());
+        while (first.endsWith(u'\n') || first.endsWith(u'\r'))
+            first.chop(1);
+        return first;
+    }
+    if (qEnvironmentVariableIsSet("QUELNET_PASSWORD"))
+        return qEnvironmentVariable("QUELNET_PASSWORD");
+    return FactoryPassword;
+}
+
+int RunTool(const QStringList& arguments, Console& console) {
+    const std::vector<std::unique_ptr<Command>> commands = AllCommands();
+    const ParsedArguments args = ParseArguments(arguments, KnownOptions(commands));
+    if (!args.error.isEmpty())
+        return Usage(console, args.error);
+    if (args.Has(QStringLiteral("version"))) {
+        console.OutLine(Tx(txt::ToolVersion).arg(QCoreApplication::applicationVersion()));
+        return ExitOk;
+    }
+    if (args.words.isEmpty()) {
+        if (args.Has(QStringLiteral("help"))) {
+            PrintToolHelp(console, commands);
+            return ExitOk;
+        }
+        return Usage(console, Tx(txt::NoCommand));
+    }
+    Command* command = FindCommand(commands, args.words);
+    if (!command)
+        return Usage(console, Tx(txt::UnknownCommand).arg(args.words.first()));
+    if (args.Has(QStringLiteral("help"))) {
+        PrintCommandHelp(console, *command);
+        return ExitOk;
+    }
+    Settings settings;
+    settings.json = args.Has(QStringLiteral("json"));
+    settings.yes = args.Has(QStringLiteral("yes"));
+    QString error = OptionNotTaken(args, *command);
+    if (error.isEmpty())
+        settings.password = ResolvePassword(args, error);
+    if (error.isEmpty() && args.Has(QStringLiteral("timeout"))) {
+        constexpr int MaxTimeout = 600000;
+        const std::optional<int> t = ParseInt(args.Value(QStringLiteral("timeout")), 1, MaxTimeout);
+        if (t)
+            settings.linkTimeoutMs = *t;
+        else
+            error = Tx(txt::BadNumber).arg(QStringLiteral("--timeout")).arg(1).arg(MaxTimeout);
+    }
+    if (!error.isEmpty())
+        return Usage(console, error);
+    Invocation call(console, args, settings, args.words.mid(command->Words().size()), command->Name());
+    return command->Run(call);
+}
+
+} // namespace quelnet::cli

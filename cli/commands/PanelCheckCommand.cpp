@@ -1,0 +1,61 @@
+// panel check [FILE] [--online]: the problems of a panel file, and with
+// --online those its controllers reveal.
+#include "cli/CliTexts.h"
+#include "cli/Command.h"
+#include "cli/PanelCheck.h"
+#include "cli/PanelOnline.h"
+
+#include "core/panel/PanelFile.h"
+
+#include <QFile>
+
+namespace quelnet::cli {
+
+namespace {
+
+const QString OnlineOption = QStringLiteral("online");
+
+class PanelCheckCommand : public Command {
+public:
+    QStringList Words() const override { return {QStringLiteral("panel"), QStringLiteral("check")}; }
+    int HelpOrder() const override { return 70; }
+    QString Operands() const override { return QStringLiteral("[FILE]"); }
+    QString Summary() const override { return Tx(txt::PanelCheckSummary); }
+    QList<OptionSpec> Options() const override { return {{OnlineOption, {}, Tx(txt::OptOnline)}}; }
+
+    int Run(Invocation& call) override {
+        if (call.operands.size() > 1)
+            return call.UsageError(Tx(txt::ExtraArgument).arg(call.operands[1]));
+        const QString path = call.operands.isEmpty() ? PanelFilePath() : call.operands.first();
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            call.console.ErrLine(Tx(txt::PanelFileUnreadable).arg(path));
+            return ExitFailed;
+        }
+        PanelReport report = CheckPanelLines(SplitPanelLines(DecodePanelText(file.readAll())));
+        if (call.Has(OnlineOption)) {
+            TfmCommon link;
+            link.SetTimeouts(call.Timeouts());
+            CheckPanelOnline(report, link);
+            std::stable_sort(report.problems.begin(), report.problems.end(),
+                             [](const PanelProblem& a, const PanelProblem& b) { return a.line < b.line; });
+        }
+        if (call.settings.json) {
+            QJsonObject o = report.Json();
+            o.insert(QStringLiteral("file"), path);
+            call.PrintJson(o);
+        } else {
+            for (const QString& line : report.Lines())
+                call.console.OutLine(line);
+        }
+        return report.problems.isEmpty() ? ExitOk : ExitFailed;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Command> MakePanelCheckCommand() {
+    return std::make_unique<PanelCheckCommand>();
+}
+
+} // namespace quelnet::cli

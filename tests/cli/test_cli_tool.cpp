@@ -1,0 +1,139 @@
+// The tool as a whole: help for itself and every command, usage errors with
+// exit status 2 before anything is sent, and the panel check through the
+// program, offline and against simulated controllers.
+#include "tests/cli/CliProcess.h"
+
+using namespace quelnet;
+using namespace quelnet::test;
+
+namespace {
+
+const QStringList Commands = {"identify", "get", "set", "watch", "backup", "restore", "panel check"};
+
+// A panel file with the given element blocks after the window's block.
+QByteArray Panel(const QStringList& blocks) {
+    return ("{\r\nx_tp=scr\r\nx_px=0\r\nx_py=0\r\nx_pw=700\r\nx_ph=400\r\ns_ws=0\r\n}\r\n" + blocks.join(""))
+        .toUtf8();
+}
+
+QString Lamp(const QString& host, int y, const QString& circuit, const QString& picture) {
+    return QString("{\r\nx_tp=idg\r\nx_px=10\r\nx_py=%1\r\nx_pw=20\r\nx_ph=20\r\niden=yes\r\nidho=%2\r\nidpr="
+                   "%3\r\n"
+                   "idps=3958\r\nidic=%4\r\nidim=0\r\nidil=%5\r\nidih=%5\r\nidfr=200\r\n}\r\n")
+        .arg(y)
+        .arg(host.section(':', 0, 0), host.section(':', 1, 1), circuit, picture);
+}
+
+QString Dial(const QString& host, const QString& circuit, const QString& picture) {
+    QString levels;
+    for (int i = 1; i <= 8; ++i)
+        levels += QString("ial%1=%2\r\niai%1=%3\r\n").arg(i).arg(i * 10).arg(picture);
+    return QString("{\r\nx_tp=ian\r\nx_px=100\r\nx_py=10\r\nx_pw=40\r\nx_ph=40\r\niaen=yes\r\niaho=%"
+                   "1\r\niapr=%2\r\n"
+                   "iaps=3958\r\niaic=%3\r\niaim=0\r\niaid=%4\r\n%5iafr=500\r\n}\r\n")
+        .arg(host.section(':', 0, 0), host.section(':', 1, 1), circuit, picture, levels);
+}
+
+} // namespace
+
+TEST(CliHelp, TheToolAndEveryCommandHaveHelp) {
+    const CtlRun tool = Ctl({"--help"});
+    ASSERT_EQ(tool.exit, 0) << tool.Dump();
+    EXPECT_TRUE(tool.out.startsWith(U("quelnetctl – obsługa QuelNet-ów z wiersza poleceń.")));
+    for (const QString& command : Commands) {
+        EXPECT_TRUE(tool.out.contains("\n  " + command + " ")) << command.toStdString();
+        const CtlRun help = Ctl(command.split(' ') + QStringList{"--help"});
+        EXPECT_EQ(help.exit, 0) << help.Dump();
+        EXPECT_TRUE(help.out.startsWith(U("Użycie: quelnetctl ") + command + " ")) << help.Dump();
+        EXPECT_TRUE(help.out.contains("--json")) << help.Dump();
+    }
+    EXPECT_TRUE(Ctl({"identify", "-h"}).out.contains("--hosts FILE"));
+    EXPECT_FALSE(Ctl({"restore", "-h"}).out.contains("--hosts"));
+}
+
+TEST(CliHelp, UsageErrorsEndWithStatus2) {
+    const struct {
+        QStringList args;
+        const char* error;
+    } cases[] = {
+        {{}, "Brak polecenia."},
+        {{"frobnicate"}, "Nieznane polecenie „frobnicate”."},
+        {{"panel"}, "Nieznane polecenie „panel”."},
+        {{"get"}, "Brak adresu QuelNet-a (HOST[:PORT]) albo opcji --hosts."},
+        {{"get", "127.0.0.1:99999", "IN1"},
+         "Niewłaściwy adres QuelNet-a „127.0.0.1:99999” (HOST[:PORT], port od 1 do 65535)."},
+        {{"get", "127.0.0.1"}, "Brak nazwy obwodu."},
+        {{"get", "127.0.0.1", "TOOLONGNAME"}, "Nazwa obwodu „TOOLONGNAME” ma więcej niż 8 znaków."},
+        {{"get", "127.0.0.1", "IN1", "--interval", "5"}, "Opcja „--interval” nie dotyczy polecenia „get”."},
+        {{"get", "127.0.0.1", "IN1", "--point", "middle"}, "Opcja --point przyjmuje in albo out."},
+        {{"get", "--hosts", "/nonexistent/hosts", "IN1"},
+         "Nie mogę odczytać listy QuelNet-ów „/nonexistent/hosts”."},
+        {{"get", "127.0.0.1", "IN1", "--jobs", "0"}, "Opcja „--jobs” wymaga liczby od 1 do 64."},
+        {{"set", "127.0.0.1", "OUT1", "on", "extra"}, "Nadmiarowy argument „extra”."},
+        {{"watch", "127.0.0.1", "IN1", "--count", "x"}, "Opcja „--count” wymaga liczby od 1 do 1000000000."},
+        {{"identify", "127.0.0.1", "--timeout", "0"}, "Opcja „--timeout” wymaga liczby od 1 do 600000."},
+        {{"identify", "127.0.0.1", "--password", "a", "--password-file", "b"},
+         "Hasło podaje się przez --password albo --password-file, nie oba."},
+        {{"backup", "127.0.0.1"}, "Podaj --config, --texts albo oba."},
+        {{"panel", "check", "a", "b"}, "Nadmiarowy argument „b”."},
+    };
+    for (const auto& c : cases) {
+        const CtlRun r = Ctl(c.args);
+        EXPECT_EQ(r.exit, 2) << r.Dump();
+        EXPECT_TRUE(r.err.startsWith(U("quelnetctl: ") + U(c.error) + "\n")) << r.Dump();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+TEST_F(CliTest, PanelCheckListsTheProblemsOfTheFile) {
+    WriteAll(File("ok.png"), QByteArray::fromHex("89504E470D0A1A0A00"));
+    WriteAll(File("panel.cnf"), Panel({Lamp("127.0.0.1:7080", 10, "IN1", File("ok.png")),
+                                       Lamp("127.0.0.1:7080", 40, "IN2", File("gone.png"))}));
+    const CtlRun r = Ctl({"panel", "check", File("panel.cnf")});
+    EXPECT_EQ(r.exit, 1) << r.Dump();
+    EXPECT_EQ(
+        r.out.split('\n', Qt::SkipEmptyParts),
+        (QStringList{
+            U("wiersz 26: Wskaźnik cyfrowy (10, 40, 20×20): „Stan - obrazek 0 ( nieaktywny )”: plik „") +
+                File("gone.png") + U("” nie istnieje"),
+            U("wiersz 26: Wskaźnik cyfrowy (10, 40, 20×20): „Stan - obrazek 1 ( aktywny )”: plik „") +
+                File("gone.png") + U("” nie istnieje"),
+            U("Elementów: 2, problemów: 2.")}));
+
+    WriteAll(File("clean.cnf"), Panel({Lamp("127.0.0.1:7080", 10, "IN1", File("ok.png"))}));
+    const CtlRun clean = Ctl({"panel", "check", File("clean.cnf"), "--json"});
+    EXPECT_EQ(clean.exit, 0) << clean.Dump();
+    EXPECT_EQ(clean.Json()["elements"], 1);
+    EXPECT_EQ(clean.Json()["problems"].toArray().size(), 0);
+
+    const CtlRun none = Ctl({"panel", "check", File("none.cnf")});
+    EXPECT_EQ(none.exit, 1);
+    EXPECT_TRUE(none.err.contains(U("Nie mogę odczytać pliku panelu"))) << none.Dump();
+}
+
+TEST_F(CliTest, PanelCheckOnlineAsksEveryControllerOnceAndEveryCircuitOnce) {
+    WriteAll(File("ok.png"), QByteArray::fromHex("89504E470D0A1A0A00"));
+    sim::SimThread& s = Sim();
+    const QString down = Down();
+    WriteAll(File("panel.cnf"), Panel({Lamp(Host(s), 10, "IN1", File("ok.png")),  // type line 10
+                                       Lamp(Host(s), 40, "IN1", File("ok.png")),  // 26: same circuit
+                                       Lamp(Host(s), 70, "NOPE", File("ok.png")), // 42
+                                       Dial(Host(s), "AN1", File("ok.png")),      // 58
+                                       Lamp(down, 100, "IN1", File("ok.png"))})); // 89
+    const CtlRun offline = Ctl({"panel", "check", File("panel.cnf")});
+    EXPECT_EQ(offline.exit, 0) << offline.Dump();
+
+    const CtlRun r = Ctl({"panel", "check", File("panel.cnf"), "--online", "--json"});
+    EXPECT_EQ(r.exit, 1) << r.Dump();
+    QStringList found;
+    for (const QJsonValue& p : r.Json()["problems"].toArray())
+        found << QString::number(p["line"].toInt()) + " " + p["code"].toString() + " " + p["text"].toString();
+    EXPECT_EQ(
+        found,
+        (QStringList{
+            U("42 circuit-missing Brak wskazanego obwodu cyfrowego „NOPE” w QuelNet-ie. (") + Host(s) + " ).",
+            "89 controller-not-identified QuelNet " + down + U(" nie został rozpoznany jako wersja 4.x.x")}))
+        << r.Dump();
+    // One identification, then IN1, NOPE and AN1 once each.
+    EXPECT_EQ(LongCommands(s), (QList<int>{0xAA, 0x12, 0x12, 0x1A}));
+}
