@@ -1,6 +1,7 @@
 #include "core/base/InterfaceTexts.h"
 
 #include <charconv>
+#include <cmath>
 #include <string>
 
 namespace quelnet {
@@ -65,7 +66,13 @@ std::int64_t TextToInt64(const QString& text) {
 
 long double TextToFloat(const QString& text) {
     const QChar sep = UserLocale().decimalPoint().isEmpty() ? QChar(u'.') : UserLocale().decimalPoint().at(0);
-    const QString t = text.trimmed();
+    // Only blanks may surround the number; a tab or a line break does not.
+    qsizetype from = 0, to = text.size();
+    while (from < to && text[from] == u' ')
+        ++from;
+    while (to > from && text[to - 1] == u' ')
+        --to;
+    const QString t = text.mid(from, to - from);
     // Accept: [sign] digits [sep digits] [(e|E) [sign] digits]; at least one digit in the mantissa.
     std::string ascii;
     qsizetype i = 0;
@@ -108,9 +115,18 @@ long double TextToFloat(const QString& text) {
     const char* last = ascii.data() + ascii.size();
     long double value = 0;
     const auto [end, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc() || end != last)
-        return 0;
+    if (ec != std::errc() || end != last || !std::isfinite(value))
+        return 0; // out of range (too large or too small) as well
     return value;
+}
+
+float SingleOrZero(long double value) {
+    const float single = static_cast<float>(value);
+    return std::isfinite(single) ? single : 0.0f;
+}
+
+float TextToSingle(const QString& text) {
+    return SingleOrZero(TextToFloat(text));
 }
 
 } // namespace quelnet
