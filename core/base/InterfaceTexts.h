@@ -94,6 +94,9 @@ inline constexpr TLangText FlashProcessError    {{"Błąd przetwarzania zawarto�
 
 // Common to all windows
 inline constexpr TLangText HelpOpened           {{"Pomoc udostępniona w przeglądarce.", "", "Guida aperta nel browser."}};
+// The help button's hint and the title of the box that says the page is open
+inline constexpr TLangText HelpButtonHint       {{"Pomoc (F1)", "", "Guida (F1)"}};
+inline constexpr TLangText HelpTitle            {{"Quelnet", "", "Quelnet"}};
 
 // Resources and settings tools; message-box titles
 inline constexpr TLangText LoadingResources     {{"Ładowanie zasobów ...", "", "Caricamento delle risorse ..."}};

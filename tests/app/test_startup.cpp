@@ -2,6 +2,7 @@
 // which captions and sizes; and the help button of the windows that have one.
 #include "gui/common/HelpSupport.h"
 #include "gui/common/Platform.h"
+#include "core/base/InterfaceTexts.h"
 #include "app/StartUp.h"
 #include "gui/maintenance/ExtendedWindow.h"
 #include "gui/maintenance/ResourcesWindow.h"
@@ -154,6 +155,27 @@ TEST_F(HelpRecorder, FailedOpenShowsNothingAndReleaseElsewhereOpensNothing) {
     QTest::mousePress(button, Qt::LeftButton);
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-20, -20));
     EXPECT_TRUE(opened.isEmpty());
+}
+
+// The help button's hint and the title of the box that follows are texts of
+// the interface text table like every other.
+TEST_F(HelpRecorder, HintAndTitleComeFromTheTextTable) {
+    QStringList titles;
+    Platform().MessageBox = [&titles](QWidget*, QMessageBox::Icon, const QString& title, const QString&,
+                                      QMessageBox::StandardButtons) {
+        titles << title;
+        return QMessageBox::Ok;
+    };
+    ModeWindows w = CreateModeWindows({"quelnet", "-r"});
+    w.mainWindow->show();
+    QApplication::processEvents();
+    QToolButton* button = helpButton(w.mainWindow);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolTip(), Pl(lt::HelpButtonHint));
+    EXPECT_EQ(Pl(lt::HelpButtonHint), "Pomoc (F1)");
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(titles, QStringList{Pl(lt::HelpTitle)});
+    EXPECT_EQ(Pl(lt::HelpTitle), "Quelnet");
 }
 
 } // namespace
