@@ -248,6 +248,32 @@ TEST_F(ToolboxWindow, ColourPicker) {
     EXPECT_EQ(sheet().RowValue(4), "$FF000000");
 }
 
+// Each colour of the box, the desktop's system colours included, is the
+// colour a label chosen in it shows on the panel: the swatch does not promise
+// one colour while the panel draws another.
+TEST_F(ToolboxWindow, ColourBoxSwatchesAreTheColoursLabelsShow) {
+    panel.Records.Append(KindText);
+    tool.ShowParams(KindText, 0);
+    clickPicker(4);
+    QComboBox* box = sheet().ColorBox();
+    ASSERT_NE(box, nullptr);
+    int systemColours = 0;
+    for (int i = 0; i < box->count(); ++i) {
+        const TColor colour = box->itemData(i).value<TColor>();
+        systemColours += (colour >> 24) == 0xFF;
+        panel.Records.ES_Texts[0].sFontColor = colour;
+        panel.Views().CreateElementViews(KindText, 0, QRect(0, 0, 128, 16));
+        const QWidget* label = panel.Views().PrincipalControl(KindText, 0);
+        ASSERT_NE(label, nullptr);
+        const QColor shown = label->palette().color(QPalette::Active, QPalette::WindowText);
+        const QColor swatch = box->itemIcon(i).pixmap(16, 12).toImage().pixelColor(8, 6);
+        EXPECT_EQ(swatch.name(QColor::HexArgb).toStdString(), shown.name(QColor::HexArgb).toStdString())
+            << box->itemText(i).toStdString() << " $" << std::hex << colour;
+        panel.Views().DestroyElementControls(KindText, 0);
+    }
+    EXPECT_GE(systemColours, 25);
+}
+
 TEST_F(ToolboxWindow, ColourPickedFromTheBoxsOwnList) {
     // A mouse press on the box opens its list, which takes the focus from the
     // box: that is not leaving the picker, the user is about to choose.
