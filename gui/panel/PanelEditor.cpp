@@ -280,8 +280,13 @@ void PanelEditor::FormMouseDown(QObject*, Qt::MouseButton button, int, int) {
         const QRect rect = EditShape->geometry();
         const int slot = EditShape->Tag();
         DestroyFrame(EditShape);
+        TfmQuelnetTool* tool = m_window.Tool();
+        // A picker still open holds the user's last choice: into the record
+        // first, so that the element shows it.
+        if (tool)
+            tool->FinishPickers();
         views.CreateElementViews(EditType, slot, rect);
-        if (TfmQuelnetTool* tool = m_window.Tool()) {
+        if (tool) {
             tool->ShowParams(KindNone, 0);
             tool->ShowPalette();
         }

@@ -10,10 +10,12 @@
 #include "gui/panel/PanelWindow.h"
 #include "gui/toolbox/PaletteList.h"
 #include "gui/toolbox/ParameterSheet.h"
+#include "gui/toolbox/SheetCell.h"
 #include "gui/toolbox/ToolboxWindow.h"
 #include "tests/support/Named.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
 #include <QDeadlineTimer>
 #include <QDropEvent>
@@ -24,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
@@ -557,6 +560,45 @@ TEST_F(EditorTest, DoubleClickOnBackgroundShowsToolbox) {
 }
 
 // ---- closing ----
+
+// A picker still open when the edit ends (the user ticked the italic box or
+// chose a colour, then clicked the panel) gives its value to the record before
+// the label is made anew from the record.
+TEST_F(EditorTest, OpenPickerCountsWhenTheEditEnds) {
+    ASSERT_TRUE(Place(KindText, QPoint(64, 64)));
+    auto* sheet = Named<ParameterSheet>(*tool, "ParameterSheet");
+    auto openLabel = [&] {
+        Click(Views().Quel_Text[0]);
+        return WaitFor([&] { return bool(Editor().EditShape); });
+    };
+
+    ASSERT_TRUE(openLabel());
+    QTest::mouseClick(sheet->Cell(6)->PickButton(), Qt::LeftButton); // italic
+    ASSERT_TRUE(sheet->CheckBox());
+    sheet->CheckBox()->click();
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(600, 300));
+    ASSERT_FALSE(Editor().EditShape);
+    EXPECT_TRUE(panel->Records.ES_Texts[0].sFontItalic);
+    ASSERT_TRUE(Views().Quel_Text[0]);
+    EXPECT_TRUE(Views().Quel_Text[0]->font().italic());
+
+    ASSERT_TRUE(openLabel());
+    QTest::mouseClick(sheet->Cell(4)->PickButton(), Qt::LeftButton); // colour
+    QComboBox* box = sheet->ColorBox();
+    ASSERT_TRUE(box);
+    box->setCurrentIndex(box->findText("Czerwony"));
+    QTest::mouseClick(Editor().EditShape, Qt::LeftButton, {}, QPoint(2, 2));
+    ASSERT_FALSE(Editor().EditShape);
+    EXPECT_EQ(panel->Records.ES_Texts[0].sFontColor, 0x000000FFu);
+    ASSERT_TRUE(Views().Quel_Text[0]);
+    EXPECT_EQ(Views().Quel_Text[0]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+    EXPECT_TRUE(panel->close());
+    const std::vector<Block> saved = SavedBlocks();
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_TRUE(saved[0].lines.contains("t_fi=yes"));
+    EXPECT_TRUE(saved[0].lines.contains("t_fc=$000000FF"));
+}
 
 TEST_F(EditorTest, CloseRefusedWhileAnyFrameExists) {
     QWidget* button = Place(KindButton, QPoint(64, 64));
