@@ -316,6 +316,47 @@ TEST_F(EditorTest, DropRefusedOverElementsWhileAnyFrameExistsAndFromOtherSources
     EXPECT_FALSE(Editor().NewShape);
 }
 
+// Only the point of the drop decides: a palette drag that enters the panel
+// over an element is taken as soon as the pointer is over free background.
+TEST_F(EditorTest, DragEnteringOverAnElementDropsOnFreeBackground) {
+    ASSERT_TRUE(Place(KindButton, QPoint(32, 48)));
+    tool->ObjectType = KindDSign;
+    QMimeData mime;
+    mime.setData(QString::fromLatin1(PaletteMimeType), QByteArray::number(KindDSign));
+    QDragLeaveEvent noDragYet;
+    QApplication::sendEvent(panel, &noDragYet);
+    auto moveTo = [&](QPoint pos) {
+        QDragMoveEvent move(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(panel, &move);
+        return move.isAccepted();
+    };
+    auto dropAt = [&](QPoint pos) {
+        QDropEvent drop(QPointF(pos), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(panel, &drop);
+        return drop.isAccepted();
+    };
+
+    const QPoint overButton(40, 56);
+    QDragEnterEvent enter(overButton, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &enter);
+    EXPECT_FALSE(moveTo(overButton));
+    EXPECT_TRUE(moveTo(QPoint(300, 200)));
+    EXPECT_FALSE(moveTo(overButton)); // back over the button
+    EXPECT_TRUE(moveTo(QPoint(301, 203)));
+    EXPECT_TRUE(dropAt(QPoint(301, 203)));
+    ASSERT_TRUE(Editor().NewShape);
+    EXPECT_EQ(Editor().NewShape->geometry(), QRect(296, 200, 64, 64));
+    QTest::keyClick(panel, Qt::Key_Delete);
+
+    // Entering beside the button and released over it: no drop.
+    QDragEnterEvent beside(QPoint(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &beside);
+    EXPECT_TRUE(moveTo(QPoint(300, 200)));
+    EXPECT_FALSE(moveTo(overButton));
+    EXPECT_FALSE(dropAt(overButton));
+    EXPECT_FALSE(Editor().NewShape);
+}
+
 TEST_F(EditorTest, DropWithoutSelectedPaletteItemGivesFrameThatNeverBecomesElement) {
     ASSERT_TRUE(Drop(-1, QPoint(100, 100)));
     ASSERT_TRUE(Editor().NewShape);
