@@ -204,6 +204,9 @@ inline constexpr TLangText SameVersionQuestion  {{"Próbujesz załadować aktual
 
 // Panel window
 inline constexpr TLangText FinishEditBeforeClose {{"Proszę zakończyć edycję elementu przed zamknięciem edytora.", "", "Terminare la modifica dell'elemento prima di chiudere l'editor."}};
+// The panel could not be saved on closing: the path and the reason follow, then the question
+inline constexpr TLangText PanelNotSaved        {{"Nie mogę zapisać panelu do pliku:", "", "Impossibile salvare il pannello nel file:"}};
+inline constexpr TLangText CloseWithoutSaving   {{"Czy zamknąć edytor bez zapisania zmian ?", "", "Chiudere l'editor senza salvare le modifiche ?"}};
 inline constexpr TLangText EditCaption          {{"Wirtualny Quelnet 4.0.1f - Edycja", "", "Quelnet virtuale 4.0.1f - Modifica"}};
 inline constexpr TLangText RunCaption           {{"Wirtualny Quelnet 4.0.1f", "", "Quelnet virtuale 4.0.1f"}};
 // clang-format on

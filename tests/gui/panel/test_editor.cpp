@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
@@ -112,7 +113,7 @@ protected:
         Platform().MessageBox = [this](QWidget*, QMessageBox::Icon icon, const QString& title,
                                        const QString& text, QMessageBox::StandardButtons buttons) {
             boxes.push_back({icon, title, text, buttons});
-            return QMessageBox::Ok;
+            return answer;
         };
         m_windows.emplace(CreateModeWindows({"quelnet", "-k"}));
         panel = m_windows->panel;
@@ -212,6 +213,7 @@ protected:
     const QObject* dragSource = nullptr;
     int beeps = 0;
     std::vector<Box> boxes;
+    QMessageBox::StandardButton answer = QMessageBox::Ok; // the button the user presses
 
 private:
     QTemporaryDir m_dir;
@@ -669,6 +671,40 @@ TEST_F(EditorTest, CloseRefusedWhileAnyFrameExists) {
     EXPECT_TRUE(panel->close());
     EXPECT_EQ(beeps, 3);
     EXPECT_EQ(SavedBlocks(), (std::vector<Block>{{"btn", QRect(64, 64, 64, 24), {}}}));
+}
+
+// A panel that cannot be saved is not closed in silence: the user is told why
+// and closes anyway (Yes) or goes back to the editor (No).
+TEST_F(EditorTest, ClosingAsksWhenThePanelCannotBeSaved) {
+    ASSERT_TRUE(Place(KindButton, QPoint(64, 64)));
+    // A folder that is a file: no user, root included, can save there.
+    QTemporaryDir dir;
+    QFile notAFolder(dir.filePath("plik"));
+    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+    notAFolder.close();
+    const QString path = notAFolder.fileName() + "/quelnet_scr.cnf";
+    SetPanelFilePathOverride(path);
+
+    answer = QMessageBox::No;
+    EXPECT_FALSE(panel->close());
+    EXPECT_TRUE(panel->isVisible());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(boxes[0].title, "Ostrzeżenie");
+    EXPECT_EQ(boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    const QStringList lines = boxes[0].text.split('\n');
+    ASSERT_EQ(lines.size(), 5) << boxes[0].text.toStdString();
+    EXPECT_EQ(lines[0], Pl(lt::PanelNotSaved));
+    EXPECT_EQ(lines[0], "Nie mogę zapisać panelu do pliku:");
+    EXPECT_EQ(lines[1], QDir::toNativeSeparators(path));
+    EXPECT_FALSE(lines[2].isEmpty()); // why, in the system's words
+    EXPECT_EQ(lines[4], "Czy zamknąć edytor bez zapisania zmian ?");
+    EXPECT_TRUE(Views().Quel_Button_Panel[0]); // nothing lost
+
+    answer = QMessageBox::Yes;
+    EXPECT_TRUE(panel->close());
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_FALSE(panel->isVisible());
 }
 
 TEST_F(EditorTest, ClickJustBeforeClosingOpensNothingAfterwards) {
