@@ -8,7 +8,10 @@ packages=(
     qt6-base-dev qt6-image-formats-plugins libgl-dev
     zlib1g-dev libgtest-dev googletest libbenchmark-dev
     xvfb xdotool imagemagick x11-utils fonts-dejavu-core openbox
+    locales
 )
+# "locales" holds the definitions from which the tests compile the Polish
+# locale pl_PL.UTF-8 (tests/support/PolishLocale.h) when it is not generated.
 
 missing=()
 for p in "${packages[@]}"; do

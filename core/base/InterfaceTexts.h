@@ -17,7 +17,9 @@ struct TLangText {
 };
 
 // The Polish slot of an entry.
-inline QString Pl(const TLangText& t) { return QString::fromUtf8(t.Slot[0]); }
+inline QString Pl(const TLangText& t) {
+    return QString::fromUtf8(t.Slot[0]);
+}
 
 // Lenient integer reader: blanks, sign, decimal digits or hex digits after
 // "$", "x", "X", "0x", "0X"; stops at the first character that does not fit.
@@ -25,9 +27,16 @@ inline QString Pl(const TLangText& t) { return QString::fromUtf8(t.Slot[0]); }
 // the 64-bit range wrap.
 std::int64_t TextToInt64(const QString& text);
 
-// Real reader under the user's locale (decimal separator); 0 when the text
-// does not convert.
+// Real reader under the user's locale (decimal separator): blanks (spaces
+// only), sign, digits with at most one separator, exponent. 0 when the text
+// does not convert, and when the number is beyond the range of the result.
 long double TextToFloat(const QString& text);
+
+// TextToFloat for a single-precision field: 0 as well when the number is
+// beyond the range of single precision, so that no infinity reaches a record.
+float TextToSingle(const QString& text);
+// A computed value for a single-precision field, by the same rule.
+float SingleOrZero(long double value);
 
 // The locale the readers and the panel file use. Read once at start from the
 // user's settings; tests set it explicitly.
@@ -85,6 +94,9 @@ inline constexpr TLangText FlashProcessError    {{"Błąd przetwarzania zawarto�
 
 // Common to all windows
 inline constexpr TLangText HelpOpened           {{"Pomoc udostępniona w przeglądarce.", "", "Guida aperta nel browser."}};
+// The help button's hint and the title of the box that says the page is open
+inline constexpr TLangText HelpButtonHint       {{"Pomoc (F1)", "", "Guida (F1)"}};
+inline constexpr TLangText HelpTitle            {{"Quelnet", "", "Quelnet"}};
 
 // Resources and settings tools; message-box titles
 inline constexpr TLangText LoadingResources     {{"Ładowanie zasobów ...", "", "Caricamento delle risorse ..."}};
@@ -192,6 +204,9 @@ inline constexpr TLangText SameVersionQuestion  {{"Próbujesz załadować aktual
 
 // Panel window
 inline constexpr TLangText FinishEditBeforeClose {{"Proszę zakończyć edycję elementu przed zamknięciem edytora.", "", "Terminare la modifica dell'elemento prima di chiudere l'editor."}};
+// The panel could not be saved on closing: the path and the reason follow, then the question
+inline constexpr TLangText PanelNotSaved        {{"Nie mogę zapisać panelu do pliku:", "", "Impossibile salvare il pannello nel file:"}};
+inline constexpr TLangText CloseWithoutSaving   {{"Czy zamknąć edytor bez zapisania zmian ?", "", "Chiudere l'editor senza salvare le modifiche ?"}};
 inline constexpr TLangText EditCaption          {{"Wirtualny Quelnet 4.0.1f - Edycja", "", "Quelnet virtuale 4.0.1f - Modifica"}};
 inline constexpr TLangText RunCaption           {{"Wirtualny Quelnet 4.0.1f", "", "Quelnet virtuale 4.0.1f"}};
 // clang-format on

@@ -22,7 +22,9 @@ enum ElementKind : int {
 };
 inline constexpr int ElementKindCount = 5;
 
-inline bool IsElementKind(int kind) { return kind >= KindButton && kind <= KindTrack; }
+inline bool IsElementKind(int kind) {
+    return kind >= KindButton && kind <= KindTrack;
+}
 
 // Panel file type tags, index = kind.
 inline constexpr const char* KindFileTags[ElementKindCount] = {"btn", "idg", "ian", "tlb", "zda"};
@@ -53,7 +55,7 @@ struct TES_Button {
     QString sI_ImgH;
     std::uint32_t sI_Refr = 0; // ms, 0 means 1000
     QString sCaption;
-    std::uint32_t wL_Fresh = 0; // working: tick after which the state is read again
+    std::uint64_t wL_Fresh = 0; // working: tick (ms, 64 bits) after which the state is read again
 };
 
 struct TES_DSign {
@@ -68,7 +70,7 @@ struct TES_DSign {
     QString sI_ImgL;
     QString sI_ImgH;
     std::uint32_t sI_Refr = 0;
-    std::uint32_t wL_Fresh = 0;
+    std::uint64_t wL_Fresh = 0;
 };
 
 inline constexpr int AnalogLevelCount = 8;
@@ -85,7 +87,7 @@ struct TES_ASign {
     float sI_Lev[AnalogLevelCount] = {};
     QString sI_Img[AnalogLevelCount];
     std::uint32_t sI_Refr = 0;
-    std::uint32_t wL_Fresh = 0;
+    std::uint64_t wL_Fresh = 0;
 };
 
 struct TES_Text {
@@ -133,10 +135,10 @@ struct ElementRecords {
 
 // Slot rule: the lowest slot whose principal control is absent, else `count`
 // (the caller then grows the record array and the kind's control arrays).
-template <typename IsFree>
-int LowestFreeSlot(int count, IsFree isFree) {
+template <typename IsFree> int LowestFreeSlot(int count, IsFree isFree) {
     for (int i = 0; i < count; ++i)
-        if (isFree(i)) return i;
+        if (isFree(i))
+            return i;
     return count;
 }
 

@@ -81,10 +81,14 @@ QString FormatPanelReal(double value);
 QByteArray FormatPanelFile(const PanelWindowPlace& window, const std::vector<PanelElementPlace>& elements,
                            const ElementRecords& records);
 
-// Replaces the file at `path` with `bytes` atomically (a temporary file renamed
-// over it): a failed or interrupted save leaves the previous file whole. A file
-// that exists but is write-protected is left alone. True when written.
-bool SavePanelFile(const QString& path, const QByteArray& bytes);
+// Replaces the file at `path` with `bytes`: atomically (a temporary file
+// renamed over it) where the folder lets the user create files, so that a
+// failed or interrupted save leaves the previous file whole; in place where
+// only the file itself may be written (a read-only folder), putting the old
+// content back when the new one cannot be written whole. A file that exists
+// but is write-protected is left alone. True when written; otherwise `why`
+// (when given) says why not, in the system's words.
+bool SavePanelFile(const QString& path, const QByteArray& bytes, QString* why = nullptr);
 
 // Bytes to text (byte-order marks, else Windows-1250) and text to lines
 // (CR LF, LF or CR; a last line without an end is kept, no empty last line).

@@ -60,12 +60,12 @@ template <typename Rec> Field<Rec> Colour(const char* key, TColor Rec::*m) {
 
 template <typename Rec> Field<Rec> Real(const char* key, float Rec::*m) {
     return {key, [m](const Rec& r) { return FormatPanelReal(double(r.*m)); },
-            [m](Rec& r, const QString& v) { r.*m = static_cast<float>(TextToFloat(v)); }};
+            [m](Rec& r, const QString& v) { r.*m = TextToSingle(v); }};
 }
 
 Field<TES_ASign> Level(const char* key, int i) {
     return {key, [i](const TES_ASign& r) { return FormatPanelReal(double(r.sI_Lev[i])); },
-            [i](TES_ASign& r, const QString& v) { r.sI_Lev[i] = static_cast<float>(TextToFloat(v)); }};
+            [i](TES_ASign& r, const QString& v) { r.sI_Lev[i] = TextToSingle(v); }};
 }
 
 Field<TES_ASign> Image(const char* key, int i) {

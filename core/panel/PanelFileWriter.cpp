@@ -1,4 +1,4 @@
-// Writing the panel file: path, real numbers, the text and the atomic save.
+// Writing the panel file: path, real numbers and the text.
 #include "core/base/CodePage.h"
 #include "core/base/InterfaceTexts.h"
 #include "core/panel/PanelFile.h"
@@ -6,8 +6,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -108,23 +106,6 @@ QByteArray FormatPanelFile(const PanelWindowPlace& window, const std::vector<Pan
         bytes += "\r\n";
     }
     return bytes;
-}
-
-bool SavePanelFile(const QString& path, const QByteArray& bytes) {
-    const QFileInfo existing(path);
-    // A write-protected panel stays as it is, as it would when opened for writing.
-    if (existing.exists() && !existing.isWritable())
-        return false;
-    QSaveFile file(path);
-    // Unbuffered, so that a short write (disk full, size limit) shows in the
-    // count here; a buffered flush would let it pass unnoticed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 } // namespace quelnet

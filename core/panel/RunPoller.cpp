@@ -23,11 +23,11 @@ private:
 RunPoller::RunPoller(ElementRecords& records, ICircuitIo& io, ITickSource& clock, IRunView& view)
     : m_records(records), m_io(io), m_clock(clock), m_view(view) {}
 
-bool RunPoller::Due(std::uint32_t wL_Fresh, std::uint32_t now) {
-    return wL_Fresh == 0 || static_cast<std::int32_t>(now - wL_Fresh) > 0;
+bool RunPoller::Due(std::uint64_t wL_Fresh, std::uint64_t now) {
+    return wL_Fresh == 0 || now > wL_Fresh;
 }
 
-std::uint32_t RunPoller::NextFresh(std::uint32_t now, std::uint32_t sI_Refr) {
+std::uint64_t RunPoller::NextFresh(std::uint64_t now, std::uint32_t sI_Refr) {
     return now + (sI_Refr == 0 ? DefaultRefreshMs : sI_Refr);
 }
 
@@ -107,7 +107,7 @@ void RunPoller::OutputClick(const QString& controlName) {
     if (m_busy)
         return;
     int slot = -1;
-    std::uint32_t* fresh = nullptr;
+    std::uint64_t* fresh = nullptr;
     const TES_Button* button = nullptr;
     const TES_DSign* sign = nullptr;
     if (SlotFromName(controlName, PrefixButtonPanel, &slot)) {

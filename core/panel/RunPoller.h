@@ -35,12 +35,12 @@ public:
     static float SliderValue(const TES_Track& track, int position);
 
     // True when an element with this deadline is read at `now`. 0 means at the
-    // next tick; otherwise the tick must be past the deadline, compared so that
-    // the 32-bit wrap of the tick counter does not stall polling.
-    static bool Due(std::uint32_t wL_Fresh, std::uint32_t now);
+    // next tick; otherwise the tick must be past the deadline. Both are 64-bit
+    // milliseconds, so every period up to 2^32 - 1 ms is kept in full.
+    static bool Due(std::uint64_t wL_Fresh, std::uint64_t now);
 
-    // The next deadline: `now` plus the refresh period (0 meaning 1000), modulo 2^32.
-    static std::uint32_t NextFresh(std::uint32_t now, std::uint32_t sI_Refr);
+    // The next deadline: `now` plus the refresh period (0 meaning 1000).
+    static std::uint64_t NextFresh(std::uint64_t now, std::uint32_t sI_Refr);
 
 private:
     template <typename Record> bool PollDigital(int kind, int slot, Record& rec);

@@ -12,11 +12,13 @@
 
 namespace quelnet {
 
-// Unsigned 32-bit milliseconds since system start; wraps after about 49.7 days.
+// Milliseconds since system start, in 64 bits: a deadline up to the longest
+// refresh period (2^32 - 1 ms, about 49.7 days) ahead is compared exactly,
+// where a 32-bit tick would have to take one more than 2^31 ms ahead for past.
 class ITickSource {
 public:
     virtual ~ITickSource() = default;
-    virtual std::uint32_t TickMs() = 0;
+    virtual std::uint64_t TickMs() = 0;
 };
 
 // The run-mode window as the poll logic sees it. Kinds and slots as in the

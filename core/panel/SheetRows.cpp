@@ -46,18 +46,16 @@ std::uint32_t textToCardinal(const QString& t) {
 std::int32_t textToInteger(const QString& t) {
     return static_cast<std::int32_t>(TextToInt64(t));
 }
-float textToSingle(const QString& t) {
-    return static_cast<float>(TextToFloat(t));
-}
 
-// sStopVal = sStartVal + sSteps * sStepVal, kept by the slider rows.
+// sStopVal = sStartVal + sSteps * sStepVal, kept by the slider rows. A result
+// beyond single precision is stored as 0, as a typed one is.
 void stepRule(TES_Track& r) {
     if (r.sSteps == 0)
         r.sSteps = 1;
-    r.sStepVal = static_cast<float>((static_cast<long double>(r.sStopVal) - r.sStartVal) / r.sSteps);
+    r.sStepVal = SingleOrZero((static_cast<long double>(r.sStopVal) - r.sStartVal) / r.sSteps);
 }
 void endRule(TES_Track& r) {
-    r.sStopVal = static_cast<float>(static_cast<long double>(r.sSteps) * r.sStepVal + r.sStartVal);
+    r.sStopVal = SingleOrZero(static_cast<long double>(r.sSteps) * r.sStepVal + r.sStartVal);
 }
 
 // Host, port and password: the first three rows of every bound kind.
@@ -136,7 +134,7 @@ Table<TES_ASign> analogRows() {
         t.push_back(
             {Pl(lt::RowLevel) + suffix, EditStyle::List, Source::ALevs,
              [n](const TES_ASign& r, const ChoiceTexts&) { return RealToText(r.sI_Lev[n]); },
-             [n](TES_ASign& r, const QString& v, const ChoiceTexts&) { r.sI_Lev[n] = textToSingle(v); }});
+             [n](TES_ASign& r, const QString& v, const ChoiceTexts&) { r.sI_Lev[n] = TextToSingle(v); }});
         t.push_back({Pl(lt::RowLevelImg) + suffix, EditStyle::PickPicture, Source::None,
                      [n](const TES_ASign& r, const ChoiceTexts&) { return r.sI_Img[n]; },
                      [n](TES_ASign& r, const QString& v, const ChoiceTexts&) { r.sI_Img[n] = v; }});
@@ -213,19 +211,19 @@ Table<TES_Track> trackRows() {
     t.push_back({Pl(lt::RowTrackStart), EditStyle::Text, Source::None,
                  [](const TES_Track& r, const ChoiceTexts&) { return RealToText(r.sStartVal); },
                  [](TES_Track& r, const QString& v, const ChoiceTexts&) {
-                     r.sStartVal = textToSingle(v);
+                     r.sStartVal = TextToSingle(v);
                      endRule(r);
                  }});
     t.push_back({Pl(lt::RowTrackStep), EditStyle::Text, Source::None,
                  [](const TES_Track& r, const ChoiceTexts&) { return RealToText(r.sStepVal); },
                  [](TES_Track& r, const QString& v, const ChoiceTexts&) {
-                     r.sStepVal = textToSingle(v);
+                     r.sStepVal = TextToSingle(v);
                      endRule(r);
                  }});
     t.push_back({Pl(lt::RowTrackStop), EditStyle::Text, Source::None,
                  [](const TES_Track& r, const ChoiceTexts&) { return RealToText(r.sStopVal); },
                  [](TES_Track& r, const QString& v, const ChoiceTexts&) {
-                     r.sStopVal = textToSingle(v);
+                     r.sStopVal = TextToSingle(v);
                      stepRule(r);
                  }});
     return t;
@@ -273,7 +271,8 @@ std::vector<SheetRow> build(const std::vector<Rec>& array, int idx, const Table<
         return rows;
     const Rec& rec = array[static_cast<std::size_t>(idx)];
     for (const RowSpec<Rec>& rowDef : table) {
-        SheetRow row{rowDef.name, rowDef.format(rec, c), rowDef.style, entriesOf(rowDef.source, records, c, fonts)};
+        SheetRow row{rowDef.name, rowDef.format(rec, c), rowDef.style,
+                     entriesOf(rowDef.source, records, c, fonts)};
         // A suggestion list only when the scan found something.
         if (row.Style == EditStyle::List && row.Choices.isEmpty())
             row.Style = EditStyle::Text;

@@ -4,12 +4,11 @@
 
 namespace quelnet {
 
-std::uint32_t SystemTickMs() {
-    // steady_clock counts from system start on Linux (CLOCK_MONOTONIC); only the
-    // low 32 bits of the millisecond count are kept, as the tick field holds.
+std::uint64_t SystemTickMs() {
+    // steady_clock counts from system start on Linux (CLOCK_MONOTONIC).
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now().time_since_epoch());
-    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms.count()));
+    return static_cast<std::uint64_t>(ms.count());
 }
 
 } // namespace quelnet

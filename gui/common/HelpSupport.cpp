@@ -1,7 +1,7 @@
 #include "gui/common/HelpSupport.h"
 
-#include "gui/common/Platform.h"
 #include "core/base/InterfaceTexts.h"
+#include "gui/common/Platform.h"
 
 #include <QEvent>
 #include <QResizeEvent>
@@ -51,8 +51,9 @@ QUrl HelpUrl(const QString& fragment) {
 }
 
 bool OpenHelp(QWidget* owner, const QString& fragment) {
-    if (!Platform().OpenUrl(HelpUrl(fragment))) return false;
-    ShowMessage(owner, QMessageBox::NoIcon, QStringLiteral("Quelnet"), Pl(lt::HelpOpened));
+    if (!Platform().OpenUrl(HelpUrl(fragment)))
+        return false;
+    ShowMessage(owner, QMessageBox::NoIcon, Pl(lt::HelpTitle), Pl(lt::HelpOpened));
     return true;
 }
 
@@ -61,11 +62,12 @@ QToolButton* InstallHelp(QWidget* window, const QString& fragment) {
     auto* button = new QToolButton(window);
     button->setObjectName("HelpButton");
     button->setText("?");
-    button->setToolTip("Pomoc (F1)");
+    button->setToolTip(Pl(lt::HelpButtonHint));
     button->setFocusPolicy(Qt::NoFocus);
     button->setAutoRaise(true);
     button->resize(kButtonSize, kButtonSize);
-    QObject::connect(button, &QToolButton::clicked, window, [window, fragment] { OpenHelp(window, fragment); });
+    QObject::connect(button, &QToolButton::clicked, window,
+                     [window, fragment] { OpenHelp(window, fragment); });
     new CornerKeeper(window, button);
     button->show();
 

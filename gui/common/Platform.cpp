@@ -26,11 +26,18 @@ PlatformServices& Platform() {
     return services;
 }
 
-void RestoreDefaultPlatform() { Platform() = defaults(); }
+void RestoreDefaultPlatform() {
+    Platform() = defaults();
+}
 
 QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                         const QString& text, QMessageBox::StandardButtons buttons) {
     return Platform().MessageBox(parent, icon, title, text, buttons);
+}
+
+bool AskYesNo(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
+    return Platform().MessageBox(parent, icon, title, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 } // namespace quelnet

@@ -32,4 +32,7 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon,
                                         const QString& text,
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 
+// A question: Platform().MessageBox with Yes and No; true when Yes was pressed.
+bool AskYesNo(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text);
+
 } // namespace quelnet

@@ -32,7 +32,8 @@ PanelEditor::PanelEditor(TfmVQuelnet& window) : m_window(window) {
     DragSource = [](const QDropEvent& e) -> const QObject* { return e.source(); };
     // Drops land on the window's free background only: over an element the
     // drag events reach the window too (children take no drops), and
-    // FormDragOver refuses them there.
+    // FormDragOver refuses them there; the point of each move and of the drop
+    // decides, not where the drag entered.
     m_window.setAcceptDrops(true);
     // Moves over the free background are reported without a pressed button.
     m_window.setMouseTracking(true);
@@ -93,7 +94,18 @@ bool PanelEditor::eventFilter(QObject* watched, QEvent* event) {
         return false;
 
     switch (type) {
-    case QEvent::DragEnter:
+    case QEvent::DragEnter: {
+        // A palette drag is taken wherever it enters, over an element too:
+        // the toolkit shows a window the moves and the drop of a drag only
+        // when the window took its entry. Each move and the drop then decide
+        // by their own point (a move follows the entry at once).
+        auto* e = static_cast<QDragEnterEvent*>(event);
+        if (TakesPaletteDrag(DragSource(*e)))
+            e->acceptProposedAction();
+        else
+            e->ignore();
+        return true;
+    }
     case QEvent::DragMove: {
         auto* e = static_cast<QDragMoveEvent*>(event);
         if (FormDragOver(DragSource(*e), e->position().toPoint()))
@@ -204,10 +216,12 @@ int PanelEditor::KindOfControl(const QWidget* control) {
 
 // ---- drag and drop ----
 
+bool PanelEditor::TakesPaletteDrag(const QObject* source) const {
+    return TfmQuelnetTool::IsPalette(source) && !AnyFrame();
+}
+
 bool PanelEditor::FormDragOver(const QObject* source, const QPoint& pos) {
-    if (!TfmQuelnetTool::IsPalette(source))
-        return false;
-    if (AnyFrame())
+    if (!TakesPaletteDrag(source))
         return false;
     // Only the window's free background takes a drop, never an element.
     if (m_window.childAt(pos))
@@ -280,8 +294,13 @@ void PanelEditor::FormMouseDown(QObject*, Qt::MouseButton button, int, int) {
         const QRect rect = EditShape->geometry();
         const int slot = EditShape->Tag();
         DestroyFrame(EditShape);
+        TfmQuelnetTool* tool = m_window.Tool();
+        // A picker still open holds the user's last choice: into the record
+        // first, so that the element shows it.
+        if (tool)
+            tool->FinishPickers();
         views.CreateElementViews(EditType, slot, rect);
-        if (TfmQuelnetTool* tool = m_window.Tool()) {
+        if (tool) {
             tool->ShowParams(KindNone, 0);
             tool->ShowPalette();
         }

@@ -83,6 +83,8 @@ protected:
 private:
     bool Active() const;
     bool AnyFrame() const { return NewShape || MoveShape || EditShape; }
+    // A drag from the palette while no frame exists, wherever its point is.
+    bool TakesPaletteDrag(const QObject* source) const;
     QPoint SnapPoint(int X, int Y) const;
     EditorFrame* CurrentFrame() const { return NewShape ? NewShape.data() : MoveShape.data(); }
     EditorFrame* CreateFrame(const QColor& pen, int tag, const QRect& rect, bool passMoves);

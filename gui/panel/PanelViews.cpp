@@ -1,7 +1,7 @@
 #include "gui/panel/PanelViews.h"
 
 #include "core/panel/PictureRules.h"
-#include "gui/panel/TColorMap.h"
+#include "gui/common/TColorMap.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -4,11 +4,13 @@
 #include "core/link/DeviceLink.h"
 #include "core/panel/ValueScans.h"
 #include "gui/common/HelpSupport.h"
+#include "gui/common/Platform.h"
 #include "gui/panel/PanelEditor.h"
 #include "gui/panel/RunMode.h"
 #include "gui/toolbox/ToolboxWindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -123,15 +125,25 @@ QStringList TfmVQuelnet::ScanALevs() const {
 }
 
 bool TfmVQuelnet::FormCloseQuery() {
-    return m_editor->FormCloseQuery();
+    if (!m_editor->FormCloseQuery())
+        return false;
+    return !EditMode || SaveOrAskToClose();
+}
+
+bool TfmVQuelnet::SaveOrAskToClose() {
+    QString why;
+    if (SaveElements(&why))
+        return true;
+    // Closing now loses the edits: the user decides, knowing why.
+    const QString text = Pl(lt::PanelNotSaved) + QLatin1Char('\n') +
+                         QDir::toNativeSeparators(PanelFilePath()) + QLatin1Char('\n') + why +
+                         QStringLiteral("\n\n") + Pl(lt::CloseWithoutSaving);
+    return AskYesNo(this, QMessageBox::Warning, Pl(lt::TitleWarning), text);
 }
 
 void TfmVQuelnet::FormClose() {
-    if (EditMode) {
-        SaveElements(); // a failed save is silent; the editor closes anyway
-        if (m_tool && m_tool->isVisible())
-            m_tool->close();
-    }
+    if (EditMode && m_tool && m_tool->isVisible())
+        m_tool->close();
     ClearElements();
     if (m_common)
         m_common->EndComm();
@@ -175,9 +187,9 @@ PanelWindowPlace TfmVQuelnet::WindowPlace() const {
     return place;
 }
 
-bool TfmVQuelnet::SaveElements() {
+bool TfmVQuelnet::SaveElements(QString* why) {
     return SavePanelFile(PanelFilePath(),
-                         FormatPanelFile(WindowPlace(), m_views->ElementsInSaveOrder(), Records));
+                         FormatPanelFile(WindowPlace(), m_views->ElementsInSaveOrder(), Records), why);
 }
 
 bool TfmVQuelnet::LoadElements() {

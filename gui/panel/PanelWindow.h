@@ -59,12 +59,12 @@ public:
     PanelEditor& Editor() { return *m_editor; }
 
     // Panel file (PanelFilePath()): SaveElements writes the window's place and
-    // every element (true when written); LoadElements reads it, allocates
+    // every element (true when written, else `why` says why not); LoadElements reads it, allocates
     // slots, creates the views of the current mode and places the window
     // (false when the file cannot be opened); ClearElements stops polling,
     // destroys every element control and empties the control arrays, keeping
     // the records.
-    bool SaveElements();
+    bool SaveElements(QString* why = nullptr);
     bool LoadElements();
     void ClearElements();
 
@@ -101,6 +101,9 @@ private:
 
     void FormShow();
     bool FormCloseQuery();
+    // The editor saves the panel before it closes; when that fails, the user
+    // is told why and chooses: true to close anyway.
+    bool SaveOrAskToClose();
     void FormClose();
 
     // Run mode's error line along the bottom ("StatusBar1"); hidden, never

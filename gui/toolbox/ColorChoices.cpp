@@ -1,8 +1,5 @@
 #include "gui/toolbox/ColorChoices.h"
 
-#include <QGuiApplication>
-#include <QPalette>
-
 namespace quelnet {
 
 TColor TColorFromRgb(int r, int g, int b) {
@@ -105,64 +102,11 @@ std::vector<NamedColor> makeChoices() {
     };
 }
 
-QPalette::ColorRole roleOf(TColor index, QPalette::ColorGroup* group) {
-    *group = QPalette::Active;
-    switch (index) {
-    case SysWindow:
-    case SysInfoBk:
-        return QPalette::Base;
-    case SysWindowText:
-    case SysMenuText:
-    case SysCaptionText:
-        return QPalette::WindowText;
-    case SysHighlight:
-    case SysMenuHighlight:
-    case SysActiveCaption:
-    case SysGradientActiveCaption:
-    case SysHotLight:
-        return QPalette::Highlight;
-    case SysHighlightText:
-        return QPalette::HighlightedText;
-    case SysBtnText:
-        return QPalette::ButtonText;
-    case SysInfoText:
-        return QPalette::ToolTipText;
-    case SysBtnShadow:
-    case SysWindowFrame:
-        return QPalette::Dark;
-    case Sys3DDkShadow:
-        return QPalette::Shadow;
-    case SysBtnHighlight:
-    case Sys3DLight:
-        return QPalette::Light;
-    case SysGrayText:
-    case SysInactiveCaptionText:
-        *group = QPalette::Disabled;
-        return QPalette::WindowText;
-    case SysAppWorkSpace:
-    case SysBackground:
-    case SysInactiveCaption:
-    case SysGradientInactiveCaption:
-        return QPalette::Mid;
-    default:
-        return QPalette::Button; // faces, borders, menus, scroll bars
-    }
-}
-
 } // namespace
 
 const std::vector<NamedColor>& ColorChoices() {
     static const std::vector<NamedColor> choices = makeChoices();
     return choices;
-}
-
-QColor ColorFromTColor(TColor c) {
-    if (IsSystemColor(c)) {
-        QPalette::ColorGroup group;
-        const QPalette::ColorRole role = roleOf(c & 0xFFu, &group);
-        return QGuiApplication::palette().color(group, role);
-    }
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
 } // namespace quelnet

@@ -4,8 +4,8 @@
 // 0x00BBGGRR for a plain colour, 0xFF000000 + index for a system colour.
 
 #include "core/panel/ElementModel.h"
+#include "gui/common/TColorMap.h"
 
-#include <QColor>
 #include <QString>
 #include <vector>
 
@@ -19,13 +19,6 @@ struct NamedColor {
 // Standard, then extended, then system colours.
 const std::vector<NamedColor>& ColorChoices();
 
-inline constexpr TColor SystemColorFlag = 0xFF000000u;
-inline bool IsSystemColor(TColor c) {
-    return (c & 0xFF000000u) == SystemColorFlag;
-}
-
-// The colour a TColor stands for on this desktop (system colours through the palette).
-QColor ColorFromTColor(TColor c);
 TColor TColorFromRgb(int r, int g, int b);
 
 } // namespace quelnet

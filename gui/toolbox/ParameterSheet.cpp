@@ -37,9 +37,11 @@ QString headingOf(int kind) {
     }
 }
 
+// A colour as the panel shows it: system colours from the same table and the
+// same (the application's) palette the label views use.
 QIcon swatch(TColor color) {
     QPixmap pixmap(16, 12);
-    pixmap.fill(ColorFromTColor(color));
+    pixmap.fill(ColorFromTColor(color, QApplication::palette()));
     return QIcon(pixmap);
 }
 

@@ -45,6 +45,9 @@ public:
     QString RowValue(int row) const;
     SheetCell* Cell(int row) const;
 
+    // Closes an open picker as if it had lost the focus: its value is stored.
+    void FinishPickers();
+
     // The open pickers, null when closed.
     QComboBox* ColorBox() const { return m_colorBox; }
     QCheckBox* CheckBox() const { return m_checkBox; }
@@ -65,8 +68,6 @@ private:
     void OpenCheckBox(int row);
     void ColorBoxExit();
     void CheckBoxExit();
-    // Closes an open picker as if it had lost the focus.
-    void FinishPickers();
     QRect ValueCellRect(int row) const;
 
     ElementRecords* m_records = nullptr;

@@ -1,5 +1,6 @@
 #include "gui/toolbox/SheetCell.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -7,6 +8,16 @@
 #include <QToolButton>
 
 namespace quelnet {
+
+namespace {
+
+// The focus is on the widget or on something inside it (the combo box's edit).
+bool FocusWithin(const QWidget* widget) {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == widget || widget->isAncestorOf(focus));
+}
+
+} // namespace
 
 SheetCell::SheetCell(EditStyle style, const QStringList& choices, const QString& value, QWidget* parent)
     : QWidget(parent), m_style(style) {
@@ -20,6 +31,11 @@ SheetCell::SheetCell(EditStyle style, const QStringList& choices, const QString&
         m_combo->setFrame(false);
         m_combo->setInsertPolicy(QComboBox::NoInsert);
         m_combo->setCompleter(nullptr); // typed text is stored as typed, never completed
+        // The wheel changes a value only in the row the user works in (the one
+        // with the focus); rolled over other rows it scrolls the sheet (see
+        // eventFilter). Nor does the wheel give a combo box the focus.
+        m_combo->setFocusPolicy(Qt::StrongFocus);
+        m_combo->installEventFilter(this);
         m_combo->addItems(choices);
         const int at = m_combo->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive);
         m_combo->setCurrentIndex(at);
@@ -62,6 +78,10 @@ void SheetCell::SetText(const QString& text) {
 }
 
 bool SheetCell::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_combo && event->type() == QEvent::Wheel && !FocusWithin(m_combo)) {
+        event->ignore(); // passed on to the sheet, which scrolls
+        return true;
+    }
     if (watched == m_edit && m_combo && event->type() == QEvent::MouseButtonPress) {
         m_combo->showPopup();
         return true;

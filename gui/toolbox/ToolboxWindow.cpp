@@ -127,6 +127,10 @@ void TfmQuelnetTool::ShowPalette() {
     SetClientWidth(PaletteClientWidth);
 }
 
+void TfmQuelnetTool::FinishPickers() {
+    m_sheet->FinishPickers();
+}
+
 void TfmQuelnetTool::ShowParams(int ElemType, int ElemIdx) {
     m_pageFromCode = true;
     m_pages->setCurrentIndex(1);

@@ -38,6 +38,10 @@ public:
     // Parameter page active, client width 380, sheet filled for the element
     // of kind ElemType in slot ElemIdx (a kind outside 0-4 empties it).
     void ShowParams(int ElemType, int ElemIdx);
+    // Stores and closes the sheet's open picker (colour box or yes/no check
+    // box), whose value otherwise reaches the record only when it loses the
+    // focus: called before the panel makes the edited element anew.
+    void FinishPickers();
 
     // True when a drag's source is this program's palette list.
     static bool IsPalette(const QObject* source);

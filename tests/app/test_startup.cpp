@@ -1,8 +1,9 @@
 // Start-up: which windows each first argument creates, in which order, with
 // which captions and sizes; and the help button of the windows that have one.
+#include "app/StartUp.h"
+#include "core/base/InterfaceTexts.h"
 #include "gui/common/HelpSupport.h"
 #include "gui/common/Platform.h"
-#include "app/StartUp.h"
 #include "gui/maintenance/ExtendedWindow.h"
 #include "gui/maintenance/ResourcesWindow.h"
 #include "gui/maintenance/SettingsWindow.h"
@@ -57,17 +58,17 @@ const QStringList kRun{"fmVQuelnet", "fmCommon"};
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, StartUpModes,
-    ::testing::Values(
-        ModeRow{{"-k"}, kEditor, "Wirtualny Quelnet 4.0.1f - Edycja", {700, 382}},
-        ModeRow{{"-k", "more", "args"}, kEditor, "Wirtualny Quelnet 4.0.1f - Edycja", {700, 382}},
-        ModeRow{{"-u"}, {"fmUpdate", "fmCommon"}, "Aktualizacja quelnet-a", {726, 290}},
-        ModeRow{{"-r"}, {"fmResources", "fmCommon"}, "Zasoby quelnet-a", {719, 290}},
-        ModeRow{{"-b"}, {"fmSettings", "fmCommon"}, "Ustawienia quelneta", {711, 286}},
-        ModeRow{{"-x"}, {"fmExtended", "fmCommon"}, "Rozszerzenia", {681, 351}},
-        ModeRow{{}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
-        ModeRow{{"-K"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
-        ModeRow{{"-kx"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
-        ModeRow{{"s"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}}),
+    ::testing::Values(ModeRow{{"-k"}, kEditor, "Wirtualny Quelnet 4.0.1f - Edycja", {700, 382}},
+                      ModeRow{
+                          {"-k", "more", "args"}, kEditor, "Wirtualny Quelnet 4.0.1f - Edycja", {700, 382}},
+                      ModeRow{{"-u"}, {"fmUpdate", "fmCommon"}, "Aktualizacja quelnet-a", {726, 290}},
+                      ModeRow{{"-r"}, {"fmResources", "fmCommon"}, "Zasoby quelnet-a", {719, 290}},
+                      ModeRow{{"-b"}, {"fmSettings", "fmCommon"}, "Ustawienia quelneta", {711, 286}},
+                      ModeRow{{"-x"}, {"fmExtended", "fmCommon"}, "Rozszerzenia", {681, 351}},
+                      ModeRow{{}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
+                      ModeRow{{"-K"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
+                      ModeRow{{"-kx"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
+                      ModeRow{{"s"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}}),
     [](const auto& info) { return "row" + std::to_string(info.index); });
 
 // Records what would have been opened and shown instead of a browser and a box.
@@ -154,6 +155,27 @@ TEST_F(HelpRecorder, FailedOpenShowsNothingAndReleaseElsewhereOpensNothing) {
     QTest::mousePress(button, Qt::LeftButton);
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-20, -20));
     EXPECT_TRUE(opened.isEmpty());
+}
+
+// The help button's hint and the title of the box that follows are texts of
+// the interface text table like every other.
+TEST_F(HelpRecorder, HintAndTitleComeFromTheTextTable) {
+    QStringList titles;
+    Platform().MessageBox = [&titles](QWidget*, QMessageBox::Icon, const QString& title, const QString&,
+                                      QMessageBox::StandardButtons) {
+        titles << title;
+        return QMessageBox::Ok;
+    };
+    ModeWindows w = CreateModeWindows({"quelnet", "-r"});
+    w.mainWindow->show();
+    QApplication::processEvents();
+    QToolButton* button = helpButton(w.mainWindow);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolTip(), Pl(lt::HelpButtonHint));
+    EXPECT_EQ(Pl(lt::HelpButtonHint), "Pomoc (F1)");
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(titles, QStringList{Pl(lt::HelpTitle)});
+    EXPECT_EQ(Pl(lt::HelpTitle), "Quelnet");
 }
 
 } // namespace

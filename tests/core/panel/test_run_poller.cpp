@@ -14,8 +14,8 @@ namespace {
 
 class FakeClock : public ITickSource {
 public:
-    std::uint32_t now = 100000;
-    std::uint32_t TickMs() override { return now; }
+    std::uint64_t now = 100000;
+    std::uint64_t TickMs() override { return now; }
 };
 
 // A controller per circuit name; every request is logged as one line and may
@@ -141,12 +141,12 @@ protected:
 
     // Ticks every 100 ms for `ms` and returns the clock values at which
     // `circ` was read.
-    QList<std::uint32_t> ReadTimes(const QString& circ, std::uint32_t ms) {
-        QList<std::uint32_t> times;
-        const std::uint32_t end = clock.now + ms;
-        while (static_cast<std::int32_t>(end - clock.now) > 0) {
+    QList<std::uint64_t> ReadTimes(const QString& circ, std::uint64_t ms) {
+        QList<std::uint64_t> times;
+        const std::uint64_t end = clock.now + ms;
+        while (clock.now < end) {
             const int before = io.calls.size();
-            const std::uint32_t at = clock.now;
+            const std::uint64_t at = clock.now;
             poller.Tick();
             for (int i = before; i < io.calls.size(); ++i)
                 if (io.calls[i].endsWith(" " + circ + " 0"))
@@ -186,25 +186,26 @@ TEST_F(RunPollerTest, TickReadsButtonsThenDigitalThenAnalogInSlotOrderSkippingDi
     EXPECT_EQ(records.ES_ASigns[1].wL_Fresh, 0u);
 }
 
-TEST(RunPollerDue, DeadlineComparisonSurvivesTheTickWrap) {
+TEST(RunPollerDue, DeadlineComparisonInSixtyFourBits) {
     struct Case {
-        std::uint32_t fresh, now;
+        std::uint64_t fresh, now;
         bool due;
     } cases[] = {
-        {0, 0, true},                    // read at the next tick
-        {0, 12345, true},                //
-        {5000, 4999, false},             //
-        {5000, 5000, false},             // equal: not yet
-        {5000, 5001, true},              //
-        {0x00000050, 0xFFFFFFF0, false}, // deadline beyond the wrap, tick before it
-        {0x00000050, 0x00000050, false}, //
-        {0x00000050, 0x00000051, true},  //
-        {0xFFFFFFF0, 0x00000010, true},  // deadline before the wrap, tick after it
-        {0xFFFFFFF0, 0xFFFFFFF0, false}, //
+        {0, 0, true},                      // read at the next tick
+        {0, 12345, true},                  //
+        {5000, 4999, false},               //
+        {5000, 5000, false},               // equal: not yet
+        {5000, 5001, true},                //
+        {0x100000050, 0xFFFFFFF0, false},  // deadline past 32 bits, tick before it
+        {0x100000050, 0x100000050, false}, //
+        {0x100000050, 0x100000051, true},  //
+        {0x80000000, 1, false},            // more than 2^31 ms ahead is still ahead
+        {0x1000, 0x80002000, true},        // and more than 2^31 ms behind still behind
     };
     for (const Case& c : cases)
         EXPECT_EQ(RunPoller::Due(c.fresh, c.now), c.due) << std::hex << c.fresh << " at " << c.now;
-    EXPECT_EQ(RunPoller::NextFresh(0xFFFFFF00u, 0), 0x000002E8u);
+    EXPECT_EQ(RunPoller::NextFresh(0xFFFFFF00u, 0), 0x1000002E8u);
+    EXPECT_EQ(RunPoller::NextFresh(0xFFFFFF00u, 0xFFFFFFFFu), 0x1FFFFFEFFu);
     EXPECT_EQ(RunPoller::NextFresh(100, 250), 350u);
 }
 
@@ -215,8 +216,8 @@ TEST_F(RunPollerTest, RefreshPeriodsRoundUpToTheNextTick) {
     records.ES_ASigns = {ASign("AN1")};
     records.ES_ASigns[0].sI_Refr = 500;
 
-    const std::uint32_t start = clock.now;
-    const QList<std::uint32_t> button = ReadTimes("OUT1", 3500);
+    const std::uint64_t start = clock.now;
+    const QList<std::uint64_t> button = ReadTimes("OUT1", 3500);
     clock.now = start;
     for (auto& b : records.ES_Buttons)
         b.wL_Fresh = 0;
@@ -224,42 +225,67 @@ TEST_F(RunPollerTest, RefreshPeriodsRoundUpToTheNextTick) {
         d.wL_Fresh = 0;
     for (auto& a : records.ES_ASigns)
         a.wL_Fresh = 0;
-    const QList<std::uint32_t> sign = ReadTimes("IN1", 3500);
+    const QList<std::uint64_t> sign = ReadTimes("IN1", 3500);
     clock.now = start;
     for (auto& a : records.ES_ASigns)
         a.wL_Fresh = 0;
-    const QList<std::uint32_t> analog = ReadTimes("AN1", 3500);
+    const QList<std::uint64_t> analog = ReadTimes("AN1", 3500);
 
-    auto periods = [](const QList<std::uint32_t>& t) {
-        QList<std::uint32_t> p;
+    auto periods = [](const QList<std::uint64_t>& t) {
+        QList<std::uint64_t> p;
         for (int i = 1; i < t.size(); ++i)
             p << t[i] - t[i - 1];
         return p;
     };
     ASSERT_FALSE(button.isEmpty());
     EXPECT_EQ(button.first(), start); // everything is read at the first tick
-    EXPECT_EQ(periods(button), QList<std::uint32_t>(periods(button).size(), 300));
+    EXPECT_EQ(periods(button), QList<std::uint64_t>(periods(button).size(), 300));
     EXPECT_GE(button.size(), 11);
-    EXPECT_EQ(periods(sign), (QList<std::uint32_t>{1100, 1100, 1100}));
-    EXPECT_EQ(periods(analog), QList<std::uint32_t>(periods(analog).size(), 600));
+    EXPECT_EQ(periods(sign), (QList<std::uint64_t>{1100, 1100, 1100}));
+    EXPECT_EQ(periods(analog), QList<std::uint64_t>(periods(analog).size(), 600));
 }
 
 TEST_F(RunPollerTest, DeadlineCountsFromTheTickAfterTheRequest) {
     records.ES_Buttons = {Button("127.0.0.1", "OUT1"), Button("127.0.0.1", "OUT2")};
     io.requestMs = 40;
-    const std::uint32_t start = clock.now;
+    const std::uint64_t start = clock.now;
     poller.Tick();
     EXPECT_EQ(records.ES_Buttons[0].wL_Fresh, start + 40 + 1000);
     EXPECT_EQ(records.ES_Buttons[1].wL_Fresh, start + 80 + 1000);
 }
 
-TEST_F(RunPollerTest, PollingGoesOnAcrossTheTickWrap) {
+// The tick goes on past 32 bits (about 49.7 days of uptime) without a wrap.
+TEST_F(RunPollerTest, PollingGoesOnPastThirtyTwoBitsOfMilliseconds) {
     records.ES_DSigns = {DSign("IN1")};
-    clock.now = 0xFFFFF000u; // 4096 ms before the wrap
-    const QList<std::uint32_t> times = ReadTimes("IN1", 6000);
+    clock.now = 0xFFFFF000u; // 4096 ms before 2^32
+    const QList<std::uint64_t> times = ReadTimes("IN1", 6000);
     ASSERT_EQ(times.size(), 6);
     for (int i = 1; i < times.size(); ++i)
-        EXPECT_EQ(static_cast<std::uint32_t>(times[i] - times[i - 1]), 1100u);
+        EXPECT_EQ(times[i] - times[i - 1], 1100u);
+}
+
+// A refresh period beyond 2^31 ms (about 24.8 days) is a period like any
+// other: the element is not read again before it has run out.
+TEST_F(RunPollerTest, LongRefreshPeriodsAreNeverShortened) {
+    const std::uint64_t periods[] = {0x80000001u, 3000000000u, 0xFFFFFFFFu};
+    for (const std::uint64_t period : periods) {
+        SCOPED_TRACE(testing::Message() << "period " << period);
+        records.ES_Buttons = {Button("127.0.0.1", "OUT1")};
+        records.ES_Buttons[0].sI_Refr = std::uint32_t(period);
+        io.calls.clear();
+        const std::uint64_t start = clock.now;
+        poller.Tick(); // read at the first tick
+        const std::uint64_t laters[] = {100, 1000, 0x7FFFFFFF, 0x80000000u, period - 1, period};
+        for (const std::uint64_t later : laters) {
+            clock.now = start + later;
+            poller.Tick();
+            EXPECT_EQ(io.calls.size(), 1) << "read again " << later << " ms later";
+        }
+        clock.now = start + period + 100;
+        poller.Tick();
+        EXPECT_EQ(io.calls.size(), 2);
+        clock.now = start + 1000;
+    }
 }
 
 TEST_F(RunPollerTest, ErrorStopEndsTheTickAndKeepsTheFailingElementAsItWas) {

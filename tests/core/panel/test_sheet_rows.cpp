@@ -220,6 +220,14 @@ TEST(SheetRows, StoringTypedValues) {
          [](auto& r) { return r.ES_ASigns[0].sI_Lev[2] == 3.75f; }},
         {"level with a point does not convert", KindASign, 7, "3.75",
          [](auto& r) { return r.ES_ASigns[0].sI_Lev[0] == 0.0f; }},
+        {"level beyond single precision stores 0", KindASign, 9, "1e39",
+         [](auto& r) { return r.ES_ASigns[0].sI_Lev[1] == 0.0f; }},
+        {"negative level beyond single precision stores 0", KindASign, 7, "-1e39",
+         [](auto& r) { return r.ES_ASigns[0].sI_Lev[0] == 0.0f; }},
+        {"level at the top of single precision", KindASign, 7, "3,4e38",
+         [](auto& r) { return r.ES_ASigns[0].sI_Lev[0] == 3.4e38f; }},
+        {"slider start beyond single precision stores 0", KindTrack, 8, "1e5000",
+         [](auto& r) { return r.ES_Tracks[0].sStartVal == 0.0f; }},
         {"font name", KindText, 2, "Beta Serif",
          [](auto& r) { return r.ES_Texts[0].sFontName == "Beta Serif"; }},
         {"font size leading number", KindText, 3, "12pt",
@@ -275,6 +283,26 @@ TEST(SheetRows, SliderKeepsEndEqualToStartPlusStepsTimesStep) {
     EXPECT_FLOAT_EQ(t.sStepVal, 0.0f);
     StoreRow(r, KindTrack, 0, 10, "-3", Choices);
     EXPECT_FLOAT_EQ(t.sStepVal, 1.0f);
+}
+
+// A derived value that single precision cannot hold is stored as 0, as a typed
+// one is: no infinity reaches the record.
+TEST(SheetRows, SliderRulesNeverStoreInfinity) {
+    ElementRecords r;
+    r.ES_Tracks.resize(1);
+    TES_Track& t = r.ES_Tracks[0];
+    t.sSteps = 1;
+    t.sStartVal = -3e38f;
+    StoreRow(r, KindTrack, 0, 10, "3e38", Choices); // step rule: (3e38 - -3e38) / 1
+    EXPECT_EQ(t.sStopVal, 3e38f);
+    EXPECT_EQ(t.sStepVal, 0.0f);
+    t.sStartVal = 0;
+    StoreRow(r, KindTrack, 0, 7, "1000", Choices); // steps: step rule, 3e38 / 1000
+    StoreRow(r, KindTrack, 0, 9, "1e38", Choices); // step: end rule, 1000 * 1e38
+    EXPECT_EQ(t.sStepVal, 1e38f);
+    EXPECT_EQ(t.sStopVal, 0.0f);
+    StoreRow(r, KindTrack, 0, 8, "-3e38", Choices); // start: end rule again
+    EXPECT_EQ(t.sStopVal, 0.0f);
 }
 
 TEST(SheetRows, ChoiceAndFlagFormats) {

@@ -10,12 +10,15 @@
 #include "gui/panel/PanelWindow.h"
 #include "gui/toolbox/PaletteList.h"
 #include "gui/toolbox/ParameterSheet.h"
+#include "gui/toolbox/SheetCell.h"
 #include "gui/toolbox/ToolboxWindow.h"
 #include "tests/support/Named.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
@@ -24,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
@@ -109,7 +113,7 @@ protected:
         Platform().MessageBox = [this](QWidget*, QMessageBox::Icon icon, const QString& title,
                                        const QString& text, QMessageBox::StandardButtons buttons) {
             boxes.push_back({icon, title, text, buttons});
-            return QMessageBox::Ok;
+            return answer;
         };
         m_windows.emplace(CreateModeWindows({"quelnet", "-k"}));
         panel = m_windows->panel;
@@ -209,6 +213,7 @@ protected:
     const QObject* dragSource = nullptr;
     int beeps = 0;
     std::vector<Box> boxes;
+    QMessageBox::StandardButton answer = QMessageBox::Ok; // the button the user presses
 
 private:
     QTemporaryDir m_dir;
@@ -310,6 +315,47 @@ TEST_F(EditorTest, DropRefusedOverElementsWhileAnyFrameExistsAndFromOtherSources
     Click(button);
     ASSERT_TRUE(WaitFor([&] { return bool(Editor().EditShape); }));
     EXPECT_FALSE(Drop(KindDSign, QPoint(300, 200))); // while editing
+    EXPECT_FALSE(Editor().NewShape);
+}
+
+// Only the point of the drop decides: a palette drag that enters the panel
+// over an element is taken as soon as the pointer is over free background.
+TEST_F(EditorTest, DragEnteringOverAnElementDropsOnFreeBackground) {
+    ASSERT_TRUE(Place(KindButton, QPoint(32, 48)));
+    tool->ObjectType = KindDSign;
+    QMimeData mime;
+    mime.setData(QString::fromLatin1(PaletteMimeType), QByteArray::number(KindDSign));
+    QDragLeaveEvent noDragYet;
+    QApplication::sendEvent(panel, &noDragYet);
+    auto moveTo = [&](QPoint pos) {
+        QDragMoveEvent move(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(panel, &move);
+        return move.isAccepted();
+    };
+    auto dropAt = [&](QPoint pos) {
+        QDropEvent drop(QPointF(pos), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(panel, &drop);
+        return drop.isAccepted();
+    };
+
+    const QPoint overButton(40, 56);
+    QDragEnterEvent enter(overButton, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &enter);
+    EXPECT_FALSE(moveTo(overButton));
+    EXPECT_TRUE(moveTo(QPoint(300, 200)));
+    EXPECT_FALSE(moveTo(overButton)); // back over the button
+    EXPECT_TRUE(moveTo(QPoint(301, 203)));
+    EXPECT_TRUE(dropAt(QPoint(301, 203)));
+    ASSERT_TRUE(Editor().NewShape);
+    EXPECT_EQ(Editor().NewShape->geometry(), QRect(296, 200, 64, 64));
+    QTest::keyClick(panel, Qt::Key_Delete);
+
+    // Entering beside the button and released over it: no drop.
+    QDragEnterEvent beside(QPoint(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &beside);
+    EXPECT_TRUE(moveTo(QPoint(300, 200)));
+    EXPECT_FALSE(moveTo(overButton));
+    EXPECT_FALSE(dropAt(overButton));
     EXPECT_FALSE(Editor().NewShape);
 }
 
@@ -558,6 +604,45 @@ TEST_F(EditorTest, DoubleClickOnBackgroundShowsToolbox) {
 
 // ---- closing ----
 
+// A picker still open when the edit ends (the user ticked the italic box or
+// chose a colour, then clicked the panel) gives its value to the record before
+// the label is made anew from the record.
+TEST_F(EditorTest, OpenPickerCountsWhenTheEditEnds) {
+    ASSERT_TRUE(Place(KindText, QPoint(64, 64)));
+    auto* sheet = Named<ParameterSheet>(*tool, "ParameterSheet");
+    auto openLabel = [&] {
+        Click(Views().Quel_Text[0]);
+        return WaitFor([&] { return bool(Editor().EditShape); });
+    };
+
+    ASSERT_TRUE(openLabel());
+    QTest::mouseClick(sheet->Cell(6)->PickButton(), Qt::LeftButton); // italic
+    ASSERT_TRUE(sheet->CheckBox());
+    sheet->CheckBox()->click();
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(600, 300));
+    ASSERT_FALSE(Editor().EditShape);
+    EXPECT_TRUE(panel->Records.ES_Texts[0].sFontItalic);
+    ASSERT_TRUE(Views().Quel_Text[0]);
+    EXPECT_TRUE(Views().Quel_Text[0]->font().italic());
+
+    ASSERT_TRUE(openLabel());
+    QTest::mouseClick(sheet->Cell(4)->PickButton(), Qt::LeftButton); // colour
+    QComboBox* box = sheet->ColorBox();
+    ASSERT_TRUE(box);
+    box->setCurrentIndex(box->findText("Czerwony"));
+    QTest::mouseClick(Editor().EditShape, Qt::LeftButton, {}, QPoint(2, 2));
+    ASSERT_FALSE(Editor().EditShape);
+    EXPECT_EQ(panel->Records.ES_Texts[0].sFontColor, 0x000000FFu);
+    ASSERT_TRUE(Views().Quel_Text[0]);
+    EXPECT_EQ(Views().Quel_Text[0]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+    EXPECT_TRUE(panel->close());
+    const std::vector<Block> saved = SavedBlocks();
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_TRUE(saved[0].lines.contains("t_fi=yes"));
+    EXPECT_TRUE(saved[0].lines.contains("t_fc=$000000FF"));
+}
+
 TEST_F(EditorTest, CloseRefusedWhileAnyFrameExists) {
     QWidget* button = Place(KindButton, QPoint(64, 64));
     ASSERT_TRUE(button);
@@ -586,6 +671,40 @@ TEST_F(EditorTest, CloseRefusedWhileAnyFrameExists) {
     EXPECT_TRUE(panel->close());
     EXPECT_EQ(beeps, 3);
     EXPECT_EQ(SavedBlocks(), (std::vector<Block>{{"btn", QRect(64, 64, 64, 24), {}}}));
+}
+
+// A panel that cannot be saved is not closed in silence: the user is told why
+// and closes anyway (Yes) or goes back to the editor (No).
+TEST_F(EditorTest, ClosingAsksWhenThePanelCannotBeSaved) {
+    ASSERT_TRUE(Place(KindButton, QPoint(64, 64)));
+    // A folder that is a file: no user, root included, can save there.
+    QTemporaryDir dir;
+    QFile notAFolder(dir.filePath("plik"));
+    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+    notAFolder.close();
+    const QString path = notAFolder.fileName() + "/quelnet_scr.cnf";
+    SetPanelFilePathOverride(path);
+
+    answer = QMessageBox::No;
+    EXPECT_FALSE(panel->close());
+    EXPECT_TRUE(panel->isVisible());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(boxes[0].title, "Ostrzeżenie");
+    EXPECT_EQ(boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    const QStringList lines = boxes[0].text.split('\n');
+    ASSERT_EQ(lines.size(), 5) << boxes[0].text.toStdString();
+    EXPECT_EQ(lines[0], Pl(lt::PanelNotSaved));
+    EXPECT_EQ(lines[0], "Nie mogę zapisać panelu do pliku:");
+    EXPECT_EQ(lines[1], QDir::toNativeSeparators(path));
+    EXPECT_FALSE(lines[2].isEmpty()); // why, in the system's words
+    EXPECT_EQ(lines[4], "Czy zamknąć edytor bez zapisania zmian ?");
+    EXPECT_TRUE(Views().Quel_Button_Panel[0]); // nothing lost
+
+    answer = QMessageBox::Yes;
+    EXPECT_TRUE(panel->close());
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_FALSE(panel->isVisible());
 }
 
 TEST_F(EditorTest, ClickJustBeforeClosingOpensNothingAfterwards) {

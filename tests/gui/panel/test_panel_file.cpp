@@ -496,6 +496,24 @@ TEST(PanelFileReader, RealsFollowTheUserLocale) {
     SetUserLocale(QLocale(QLocale::Polish, QLocale::Poland));
 }
 
+// A value outside the range of single precision (and the "INF" a broken
+// writer could leave) reads as 0, as any value that does not convert: no
+// infinity reaches a record, so none is written again.
+TEST(PanelFileReader, RealsBeyondSinglePrecisionReadAsZero) {
+    RecordingHost host;
+    Read(host, CrLf({"{", "x_tp=ian", "x_px=0", "x_py=0", "x_pw=1", "x_ph=1", "ial1=1E39", "ial2=-1E39",
+                     "ial3=INF", "ial4=1E5000", "ial5=3,4E38", "ial6=\t2,5", "ial7=2,5 ", "}"}));
+    ASSERT_EQ(host.records.ES_ASigns.size(), 1u);
+    const float* lev = host.records.ES_ASigns[0].sI_Lev;
+    EXPECT_EQ(lev[0], 0.0f);
+    EXPECT_EQ(lev[1], 0.0f);
+    EXPECT_EQ(lev[2], 0.0f);
+    EXPECT_EQ(lev[3], 0.0f);
+    EXPECT_EQ(lev[4], 3.4e38f);
+    EXPECT_EQ(lev[5], 0.0f); // a tab is no blank
+    EXPECT_EQ(lev[6], 2.5f);
+}
+
 TEST(PanelFileReader, ByteOrderMarksAndLineEnds) {
     const QString caption = QString::fromUtf8("Zawór ł");
     const QString body = "{\nx_tp=btn\rx_px=1\r\nx_py=2\n\nx_pw=3\rx_ph=4\r\np_cp=" + caption + "\r\n}";

@@ -2,9 +2,9 @@
 // stacking, handlers, slots, destruction and the run-mode picture rules.
 #include "tests/gui/panel/PanelFileTestSupport.h"
 
+#include "gui/common/TColorMap.h"
 #include "gui/panel/ElementControls.h"
 #include "gui/panel/PanelViews.h"
-#include "gui/panel/TColorMap.h"
 
 #include <QApplication>
 #include <QImageWriter>
@@ -267,6 +267,8 @@ TEST(TColorMap, PlainAndSystemColours) {
     pal.setColor(QPalette::ButtonText, QColor(10, 11, 12));
     pal.setColor(QPalette::Highlight, QColor(13, 14, 15));
     pal.setColor(QPalette::HighlightedText, QColor(16, 17, 18));
+    pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(19, 20, 21));
+    pal.setColor(QPalette::ToolTipBase, QColor(22, 23, 24));
     const struct {
         TColor in;
         QColor out;
@@ -276,6 +278,10 @@ TEST(TColorMap, PlainAndSystemColours) {
         {clWindowText, QColor(1, 2, 3)},   {clWindow, QColor(4, 5, 6)},
         {clBtnFace, QColor(7, 8, 9)},      {clBtnText, QColor(10, 11, 12)},
         {clHighlight, QColor(13, 14, 15)}, {clHighlightText, QColor(16, 17, 18)},
+        {0xFF000009, QColor(16, 17, 18)}, // caption text, on the active caption's highlight
+        {0xFF000011, QColor(19, 20, 21)}, // grey text: disabled text
+        {0xFF000018, QColor(22, 23, 24)}, // info background
+        {0xFF0000FF, QColor(1, 2, 3)},    // no such index: window text
     };
     for (const auto& c : cases)
         EXPECT_EQ(ColorFromTColor(c.in, pal), c.out) << std::hex << c.in;

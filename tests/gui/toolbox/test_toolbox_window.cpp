@@ -14,14 +14,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
 
 using namespace quelnet;
+
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace {
 
@@ -47,6 +54,16 @@ protected:
         edit->setFocus();
         edit->selectAll();
         QTest::keyClicks(edit, text);
+    }
+    // One notch of the mouse wheel over a widget; true when the widget took
+    // it (an ignored wheel event goes on to the widget's parents, here the
+    // sheet, which scrolls).
+    static bool wheel(QWidget* over, int notches) {
+        const QPointF at = QRectF(over->rect()).center();
+        QWheelEvent e(at, over->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &e);
+        return e.isAccepted();
     }
     void clickPicker(int row) { QTest::mouseClick(cell(row)->PickButton(), Qt::LeftButton); }
     // Moves the focus elsewhere in the window, which closes an open picker.
@@ -189,6 +206,39 @@ TEST_F(ToolboxWindow, ButtonEditsGoStraightIntoTheRecord) {
     EXPECT_EQ(panel.Records.ES_Buttons[0].sHost, "10.0.0.5"); // other slots untouched
 }
 
+// Scrolling the long sheet of an analog indicator with the wheel passes over
+// the drop-down rows: they leave their values alone and pass the wheel on to
+// the sheet unless the user is working in them (they have the focus). Nor
+// does the wheel give them the focus, as it would a combo box by default.
+TEST_F(ToolboxWindow, WheelOverTheSheetChangesNoValue) {
+    panel.Records.ES_ASigns.resize(2);
+    panel.Records.ES_ASigns[0].sHost = "10.0.0.5";
+    panel.Records.ES_ASigns[1].sHost = "10.0.0.6";
+    tool.ShowParams(KindASign, 1);
+    ASSERT_EQ(sheet().RowCount(), 23);
+    cell(4)->LineEdit()->setFocus(); // the user was typing the circuit
+
+    const TES_ASign& a = panel.Records.ES_ASigns[1];
+    for (int row : {1, 5}) {
+        SCOPED_TRACE(row);
+        QComboBox* combo = cell(row)->Combo();
+        ASSERT_NE(combo, nullptr);
+        const QString before = sheet().RowValue(row);
+        EXPECT_FALSE(wheel(combo->lineEdit(), 1)); // up, over the text of the cell
+        EXPECT_FALSE(wheel(combo, -1));            // down, over its arrow
+        EXPECT_EQ(sheet().RowValue(row), before);
+        EXPECT_NE(combo->focusPolicy() & Qt::WheelFocus, Qt::WheelFocus);
+    }
+    EXPECT_EQ(a.sHost, "10.0.0.6");
+    EXPECT_EQ(a.sI_Conn, 0);
+
+    // A drop-down the user works in takes the wheel as a drop-down does.
+    cell(5)->Combo()->setFocus();
+    EXPECT_TRUE(wheel(cell(5)->Combo(), -1));
+    EXPECT_EQ(sheet().RowValue(5), "Do wyjścia elementu");
+    EXPECT_EQ(a.sI_Conn, 1);
+}
+
 TEST_F(ToolboxWindow, SliderRulesWriteOnlyTheRecord) {
     panel.Records.ES_Tracks.resize(1);
     TES_Track& t = panel.Records.ES_Tracks[0];
@@ -246,6 +296,32 @@ TEST_F(ToolboxWindow, ColourPicker) {
     leavePicker();
     EXPECT_EQ(panel.Records.ES_Texts[0].sFontColor, 0xFF000000u);
     EXPECT_EQ(sheet().RowValue(4), "$FF000000");
+}
+
+// Each colour of the box, the desktop's system colours included, is the
+// colour a label chosen in it shows on the panel: the swatch does not promise
+// one colour while the panel draws another.
+TEST_F(ToolboxWindow, ColourBoxSwatchesAreTheColoursLabelsShow) {
+    panel.Records.Append(KindText);
+    tool.ShowParams(KindText, 0);
+    clickPicker(4);
+    QComboBox* box = sheet().ColorBox();
+    ASSERT_NE(box, nullptr);
+    int systemColours = 0;
+    for (int i = 0; i < box->count(); ++i) {
+        const TColor colour = box->itemData(i).value<TColor>();
+        systemColours += (colour >> 24) == 0xFF;
+        panel.Records.ES_Texts[0].sFontColor = colour;
+        panel.Views().CreateElementViews(KindText, 0, QRect(0, 0, 128, 16));
+        const QWidget* label = panel.Views().PrincipalControl(KindText, 0);
+        ASSERT_NE(label, nullptr);
+        const QColor shown = label->palette().color(QPalette::Active, QPalette::WindowText);
+        const QColor swatch = box->itemIcon(i).pixmap(16, 12).toImage().pixelColor(8, 6);
+        EXPECT_EQ(swatch.name(QColor::HexArgb).toStdString(), shown.name(QColor::HexArgb).toStdString())
+            << box->itemText(i).toStdString() << " $" << std::hex << colour;
+        panel.Views().DestroyElementControls(KindText, 0);
+    }
+    EXPECT_GE(systemColours, 25);
 }
 
 TEST_F(ToolboxWindow, ColourPickedFromTheBoxsOwnList) {
