@@ -55,6 +55,7 @@ ModeWindows CreateModeWindows(const QStringList& arguments) {
     case AppMode::Update:
         w.mainWindow = w.update = new TfmUpdate;
         created(w.update);
+        w.update->SetServiceMode(arguments.size() > 2 && arguments.at(2) == QLatin1String(ServiceSwitch));
         break;
     case AppMode::Resources:
         w.mainWindow = w.resources = new TfmResources;
