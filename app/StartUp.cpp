@@ -9,6 +9,8 @@
 #include "gui/toolbox/ToolboxWindow.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace quelnet {
 
@@ -55,6 +57,7 @@ ModeWindows CreateModeWindows(const QStringList& arguments) {
     case AppMode::Update:
         w.mainWindow = w.update = new TfmUpdate;
         created(w.update);
+        w.update->SetServiceMode(arguments.size() > 2 && arguments.at(2) == QLatin1String(ServiceSwitch));
         break;
     case AppMode::Resources:
         w.mainWindow = w.resources = new TfmResources;
@@ -93,6 +96,13 @@ ModeWindows CreateModeWindows(const QStringList& arguments) {
 }
 
 int RunApplication(const QStringList& arguments) {
+    // The interface is Polish whatever the system's language, the toolkit's own
+    // texts too (the Yes/No buttons of the questions, the file dialogs). Without
+    // the toolkit's translation installed they stay English.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::Polish), "qtbase", "_",
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
     ModeWindows w = CreateModeWindows(arguments);
     // Closing the main window ends the program, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);

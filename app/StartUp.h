@@ -8,7 +8,8 @@
 //   "-b"  settings backup TfmSettings, TfmCommon
 //   "-x"  extensions      TfmExtended, TfmCommon
 //   else  panel run mode  TfmVQuelnet, TfmCommon
-// The switch must match exactly (case-sensitive, whole text).
+// The switch must match exactly (case-sensitive, whole text). The update
+// window's service mode is the second argument, exactly "-dravin".
 
 #include <QPointer>
 #include <QStringList>
@@ -24,6 +25,8 @@ class TfmUpdate;
 class TfmResources;
 class TfmSettings;
 class TfmExtended;
+
+inline constexpr char ServiceSwitch[] = "-dravin";
 
 enum class AppMode { PanelEditor, Update, Resources, Settings, Extended, PanelRun };
 
@@ -47,9 +50,9 @@ struct ModeWindows {
     ~ModeWindows(); // destroys every window still alive
 };
 
-// Creates the windows of the mode chosen by `arguments` (as from
-// QCoreApplication::arguments(): program name first) and sets EditMode.
-// Nothing is shown yet.
+// Creates the windows of the mode chosen by `arguments` (the command line as
+// the program received it, program name first) and sets EditMode. Nothing is
+// shown yet.
 ModeWindows CreateModeWindows(const QStringList& arguments);
 
 // Creates the windows, shows the main one and runs the event loop until the

@@ -108,6 +108,8 @@ inline constexpr TLangText TitleQuestion        {{"Pytanie", "", "Domanda"}};
 inline constexpr TLangText NoProgramJumper      {{"Brak zwory zezwalającej na programowanie.", "", "Manca il ponticello che abilita la programmazione."}};
 inline constexpr TLangText NoVersion4           {{"Nie wykryto QuelNet-a wersji 4.x.x.", "", "QuelNet versione 4.x.x non rilevato."}};
 inline constexpr TLangText FreeSpace            {{"Wolna przestrzeń :", "", "Spazio libero :"}};
+// The user's files leave no room in the DataFlash image
+inline constexpr TLangText FilesDoNotFit        {{"Wybrane pliki nie mieszczą się w pamięci DataFlash QuelNet-a.", "", "I file scelti non entrano nella memoria DataFlash del QuelNet."}};
 inline constexpr TLangText NoReadJumper         {{"Brak zwory zezwalającej na odczyt konfiguracji.", "", "Manca il ponticello che abilita la lettura della configurazione."}};
 inline constexpr TLangText SaveConfigTitle      {{"Zapis konfiguracji QuelNet-a.", "", "Salvataggio della configurazione del QuelNet."}};
 inline constexpr TLangText ConfigFileFilter     {{"Ustawienia QuelNet-a|*.QNC", "", "Impostazioni QuelNet|*.QNC"}};
@@ -201,6 +203,9 @@ inline constexpr TLangText VerifyAddress        {{"Proszę zweryfikować adres Q
 inline constexpr TLangText ChooseLanguage       {{"Proszę wybrać wersję językową.", "", "Scegliere la versione linguistica."}};
 inline constexpr TLangText UpdateLosesConfig    {{"Aktualizacja QuelNet-a do wersji 4.x.x spowoduje utratę konfiguracji i przywrócenie ustawień fabrycznych. QuelNet w wersji 4.x.x nie obsługuje formatu zapisu konfiguracji z wcześniejszych wersji. Czy kontynuować ?", "", "L'aggiornamento del QuelNet alla versione 4.x.x causerà la perdita della configurazione e il ripristino delle impostazioni di fabbrica. Il QuelNet versione 4.x.x non supporta il formato di configurazione delle versioni precedenti. Continuare ?"}};
 inline constexpr TLangText SameVersionQuestion  {{"Próbujesz załadować aktualnie zainstalowaną wersję programu. Czy kontynuować ?", "", "Stai caricando la versione del programma attualmente installata. Continuare ?"}};
+inline constexpr TLangText CannotUpdateOld      {{"Nie można przeprowadzić aktualizacji z wersji V2.1.3", "", "Impossibile aggiornare dalla versione V2.1.3"}};
+// Status line after a failed programming
+inline constexpr TLangText UpdateFailed         {{"Aktualizacja nie powiodła się.", "", "Aggiornamento non riuscito."}};
 
 // Panel window
 inline constexpr TLangText FinishEditBeforeClose {{"Proszę zakończyć edycję elementu przed zamknięciem edytora.", "", "Terminare la modifica dell'elemento prima di chiudere l'editor."}};

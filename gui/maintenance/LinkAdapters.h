@@ -33,6 +33,14 @@ private:
     QProgressBar* m_bar;
 };
 
+// The log of a transfer whose lines the window does not show.
+class UnshownLog : public ILog {
+public:
+    void Clear() override {}
+    void Append(const QString&) override {}
+    void RemoveLast() override {}
+};
+
 // Lets the window repaint and handle input between pages.
 class WindowEventPump : public IEventPump {
 public:

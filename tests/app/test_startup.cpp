@@ -71,6 +71,22 @@ INSTANTIATE_TEST_SUITE_P(
                       ModeRow{{"s"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}}),
     [](const auto& info) { return "row" + std::to_string(info.index); });
 
+// The update window's service mode is the second argument, exactly.
+TEST(StartUpServiceMode, SecondArgumentOfTheUpdateWindow) {
+    const std::pair<QStringList, bool> rows[] = {
+        {{"-u", "-dravin"}, true},       {{"-u"}, false},
+        {{"-u", "-Dravin"}, false},      {{"-u", "-dravinx"}, false},
+        {{"-u", "x", "-dravin"}, false},
+    };
+    for (const auto& [args, service] : rows) {
+        ModeWindows w = CreateModeWindows(QStringList{"quelnet"} + args);
+        ASSERT_TRUE(w.update) << args.join(' ').toStdString();
+        EXPECT_EQ(w.update->ServiceMode(), service) << args.join(' ').toStdString();
+    }
+    ModeWindows panel = CreateModeWindows({"quelnet", "-dravin"});
+    EXPECT_EQ(panel.mode, AppMode::PanelRun);
+}
+
 // Records what would have been opened and shown instead of a browser and a box.
 class HelpRecorder : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 #pragma once
 // Answers a job's questions and file dialogs from a script and records what it
-// was asked, instead of opening real dialogs.
+// was asked, instead of opening real dialogs; counts the alarms instead of
+// sounding them.
 
 #include "core/jobs/JobInterfaces.h"
 
@@ -24,7 +25,7 @@ inline void PrintTo(const Message& m, std::ostream* os) {
 
 namespace quelnet::test {
 
-class ScriptedDialogs : public IMessages, public IFileChooser {
+class ScriptedDialogs : public IMessages, public IFileChooser, public ISound {
 public:
     MessageAnswer Show(const Message& message) override {
         messages.append(message);
@@ -40,6 +41,10 @@ public:
     std::optional<QString> ChooseSaveFile(const FileChoice& choice) override {
         return Choose("save", choice);
     }
+    void Alarm() override {
+        ++alarms;
+        trail << "alarm";
+    }
 
     QList<bool> answers;                 // Yes (true) or No for the Yes/No boxes, in order
     QList<std::optional<QString>> paths; // the path chosen in each file dialog, in order; none: cancel
@@ -47,7 +52,8 @@ public:
 
     QList<Message> messages;   // every box shown
     QList<FileChoice> choices; // every file dialog shown
-    QStringList trail;         // "save Conf.QNC", "open Text.QNT", "box <text>" in order
+    QStringList trail;         // "save Conf.QNC", "open Text.QNT", "box <text>", "alarm" in order
+    int alarms = 0;
 
 private:
     std::optional<QString> Choose(const char* kind, const FileChoice& choice) {
