@@ -5,6 +5,7 @@
 
 #include "core/panel/ElementModel.h"
 #include "core/panel/PanelFile.h"
+#include "gui/common/WindowFrame.h"
 #include "gui/panel/PanelViews.h"
 
 #include <QPointer>
@@ -12,7 +13,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
-#include <optional>
 #include <vector>
 
 class QStatusBar;
@@ -95,9 +95,9 @@ private:
     void PlaceStatusBar();
     void ApplyOuterRect(const QRect& outer);
 
-    // The panel file's outer rectangle, kept until the window manager has
-    // framed the window: only then is the frame's share of it known.
-    std::optional<QRect> m_pendingOuter;
+    // Applies the panel file's outer rectangle again once the window manager
+    // has framed the window: only then is the frame's share of it known.
+    FramedPlacement* m_framing = nullptr;
 
     void FormShow();
     bool FormCloseQuery();

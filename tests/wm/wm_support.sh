@@ -60,16 +60,20 @@ stop_program() {
     program_pid=
 }
 
-# Closes the program's window as a user does (Alt+F4: openbox asks the window
-# to close) and waits at most 10 s for the program to end.
+# Closes the program's window as a user does (Alt+F4: openbox asks the active
+# window to close), asking again while another window of the program still had
+# the focus, and waits at most 10 s for the program to end.
 close_program() {
-    xdotool windowactivate --sync "$program_window" key alt+F4 2>/dev/null
-    local deadline=$((SECONDS + 10))
+    local deadline=$((SECONDS + 10)) next=0
     while kill -0 "$program_pid" 2>/dev/null; do
         if ((SECONDS >= deadline)); then
             fail "the program did not end after its window was closed"
             stop_program
             return 1
+        fi
+        if ((SECONDS >= next)); then
+            xdotool windowactivate --sync "$program_window" key alt+F4 2>/dev/null
+            next=$((SECONDS + 2))
         fi
         sleep 0.05
     done
@@ -90,12 +94,12 @@ outer_rect() {
 }
 
 # wait_outer WINDOW "l t w h": waits at most 3 s for the outer rectangle to
-# become the one given; prints the last one seen.
+# become the one given (or to begin with "l t"); prints the last one seen.
 wait_outer() {
     local deadline=$((SECONDS + 3)) seen
     while :; do
         seen=$(outer_rect "$1")
-        [[ $seen == "$2" ]] && break
+        [[ "$seen " == "$2 "* ]] && break
         ((SECONDS >= deadline)) && break
         sleep 0.05
     done
