@@ -9,10 +9,13 @@
 #include "gui/toolbox/ToolboxWindow.h"
 
 #include <QCloseEvent>
+#include <QMoveEvent>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QWindow>
 #include <algorithm>
+#include <utility>
 
 namespace quelnet {
 
@@ -42,9 +45,15 @@ void TfmVQuelnet::PlaceStatusBar() {
     m_statusBar->setGeometry(0, height() - h, width(), h);
 }
 
+void TfmVQuelnet::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    RememberNormalOuter();
+}
+
 void TfmVQuelnet::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     PlaceStatusBar();
+    RememberNormalOuter();
 }
 
 bool TfmVQuelnet::eventFilter(QObject* watched, QEvent* event) {
@@ -157,7 +166,7 @@ PanelWindowPlace TfmVQuelnet::WindowPlace() const {
     // that restoring it after the next start gives the user's own size.
     QRect outer = OuterRect(this);
     if (place.State != 0)
-        outer = normalGeometry().marginsAdded(FrameMargins(this));
+        outer = m_normalOuter.value_or(normalGeometry().marginsAdded(FrameMargins(this)));
     place.Left = outer.left();
     place.Top = outer.top();
     place.Width = outer.width();
@@ -181,15 +190,38 @@ void TfmVQuelnet::ClearElements() {
 }
 
 void TfmVQuelnet::SetPanelWindowState(int state) {
-    setWindowState(state == 1 ? Qt::WindowMinimized : state == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+    // Read while the window is being shown: the state follows once the window
+    // is framed and placed.
+    m_stateWhenFramed = state == 1   ? Qt::WindowMinimized
+                        : state == 2 ? Qt::WindowMaximized
+                                     : Qt::WindowNoState;
+    m_framing->WhenFramed([this] { FinishPlace(); });
 }
 
 void TfmVQuelnet::SetPanelWindowRect(int left, int top, int width, int height) {
     const QRect outer(left, top, std::max(0, width), std::max(0, height));
+    m_normalOuter = outer;
     // Placed now with the frame known so far, and again once the window
     // manager has framed the window.
     ApplyOuterRect(outer);
-    m_framing->WhenFramed([this, outer] { ApplyOuterRect(outer); });
+    m_outerWhenFramed = outer;
+    m_framing->WhenFramed([this] { FinishPlace(); });
+}
+
+void TfmVQuelnet::FinishPlace() {
+    if (m_outerWhenFramed)
+        ApplyOuterRect(*std::exchange(m_outerWhenFramed, std::nullopt));
+    if (m_stateWhenFramed)
+        setWindowState(*std::exchange(m_stateWhenFramed, std::nullopt));
+    RememberNormalOuter();
+}
+
+void TfmVQuelnet::RememberNormalOuter() {
+    const QWindow* handle = windowHandle();
+    if (!handle || !handle->isExposed() || m_framing->Pending() ||
+        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    m_normalOuter = OuterRect(this);
 }
 
 void TfmVQuelnet::ApplyOuterRect(const QRect& outer) {

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QStatusBar;
@@ -81,6 +82,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -94,10 +96,21 @@ private:
     PanelWindowPlace WindowPlace() const;
     void PlaceStatusBar();
     void ApplyOuterRect(const QRect& outer);
+    void FinishPlace();
+    void RememberNormalOuter();
 
-    // Applies the panel file's outer rectangle again once the window manager
-    // has framed the window: only then is the frame's share of it known.
+    // The panel file's outer rectangle and window state, applied again (the
+    // rectangle) and at last (the state) once the window manager has framed the
+    // window: only then is the frame's share of the rectangle known, and the
+    // window's normal place is then set before it is maximised or minimised.
     FramedPlacement* m_framing = nullptr;
+    std::optional<QRect> m_outerWhenFramed;
+    std::optional<Qt::WindowStates> m_stateWhenFramed;
+    // The outer rectangle of the normal state (neither minimised nor
+    // maximised): what the panel file keeps whatever the state. A window
+    // manager frames a maximised window differently, so it is taken while the
+    // window is in the normal state, or from the panel file.
+    std::optional<QRect> m_normalOuter;
 
     void FormShow();
     bool FormCloseQuery();

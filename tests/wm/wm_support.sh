@@ -39,17 +39,25 @@ display_or_fail() {
     }
 }
 
-# start_program TITLE ARGS...: starts the program and waits until its window
-# whose title contains TITLE is mapped (program_window); 1 when it is not.
+# start_program TITLE ARGS...: starts the program and waits at most 20 s until
+# its window whose title contains TITLE is mapped (program_window); 1 when not.
 start_program() {
-    local title=$1
+    local title=$1 ids deadline=$((SECONDS + 20))
     shift
     "$work/quelnet" "$@" 2>>"$work/stderr.txt" &
     program_pid=$!
-    local ids
-    ids=$(timeout 20 xdotool search --sync --all --onlyvisible --pid "$program_pid" --name "$title" 2>/dev/null)
-    program_window=${ids%%$'\n'*}
-    [[ -n $program_window ]]
+    program_window=
+    while ((SECONDS < deadline)) && kill -0 "$program_pid" 2>/dev/null; do
+        # One search at a time: a window that goes away during a search makes
+        # xdotool give up.
+        ids=$(xdotool search --all --onlyvisible --pid "$program_pid" --name "$title" 2>/dev/null)
+        program_window=${ids%%$'\n'*}
+        [[ -n $program_window ]] && return 0
+        sleep 0.05
+    done
+    echo "no window \"$title\" of: quelnet $*; its messages:"
+    cat "$work/stderr.txt"
+    return 1
 }
 
 stop_program() {
