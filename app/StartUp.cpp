@@ -9,6 +9,9 @@
 #include "gui/toolbox/ToolboxWindow.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace quelnet {
 
@@ -90,6 +93,22 @@ ModeWindows CreateModeWindows(const QStringList& arguments) {
         if (m)
             m->SetCommon(w.common.get());
     return w;
+}
+
+void PrepareApplication() {
+    QApplication::setApplicationName("quelnet");
+    // The interface is Polish whatever the system's language; the locale
+    // settings (decimal separator) stay the user's.
+    static QTranslator* qtTexts = nullptr;
+    if (qtTexts)
+        return;
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QLocale(QLocale::Polish, QLocale::Poland), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator))
+        qtTexts = translator;
+    else
+        delete translator;
 }
 
 int RunApplication(const QStringList& arguments) {

@@ -52,6 +52,12 @@ struct ModeWindows {
 // Nothing is shown yet.
 ModeWindows CreateModeWindows(const QStringList& arguments);
 
+// Settings of the application made before any window exists: its name, and
+// Qt's own texts (standard buttons, file dialogs) in Polish like the rest of
+// the program, from Qt's Polish translations (Debian: qt6-translations-l10n).
+// Without them Qt's texts stay English.
+void PrepareApplication();
+
 // Creates the windows, shows the main one and runs the event loop until the
 // main window has closed.
 int RunApplication(const QStringList& arguments);

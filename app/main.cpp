@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("quelnet");
+    quelnet::PrepareApplication();
     quelnet::RunApplication(QApplication::arguments());
     return 0;
 }

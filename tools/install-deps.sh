@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-image-formats-plugins libgl-dev
+    qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev
     zlib1g-dev libgtest-dev googletest libbenchmark-dev
     xvfb xdotool imagemagick x11-utils fonts-dejavu-core openbox
 )

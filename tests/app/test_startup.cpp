@@ -11,6 +11,9 @@
 #include "gui/toolbox/ToolboxWindow.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -69,6 +72,22 @@ INSTANTIATE_TEST_SUITE_P(
         ModeRow{{"-kx"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
         ModeRow{{"s"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}}),
     [](const auto& info) { return "row" + std::to_string(info.index); });
+
+// Qt's own texts (standard buttons, file dialogs) speak Polish like the program.
+TEST(StartUpTexts, QtDialogsArePolishAfterStartUp) {
+    PrepareApplication();
+    QMessageBox box(QMessageBox::Question, "Pytanie", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove('&').toStdString(), "Tak");
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&').toStdString(), "Nie");
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove('&').toStdString(), "Anuluj");
+
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QLabel* lookIn = dialog.findChild<QLabel*>("lookInLabel");
+    ASSERT_NE(lookIn, nullptr);
+    EXPECT_EQ(lookIn->text().toStdString(), "Szukaj w:");
+}
 
 // Records what would have been opened and shown instead of a browser and a box.
 class HelpRecorder : public ::testing::Test {
