@@ -29,6 +29,13 @@ AppMode ModeFromArgument(const QString& first) {
     return AppMode::PanelRun;
 }
 
+QStringList ArgumentsAsGiven(int argc, const char* const* argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 ModeWindows::ModeWindows() = default;
 ModeWindows::ModeWindows(ModeWindows&&) noexcept = default;
 

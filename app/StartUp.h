@@ -47,8 +47,13 @@ struct ModeWindows {
     ~ModeWindows(); // destroys every window still alive
 };
 
+// The command line as given to main(), program name first. QApplication takes
+// its own options (-reverse, -style ...) out of argc and argv, but the mode is
+// chosen by the first argument as given, whatever it is.
+QStringList ArgumentsAsGiven(int argc, const char* const* argv);
+
 // Creates the windows of the mode chosen by `arguments` (as from
-// QCoreApplication::arguments(): program name first) and sets EditMode.
+// ArgumentsAsGiven: program name first) and sets EditMode.
 // Nothing is shown yet.
 ModeWindows CreateModeWindows(const QStringList& arguments);
 

@@ -5,8 +5,10 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // Read before QApplication takes its own options out of argv.
+    const QStringList arguments = quelnet::ArgumentsAsGiven(argc, argv);
     QApplication app(argc, argv);
     quelnet::PrepareApplication();
-    quelnet::RunApplication(QApplication::arguments());
+    quelnet::RunApplication(arguments);
     return 0;
 }
