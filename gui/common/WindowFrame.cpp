@@ -8,6 +8,11 @@
 
 namespace quelnet {
 
+Qt::WindowFlags FixedDialogFlags(Qt::WindowType type) {
+    return type | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+}
+
 QMargins FrameMargins(const QWidget* window) {
     const QWindow* handle = window->windowHandle();
     return handle ? handle->frameMargins() : QMargins();

@@ -15,6 +15,12 @@ class QWidget;
 
 namespace quelnet {
 
+// Window flags of the fixed dialog border: a title bar with the close button
+// only, no minimise or maximise (the windows with on-line help draw their own
+// "?" button, see HelpSupport.h). `type` is Qt::Dialog, or Qt::Tool for the
+// toolbox.
+Qt::WindowFlags FixedDialogFlags(Qt::WindowType type = Qt::Dialog);
+
 // The frame around the client area as the window system reports it now:
 // nothing before the window manager has framed the window, or without one.
 QMargins FrameMargins(const QWidget* window);

@@ -64,6 +64,14 @@ bool TfmVQuelnet::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void TfmVQuelnet::setVisible(bool visible) {
+    // Before the native window exists: changing the flags of a shown window
+    // would create it anew.
+    if (visible && !testAttribute(Qt::WA_WState_Created))
+        setWindowFlags(EditMode ? Qt::WindowFlags(Qt::Window) : FixedDialogFlags());
+    QWidget::setVisible(visible);
+}
+
 void TfmVQuelnet::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous() && !m_shown) {

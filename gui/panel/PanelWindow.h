@@ -75,6 +75,10 @@ public:
     void ElementOutputClick(QWidget* Sender) override;
     void SliderChange(QWidget* Sender) override;
 
+    // The border is chosen when the window is first shown: sizeable in the
+    // editor, the fixed dialog border in run mode.
+    void setVisible(bool visible) override;
+
     // Designed client size and caption.
     static constexpr int DesignedClientWidth = 700;
     static constexpr int DesignedClientHeight = 382;

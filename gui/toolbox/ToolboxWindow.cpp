@@ -18,7 +18,7 @@ static void initToolboxResources() {
 namespace quelnet {
 
 TfmQuelnetTool::TfmQuelnetTool(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : QWidget(parent, FixedDialogFlags(Qt::Tool) | Qt::WindowStaysOnTopHint) {
     initToolboxResources();
     setObjectName("fmQuelnetTool");
     setWindowTitle(QStringLiteral("Narzędzia"));

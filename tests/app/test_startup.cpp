@@ -73,6 +73,28 @@ INSTANTIATE_TEST_SUITE_P(
         ModeRow{{"s"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}}),
     [](const auto& info) { return "row" + std::to_string(info.index); });
 
+// The fixed dialog border asks for a title bar with the close button only; the
+// editor's sizeable border keeps the usual buttons.
+TEST(StartUpBorders, FixedDialogWindowsOfferOnlyClose) {
+    const Qt::WindowFlags offered = Qt::WindowMinMaxButtonsHint | Qt::WindowFullscreenButtonHint;
+    auto onlyClose = [&](const QWidget* window) {
+        const Qt::WindowFlags f = window->windowFlags();
+        return !(f & offered) && (f & Qt::CustomizeWindowHint) && (f & Qt::WindowCloseButtonHint);
+    };
+    for (const QStringList& args : {QStringList{"-u"}, {"-r"}, {"-b"}, {"-x"}, {}}) {
+        ModeWindows w = CreateModeWindows(QStringList{"quelnet"} + args);
+        w.mainWindow->show();
+        EXPECT_TRUE(onlyClose(w.mainWindow)) << args.join(' ').toStdString();
+        EXPECT_EQ(w.mainWindow->windowType(), Qt::Dialog) << args.join(' ').toStdString();
+    }
+    ModeWindows editor = CreateModeWindows({"quelnet", "-k"});
+    editor.mainWindow->show();
+    EXPECT_FALSE(editor.mainWindow->windowFlags() & Qt::CustomizeWindowHint);
+    EXPECT_EQ(editor.mainWindow->windowType(), Qt::Window);
+    EXPECT_TRUE(onlyClose(editor.tool));
+    EXPECT_EQ(editor.tool->windowType(), Qt::Tool);
+}
+
 // Qt's own texts (standard buttons, file dialogs) speak Polish like the program.
 TEST(StartUpTexts, QtDialogsArePolishAfterStartUp) {
     PrepareApplication();
