@@ -114,10 +114,13 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
                                    "ms", "0");
     const QCommandLineOption closeAfter("close-after", "Fault: close each connection after its N-th request.",
                                         "n", "0");
+    const QCommandLineOption httpGzip("http-gzip",
+                                      "Send the web pages gzip-compressed (Content-Encoding: gzip) to "
+                                      "requests that accept gzip.");
     const QCommandLineOption verbose("verbose", "Write a line per request on standard error.");
-    p.addOptions({help,  port,  httpPort, bind,      password, generation,   jumper, noJumper, version,
-                  board, build, serial,   language,  flash,    restartDelay, demo,   dOut,     dIn,
-                  aIn,   aOut,  drop,     wrongEcho, delay,    closeAfter,   verbose});
+    p.addOptions({help,  port,  httpPort, bind,      password, generation,   jumper,   noJumper, version,
+                  board, build, serial,   language,  flash,    restartDelay, demo,     dOut,     dIn,
+                  aIn,   aOut,  drop,     wrongEcho, delay,    closeAfter,   httpGzip, verbose});
     result.helpText = p.helpText();
 
     if (!p.parse(arguments)) {
@@ -178,6 +181,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
         return fail("--restart-delay needs a number of milliseconds");
     c.demo = p.isSet(demo);
     c.verbose = p.isSet(verbose);
+    c.httpGzip = p.isSet(httpGzip);
 
     c.circuits.clear();
     QSet<QString> seen;
