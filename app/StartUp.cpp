@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace quelnet {
@@ -26,6 +27,13 @@ AppMode ModeFromArgument(const QString& first) {
     if (first == "-x")
         return AppMode::Extended;
     return AppMode::PanelRun;
+}
+
+QStringList ArgumentsAsGiven(int argc, const char* const* argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
 }
 
 ModeWindows::ModeWindows() = default;
@@ -95,14 +103,23 @@ ModeWindows CreateModeWindows(const QStringList& arguments) {
     return w;
 }
 
+void PrepareApplication() {
+    QApplication::setApplicationName("quelnet");
+    // The interface is Polish whatever the system's language; the locale
+    // settings (decimal separator) stay the user's.
+    static QTranslator* qtTexts = nullptr;
+    if (qtTexts)
+        return;
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QLocale(QLocale::Polish, QLocale::Poland), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator))
+        qtTexts = translator;
+    else
+        delete translator;
+}
+
 int RunApplication(const QStringList& arguments) {
-    // The interface is Polish whatever the system's language, the toolkit's own
-    // texts too (the Yes/No buttons of the questions, the file dialogs). Without
-    // the toolkit's translation installed they stay English.
-    QTranslator toolkitTexts;
-    if (toolkitTexts.load(QLocale(QLocale::Polish), "qtbase", "_",
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&toolkitTexts);
     ModeWindows w = CreateModeWindows(arguments);
     // Closing the main window ends the program, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);

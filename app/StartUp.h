@@ -50,10 +50,21 @@ struct ModeWindows {
     ~ModeWindows(); // destroys every window still alive
 };
 
-// Creates the windows of the mode chosen by `arguments` (the command line as
-// the program received it, program name first) and sets EditMode. Nothing is
-// shown yet.
+// The command line as given to main(), program name first. QApplication takes
+// its own options (-reverse, -style ...) out of argc and argv, but the mode is
+// chosen by the first argument as given, whatever it is.
+QStringList ArgumentsAsGiven(int argc, const char* const* argv);
+
+// Creates the windows of the mode chosen by `arguments` (as from
+// ArgumentsAsGiven: program name first) and sets EditMode.
+// Nothing is shown yet.
 ModeWindows CreateModeWindows(const QStringList& arguments);
+
+// Settings of the application made before any window exists: its name, and
+// Qt's own texts (standard buttons, file dialogs) in Polish like the rest of
+// the program, from Qt's Polish translations (Debian: qt6-translations-l10n).
+// Without them Qt's texts stay English.
+void PrepareApplication();
 
 // Creates the windows, shows the main one and runs the event loop until the
 // main window has closed.

@@ -5,14 +5,10 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    // The switches are read by position from the command line as given: the
-    // toolkit removes the options it knows from its own copy, which would move
-    // the update window's second argument.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    // Read before QApplication takes its own options out of argv.
+    const QStringList arguments = quelnet::ArgumentsAsGiven(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setApplicationName("quelnet");
+    quelnet::PrepareApplication();
     quelnet::RunApplication(arguments);
     return 0;
 }

@@ -129,11 +129,14 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
         "corrupt-page",
         "Fault: page writes to these pages are acknowledged but stored with their first byte inverted.",
         "pages");
+    const QCommandLineOption httpGzip("http-gzip",
+                                      "Send the web pages gzip-compressed (Content-Encoding: gzip) to "
+                                      "requests that accept gzip.");
     const QCommandLineOption verbose("verbose", "Write a line per request on standard error.");
     p.addOptions({help,         port,    httpPort,   bind,         password, generation, jumper,
                   noJumper,     version, board,      build,        serial,   language,   flash,
                   restartDelay, demo,    dOut,       dIn,          aIn,      aOut,       drop,
-                  wrongEcho,    delay,   closeAfter, prepareReply, corrupt,  verbose});
+                  wrongEcho,    delay,   closeAfter, prepareReply, corrupt,  httpGzip,   verbose});
     result.helpText = p.helpText();
 
     if (!p.parse(arguments)) {
@@ -194,6 +197,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
         return fail("--restart-delay needs a number of milliseconds");
     c.demo = p.isSet(demo);
     c.verbose = p.isSet(verbose);
+    c.httpGzip = p.isSet(httpGzip);
 
     c.circuits.clear();
     QSet<QString> seen;

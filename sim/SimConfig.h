@@ -61,6 +61,7 @@ struct SimConfig {
     QString flashFile;                               // empty: DataFlash only in memory
     int restartDelayMs = 3000;                       // after 0xAD (update start) or 0xAB (restart)
     bool demo = false;                               // inputs move over time
+    bool httpGzip = false;                           // pages gzip-compressed to requests that accept gzip
     bool verbose = false;                            // one line per request on standard error
 
     static QList<CircuitSpec> DefaultCircuits();

@@ -65,10 +65,14 @@ void SimHttpServer::OnReadyRead(QTcpSocket* socket) {
     const QList<QByteArray> lines = buffer.left(headEnd).split('\n');
     const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
     qsizetype contentLength = 0;
+    QByteArray acceptEncoding;
     for (const QByteArray& line : lines) {
         const int colon = int(line.indexOf(':'));
-        if (colon > 0 && line.left(colon).trimmed().toLower() == "content-length")
+        const QByteArray name = colon > 0 ? line.left(colon).trimmed().toLower() : QByteArray();
+        if (name == "content-length")
             contentLength = line.mid(colon + 1).trimmed().toLongLong();
+        else if (name == "accept-encoding")
+            acceptEncoding = line.mid(colon + 1).trimmed();
     }
     if (contentLength < 0 || contentLength > MaxRequestSize) {
         socket->abort();
@@ -84,7 +88,7 @@ void SimHttpServer::OnReadyRead(QTcpSocket* socket) {
     if (config.verbose)
         SimLog(QString("http: %1 %2").arg(QString::fromLatin1(method), QString::fromLatin1(path)));
     m_buffers.remove(socket);
-    socket->write(HttpResponse(config, method, path, body));
+    socket->write(HttpResponse(config, method, path, body, acceptEncoding));
     socket->disconnectFromHost();
 }
 

@@ -1,6 +1,9 @@
 #include "sim/SimStatusPage.h"
 
 #include "core/base/CodePage.h"
+#include "core/protocol/ContentCoding.h"
+
+#include <QList>
 
 namespace quelnet::sim {
 
@@ -28,6 +31,18 @@ Texts TextsFor(const SimConfig& config) {
             "B\xB3\xEA"
             "dne has\xB3o",
             "Stan"};
+}
+
+// "gzip" among the codings of an Accept-Encoding value, not refused by ";q=0".
+bool AcceptsGzip(const QByteArray& acceptEncoding) {
+    for (const QByteArray& item : acceptEncoding.toLower().split(',')) {
+        const QList<QByteArray> parts = item.split(';');
+        if (parts.value(0).trimmed() != "gzip")
+            continue;
+        const QByteArray q = parts.value(1).trimmed();
+        return !q.startsWith("q=") || q.mid(2).toDouble() > 0;
+    }
+    return false;
 }
 
 QByteArray Head(const QByteArray& title) {
@@ -60,7 +75,7 @@ QByteArray StatusPage(const SimConfig& config) {
 }
 
 QByteArray HttpResponse(const SimConfig& config, const QByteArray& method, const QByteArray& path,
-                        const QByteArray& body) {
+                        const QByteArray& body, const QByteArray& acceptEncoding) {
     QByteArray status = "200 OK";
     QByteArray page;
     if (method == "POST" && path == "/0") {
@@ -72,10 +87,14 @@ QByteArray HttpResponse(const SimConfig& config, const QByteArray& method, const
         status = "404 Not Found";
         page = "<html><body>404</body></html>\r\n";
     }
+    QByteArray coding;
+    if (config.httpGzip && AcceptsGzip(acceptEncoding)) {
+        page = http::GzipCompress(page);
+        coding = "\r\nContent-Encoding: gzip";
+    }
     // No character set is named: the page is read byte for byte.
-    return "HTTP/1.1 " + status +
-           "\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(page.size()) +
-           "\r\nConnection: close\r\n\r\n" + page;
+    return "HTTP/1.1 " + status + "\r\nContent-Type: text/html" + coding +
+           "\r\nContent-Length: " + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
 }
 
 } // namespace quelnet::sim

@@ -15,8 +15,10 @@ QByteArray LoginPage(const SimConfig& config, bool wrongPassword);
 QByteArray StatusPage(const SimConfig& config);
 
 // The whole HTTP response to one request. The form post succeeds when its body is
-// exactly "y1=" followed by the password in the ANSI code page, unencoded.
+// exactly "y1=" followed by the password in the ANSI code page, unencoded. With
+// config.httpGzip the page is sent gzip-compressed ("Content-Encoding: gzip")
+// when the request's Accept-Encoding names gzip (`acceptEncoding`).
 QByteArray HttpResponse(const SimConfig& config, const QByteArray& method, const QByteArray& path,
-                        const QByteArray& body);
+                        const QByteArray& body, const QByteArray& acceptEncoding = {});
 
 } // namespace quelnet::sim

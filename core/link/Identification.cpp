@@ -2,6 +2,7 @@
 // short identify frame (4.x and the short-frame firmware), status page over
 // HTTP (the oldest firmware).
 #include "core/link/DeviceLink.h"
+#include "core/protocol/ContentCoding.h"
 #include "core/protocol/Frames.h"
 #include "core/protocol/StatusPage.h"
 
@@ -12,6 +13,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
+#include <optional>
 
 namespace quelnet {
 
@@ -116,9 +118,14 @@ bool TfmCommon::CheckOldQuelnet(const QString& Host, const QString& PortHttp, co
     limit.stop();
 
     // An error of any kind (no connection, time-out, HTTP error status) gives
-    // an empty page. The page names no character set: each byte is a character.
-    const QString page =
-        reply->error() == QNetworkReply::NoError ? QString::fromLatin1(reply->readAll()) : QString();
+    // an empty page, and so does a compressed page that does not decode (the
+    // request advertises gzip and deflate, and the HTTP client leaves a body
+    // compressed when its caller set that header). The page names no
+    // character set: each byte is a character.
+    std::optional<QByteArray> body;
+    if (reply->error() == QNetworkReply::NoError)
+        body = http::DecodeContent(reply->readAll(), reply->rawHeader("Content-Encoding"));
+    const QString page = body ? QString::fromLatin1(*body) : QString();
     delete reply;
     m_http->clearConnectionCache(); // no connection is kept between requests
 

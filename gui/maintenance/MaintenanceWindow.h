@@ -1,12 +1,13 @@
 #pragma once
 // Common frame of the maintenance windows: fixed dialog border, designed
-// client size, Tahoma 8 pt, centred on the screen or at (0, 0), and the help
-// button where the window has one.
+// client size, Tahoma 8 pt, centred on the screen (frame included) or at
+// (0, 0), and the help button where the window has one.
 
 #include <QWidget>
 
 namespace quelnet {
 
+class FramedPlacement;
 class TfmCommon;
 
 class MaintenanceWindow : public QWidget {
@@ -30,7 +31,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void Centre();
+
     Design m_design;
+    FramedPlacement* m_framing = nullptr;
     bool m_placed = false;
     TfmCommon* m_common = nullptr;
 };

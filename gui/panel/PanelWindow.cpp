@@ -11,11 +11,13 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QMoveEvent>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QWindow>
 #include <algorithm>
+#include <utility>
 
 namespace quelnet {
 
@@ -33,6 +35,7 @@ TfmVQuelnet::TfmVQuelnet(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_statusBar->installEventFilter(this);
     PlaceStatusBar();
 
+    m_framing = new FramedPlacement(this);
     m_views = std::make_unique<PanelViews>(this, Records, *this, EditMode);
     m_editor = std::make_unique<PanelEditor>(*this);
 }
@@ -44,24 +47,31 @@ void TfmVQuelnet::PlaceStatusBar() {
     m_statusBar->setGeometry(0, height() - h, width(), h);
 }
 
+void TfmVQuelnet::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    RememberNormalOuter();
+}
+
 void TfmVQuelnet::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     PlaceStatusBar();
+    RememberNormalOuter();
 }
 
 bool TfmVQuelnet::eventFilter(QObject* watched, QEvent* event) {
-    if (m_pendingOuter && watched == windowHandle() && event->type() == QEvent::Expose &&
-        windowHandle()->isExposed()) {
-        const QRect outer = *m_pendingOuter;
-        m_pendingOuter.reset();
-        windowHandle()->removeEventFilter(this);
-        ApplyOuterRect(outer);
-    }
     if (watched == m_statusBar && event->type() == QEvent::Show) {
         PlaceStatusBar();
         m_statusBar->raise();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TfmVQuelnet::setVisible(bool visible) {
+    // Before the native window exists: changing the flags of a shown window
+    // would create it anew.
+    if (visible && !testAttribute(Qt::WA_WState_Created))
+        setWindowFlags(EditMode ? Qt::WindowFlags(Qt::Window) : FixedDialogFlags());
+    QWidget::setVisible(visible);
 }
 
 void TfmVQuelnet::showEvent(QShowEvent* event) {
@@ -172,14 +182,11 @@ PanelWindowPlace TfmVQuelnet::WindowPlace() const {
     PanelWindowPlace place;
     const Qt::WindowStates st = windowState();
     place.State = st & Qt::WindowMinimized ? 1 : st & Qt::WindowMaximized ? 2 : 0;
-    QRect outer = frameGeometry();
-    if (place.State != 0) {
-        // A minimised or maximised window is written with its normal place, so
-        // that restoring it after the next start gives the user's own size.
-        const QRect frame = frameGeometry(), client = geometry();
-        outer = normalGeometry().adjusted(frame.left() - client.left(), frame.top() - client.top(),
-                                          frame.right() - client.right(), frame.bottom() - client.bottom());
-    }
+    // A minimised or maximised window is written with its normal place, so
+    // that restoring it after the next start gives the user's own size.
+    QRect outer = OuterRect(this);
+    if (place.State != 0)
+        outer = m_normalOuter.value_or(normalGeometry().marginsAdded(FrameMargins(this)));
     place.Left = outer.left();
     place.Top = outer.top();
     place.Width = outer.width();
@@ -203,38 +210,51 @@ void TfmVQuelnet::ClearElements() {
 }
 
 void TfmVQuelnet::SetPanelWindowState(int state) {
-    setWindowState(state == 1 ? Qt::WindowMinimized : state == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+    // Read while the window is being shown: the state follows once the window
+    // is framed and placed.
+    m_stateWhenFramed = state == 1   ? Qt::WindowMinimized
+                        : state == 2 ? Qt::WindowMaximized
+                                     : Qt::WindowNoState;
+    m_framing->WhenFramed([this] { FinishPlace(); });
 }
 
 void TfmVQuelnet::SetPanelWindowRect(int left, int top, int width, int height) {
     const QRect outer(left, top, std::max(0, width), std::max(0, height));
+    m_normalOuter = outer;
+    // Placed now with the frame known so far, and again once the window
+    // manager has framed the window.
     ApplyOuterRect(outer);
-    // Read while the window is being shown: a window manager frames it only
-    // after it is mapped, so the rectangle is applied again once it is exposed.
-    QWindow* handle = windowHandle();
-    if (handle && !handle->isExposed()) {
-        m_pendingOuter = outer;
-        handle->installEventFilter(this);
-    }
+    m_outerWhenFramed = outer;
+    m_framing->WhenFramed([this] { FinishPlace(); });
+}
+
+void TfmVQuelnet::FinishPlace() {
+    if (m_outerWhenFramed)
+        ApplyOuterRect(*std::exchange(m_outerWhenFramed, std::nullopt));
+    if (m_stateWhenFramed)
+        setWindowState(*std::exchange(m_stateWhenFramed, std::nullopt));
+    RememberNormalOuter();
+}
+
+void TfmVQuelnet::RememberNormalOuter() {
+    const QWindow* handle = windowHandle();
+    if (!handle || !handle->isExposed() || m_framing->Pending() ||
+        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    m_normalOuter = OuterRect(this);
 }
 
 void TfmVQuelnet::ApplyOuterRect(const QRect& outer) {
-    // The file holds the outer rectangle; the frame's share is taken off the size.
-    const QMargins m = windowHandle() ? windowHandle()->frameMargins()
-                                      : QMargins(geometry().left() - frameGeometry().left(),
-                                                 geometry().top() - frameGeometry().top(),
-                                                 frameGeometry().right() - geometry().right(),
-                                                 frameGeometry().bottom() - geometry().bottom());
+    // The file holds the outer rectangle; the client area is placed inside the
+    // frame the window system reports now.
+    const QRect client = ClientRectFor(outer, FrameMargins(this));
     const Qt::WindowStates state = windowState();
     const bool special = state & (Qt::WindowMinimized | Qt::WindowMaximized);
     if (special)
         setWindowState(Qt::WindowNoState);
-    const QSize client(std::max(0, outer.width() - m.left() - m.right()),
-                       std::max(0, outer.height() - m.top() - m.bottom()));
     if (!EditMode && m_shown)
-        setFixedSize(client); // run mode: fixed dialog border
-    move(outer.topLeft());
-    resize(client);
+        setFixedSize(client.size()); // run mode: fixed dialog border
+    setGeometry(client);
     if (special)
         setWindowState(state);
 }

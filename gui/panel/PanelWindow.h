@@ -5,6 +5,7 @@
 
 #include "core/panel/ElementModel.h"
 #include "core/panel/PanelFile.h"
+#include "gui/common/WindowFrame.h"
 #include "gui/panel/PanelViews.h"
 
 #include <QPointer>
@@ -74,6 +75,10 @@ public:
     void ElementOutputClick(QWidget* Sender) override;
     void SliderChange(QWidget* Sender) override;
 
+    // The border is chosen when the window is first shown: sizeable in the
+    // editor, the fixed dialog border in run mode.
+    void setVisible(bool visible) override;
+
     // Designed client size and caption.
     static constexpr int DesignedClientWidth = 700;
     static constexpr int DesignedClientHeight = 382;
@@ -81,6 +86,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -94,10 +100,21 @@ private:
     PanelWindowPlace WindowPlace() const;
     void PlaceStatusBar();
     void ApplyOuterRect(const QRect& outer);
+    void FinishPlace();
+    void RememberNormalOuter();
 
-    // The panel file's outer rectangle, kept until the window manager has
-    // framed the window: only then is the frame's share of it known.
-    std::optional<QRect> m_pendingOuter;
+    // The panel file's outer rectangle and window state, applied again (the
+    // rectangle) and at last (the state) once the window manager has framed the
+    // window: only then is the frame's share of the rectangle known, and the
+    // window's normal place is then set before it is maximised or minimised.
+    FramedPlacement* m_framing = nullptr;
+    std::optional<QRect> m_outerWhenFramed;
+    std::optional<Qt::WindowStates> m_stateWhenFramed;
+    // The outer rectangle of the normal state (neither minimised nor
+    // maximised): what the panel file keeps whatever the state. A window
+    // manager frames a maximised window differently, so it is taken while the
+    // window is in the normal state, or from the panel file.
+    std::optional<QRect> m_normalOuter;
 
     void FormShow();
     bool FormCloseQuery();

@@ -1,5 +1,6 @@
 #include "gui/toolbox/ToolboxWindow.h"
 
+#include "gui/common/WindowFrame.h"
 #include "gui/toolbox/PaletteList.h"
 #include "gui/toolbox/ParameterSheet.h"
 
@@ -7,7 +8,6 @@
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <QWindow>
 
 // The palette icons live in a resource of this static library; register them
 // explicitly since nothing else references the resource's object file.
@@ -18,7 +18,7 @@ static void initToolboxResources() {
 namespace quelnet {
 
 TfmQuelnetTool::TfmQuelnetTool(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : QWidget(parent, FixedDialogFlags(Qt::Tool) | Qt::WindowStaysOnTopHint) {
     initToolboxResources();
     setObjectName("fmQuelnetTool");
     setWindowTitle(QStringLiteral("Narzędzia"));
@@ -60,6 +60,7 @@ TfmQuelnetTool::TfmQuelnetTool(QWidget* parent)
 
     SetClientWidth(PaletteClientWidth);
     move(0, 0);
+    m_framing = new FramedPlacement(this);
     FormCreate();
 }
 
@@ -84,24 +85,10 @@ void TfmQuelnetTool::showEvent(QShowEvent* event) {
     // The editor sets the page width right after showing the window (ShowParams).
     // A window manager that has not framed the window yet then places its client
     // area where the frame belongs, the title bar off the screen at (0, 0); the
-    // place is applied again once the window is exposed.
-    QWindow* handle = windowHandle();
-    if (handle && !handle->isExposed()) {
-        m_placeWhileFraming = pos();
-        handle->installEventFilter(this);
-    }
+    // frame is put in its place again once the window is framed.
+    const QPoint place = pos();
+    m_framing->WhenFramed([this, place] { MoveOuterTo(this, place); });
     FormShow();
-}
-
-bool TfmQuelnetTool::eventFilter(QObject* watched, QEvent* event) {
-    QWindow* handle = windowHandle();
-    if (m_placeWhileFraming && watched == handle && event->type() == QEvent::Expose && handle->isExposed()) {
-        const QPoint place = *m_placeWhileFraming;
-        m_placeWhileFraming.reset();
-        handle->removeEventFilter(this);
-        move(place);
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TfmQuelnetTool::FormShow() {

@@ -8,16 +8,15 @@
 // close(). A drag from the palette has PaletteMimeType and its source
 // satisfies IsPalette() (see toolbox/PaletteList.h).
 
-#include <QPoint>
 #include <QPointer>
 #include <QWidget>
-#include <optional>
 
 class QLabel;
 class QTabWidget;
 
 namespace quelnet {
 
+class FramedPlacement;
 class PaletteList;
 class ParameterSheet;
 struct ElementRecords;
@@ -52,7 +51,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -71,8 +69,8 @@ private:
     PaletteList* m_palette = nullptr;
     ParameterSheet* m_sheet = nullptr;
     bool m_pageFromCode = false; // page switches made by ShowPalette / ShowParams
-    // Outer position applied again once the window manager has framed the window.
-    std::optional<QPoint> m_placeWhileFraming;
+    // Puts the frame at the window's place again once the window manager has framed it.
+    FramedPlacement* m_framing = nullptr;
 };
 
 } // namespace quelnet

@@ -12,6 +12,9 @@
 #include "gui/toolbox/ToolboxWindow.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -85,6 +88,44 @@ TEST(StartUpServiceMode, SecondArgumentOfTheUpdateWindow) {
     }
     ModeWindows panel = CreateModeWindows({"quelnet", "-dravin"});
     EXPECT_EQ(panel.mode, AppMode::PanelRun);
+}
+
+// The fixed dialog border asks for a title bar with the close button only; the
+// editor's sizeable border keeps the usual buttons.
+TEST(StartUpBorders, FixedDialogWindowsOfferOnlyClose) {
+    const Qt::WindowFlags offered = Qt::WindowMinMaxButtonsHint | Qt::WindowFullscreenButtonHint;
+    auto onlyClose = [&](const QWidget* window) {
+        const Qt::WindowFlags f = window->windowFlags();
+        return !(f & offered) && (f & Qt::CustomizeWindowHint) && (f & Qt::WindowCloseButtonHint);
+    };
+    for (const QStringList& args : {QStringList{"-u"}, {"-r"}, {"-b"}, {"-x"}, {}}) {
+        ModeWindows w = CreateModeWindows(QStringList{"quelnet"} + args);
+        w.mainWindow->show();
+        EXPECT_TRUE(onlyClose(w.mainWindow)) << args.join(' ').toStdString();
+        EXPECT_EQ(w.mainWindow->windowType(), Qt::Dialog) << args.join(' ').toStdString();
+    }
+    ModeWindows editor = CreateModeWindows({"quelnet", "-k"});
+    editor.mainWindow->show();
+    EXPECT_FALSE(editor.mainWindow->windowFlags() & Qt::CustomizeWindowHint);
+    EXPECT_EQ(editor.mainWindow->windowType(), Qt::Window);
+    EXPECT_TRUE(onlyClose(editor.tool));
+    EXPECT_EQ(editor.tool->windowType(), Qt::Tool);
+}
+
+// Qt's own texts (standard buttons, file dialogs) speak Polish like the program.
+TEST(StartUpTexts, QtDialogsArePolishAfterStartUp) {
+    PrepareApplication();
+    QMessageBox box(QMessageBox::Question, "Pytanie", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove('&').toStdString(), "Tak");
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&').toStdString(), "Nie");
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove('&').toStdString(), "Anuluj");
+
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QLabel* lookIn = dialog.findChild<QLabel*>("lookInLabel");
+    ASSERT_NE(lookIn, nullptr);
+    EXPECT_EQ(lookIn->text().toStdString(), "Szukaj w:");
 }
 
 // Records what would have been opened and shown instead of a browser and a box.

@@ -31,6 +31,7 @@ TEST(SimCommandLineTest, Defaults) {
     EXPECT_EQ(c.EffectiveVersion(), "V4.0.1");
     EXPECT_EQ(c.language, "PL");
     EXPECT_FALSE(c.demo);
+    EXPECT_FALSE(c.httpGzip);
     QStringList names;
     for (const CircuitSpec& s : c.circuits)
         names << s.name;
@@ -84,6 +85,7 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
                                      "ok",
                                      "--corrupt-page",
                                      "0x0A",
+                                     "--http-gzip",
                                      "--verbose"});
     ASSERT_TRUE(cl.error.isEmpty()) << cl.error.toStdString();
     const SimConfig& c = cl.config;
@@ -102,6 +104,7 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
     EXPECT_EQ(c.restartDelayMs, 250);
     EXPECT_TRUE(c.demo);
     EXPECT_TRUE(c.verbose);
+    EXPECT_TRUE(c.httpGzip);
     ASSERT_EQ(c.circuits.size(), 3);
     EXPECT_EQ(c.circuits[2].name, "T1");
     EXPECT_TRUE(c.circuits[2].analog);

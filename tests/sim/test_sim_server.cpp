@@ -3,6 +3,7 @@
 #include "tests/sim/SimTestClient.h"
 
 #include "core/base/CodePage.h"
+#include "core/protocol/ContentCoding.h"
 #include "sim/SimDemo.h"
 
 #include <QElapsedTimer>
@@ -27,9 +28,9 @@ QByteArray HttpExchange(quint16 port, const QByteArray& request) {
     return response;
 }
 
-QByteArray PostLogin(quint16 port, const QByteArray& body) {
-    return HttpExchange(port, "POST /0 HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: "
-                              "application/x-www-form-urlencoded\r\nContent-Length: " +
+QByteArray PostLogin(quint16 port, const QByteArray& body, const QByteArray& moreHeaders = {}) {
+    return HttpExchange(port, "POST /0 HTTP/1.1\r\nHost: 127.0.0.1\r\n" + moreHeaders +
+                                  "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
                                   QByteArray::number(body.size()) + "\r\n\r\n" + body);
 }
 
@@ -241,6 +242,30 @@ TEST_F(SimHttp, PasswordIsPostedInTheAnsiCodePage) {
     config.password = "hasło";
     StartSim(config);
     EXPECT_TRUE(PostLogin(Sim().HttpPort(), "y1=" + ToAnsi("hasło")).contains("Numer "));
+}
+
+TEST_F(SimHttp, GzipPagesOnlyToRequestsThatAcceptGzip) {
+    SimConfig config;
+    config.generation = Generation::Old;
+    config.httpGzip = true;
+    StartSim(config);
+    for (const QByteArray accept : {"gzip, deflate", "deflate;q=1, GZIP"}) {
+        SCOPED_TRACE(accept.toStdString());
+        const QByteArray response =
+            PostLogin(Sim().HttpPort(), "y1=3958", "Accept-Encoding: " + accept + "\r\n");
+        const qsizetype headEnd = response.indexOf("\r\n\r\n");
+        ASSERT_GT(headEnd, 0);
+        const QByteArray head = response.left(headEnd + 2), body = response.mid(headEnd + 4);
+        EXPECT_TRUE(head.contains("\r\nContent-Encoding: gzip\r\n"));
+        EXPECT_TRUE(head.contains("\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n"));
+        EXPECT_TRUE(body.startsWith("\x1F\x8B"));
+        EXPECT_TRUE(quelnet::http::DecodeContent(body, "gzip").value_or("").contains("Numer V1.3 S0817092"));
+    }
+    for (const QByteArray& refused : {QByteArray(), QByteArray("Accept-Encoding: gzip;q=0\r\n")}) {
+        const QByteArray plain = PostLogin(Sim().HttpPort(), "y1=3958", refused);
+        EXPECT_FALSE(plain.contains("Content-Encoding"));
+        EXPECT_TRUE(plain.contains("Numer V1.3 S0817092"));
+    }
 }
 
 TEST_F(SimHttp, LoginFormAndUnknownPaths) {

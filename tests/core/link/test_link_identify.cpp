@@ -99,6 +99,20 @@ TEST_F(Identification, OldGenerationByItsStatusPage) {
     EXPECT_TRUE(sim->HttpRequests().last().endsWith("\r\n\r\ny1=0000"));
 }
 
+// The request advertises gzip: a compressed status page is read like a plain one.
+TEST_F(Identification, OldGenerationAnsweringGzip) {
+    for (const QString language : {"PL", "LT"}) {
+        SCOPED_TRACE(language.toStdString());
+        sim::SimConfig c = Config(sim::Generation::Old, language);
+        c.httpGzip = true;
+        StartSim(c);
+        const QString http = QString::number(sim->HttpPort());
+        ExpectIdentity(Old(Loopback, http), {true, "V1.3", Nul, false, "", "S0817092", language});
+        ExpectIdentity(Old(Loopback, http, "0000"), Nothing);
+    }
+    EXPECT_TRUE(sim->HttpRequests().last().contains("\r\nAccept-Encoding: gzip, deflate\r\n"));
+}
+
 TEST_F(Identification, NobodyThere) {
     const QString closed = QString::number(ClosedPort());
     ExpectIdentity(New(Loopback, closed), Nothing);

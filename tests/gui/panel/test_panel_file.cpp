@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTest>
 #include <QTimer>
 #include <cmath>
 #include <csignal>
@@ -298,7 +299,8 @@ TEST_F(PanelFileTest, MissingFileLeavesDesignedWindowAndCreatesNothing) {
 TEST_F(PanelFileTest, MaximisedWindowIsReadAndWrittenWithItsNormalPlace) {
     WriteFile(CrLf({"{", "x_tp=scr", "x_px=40", "x_py=30", "x_pw=500", "x_ph=300", "s_ws=2", "}"}));
     auto w = ShowWindow(true);
-    EXPECT_TRUE(w->isMaximized());
+    // The state follows the place once the window is framed (exposed).
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->isMaximized(); }));
     ASSERT_TRUE(w->SaveElements());
     EXPECT_EQ(ReadFile(),
               CrLf({"{", "x_tp=scr", "x_px=40", "x_py=30", "x_pw=500", "x_ph=300", "s_ws=2", "}"}));

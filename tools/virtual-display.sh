@@ -1,0 +1,66 @@
+# Sourced (not run) by run.sh and the window-manager tests: a virtual X display
+# with a window manager, as on a desktop.
+#
+#   start_virtual_display   starts Xvfb on a free display number and openbox on
+#                           it, exports DISPLAY, and returns once openbox owns
+#                           the display (non-zero when either does not come up
+#                           within VIRTUAL_DISPLAY_TIMEOUT seconds, default 10)
+#   stop_virtual_display    stops both (only the processes started here)
+#   wait_for_window PID [S] waits at most S seconds (default 20) until a window
+#                           of process PID is mapped and viewable; prints its id
+#
+# A program started before openbox has taken the display over may see its
+# window adopted half-way and left unmapped (a black screen): start programs
+# only after start_virtual_display has returned.
+
+virtual_display_xvfb=
+virtual_display_wm=
+
+start_virtual_display() {
+    local limit=${VIRTUAL_DISPLAY_TIMEOUT:-10} number
+    # Xvfb picks a free display number and writes it once it accepts clients.
+    exec {virtual_display_fd}< <(
+        Xvfb -displayfd 1 -screen 0 "${VIRTUAL_DISPLAY_SCREEN:-1280x800x24}" -nolisten tcp 2>/dev/null &
+        echo "pid $!"
+    )
+    read -r _ virtual_display_xvfb <&"$virtual_display_fd" || return 1
+    if ! read -r -t "$limit" number <&"$virtual_display_fd"; then
+        stop_virtual_display
+        return 1
+    fi
+    export DISPLAY=:$number
+    openbox >/dev/null 2>&1 &
+    virtual_display_wm=$!
+    # The manager announces itself on the root window (_NET_SUPPORTING_WM_CHECK)
+    # once it has taken the display over; windows mapped from then on are
+    # framed and mapped by it.
+    local deadline=$((SECONDS + limit))
+    until [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *'window id #'* ]]; do
+        if ((SECONDS >= deadline)) || ! kill -0 "$virtual_display_wm" 2>/dev/null; then
+            stop_virtual_display
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
+stop_virtual_display() {
+    local pid
+    for pid in $virtual_display_wm $virtual_display_xvfb; do
+        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    done
+    virtual_display_wm=
+    virtual_display_xvfb=
+    if [[ -n ${virtual_display_fd:-} ]]; then
+        exec {virtual_display_fd}<&-
+        virtual_display_fd=
+    fi
+    return 0
+}
+
+wait_for_window() {
+    local ids
+    ids=$(timeout "${2:-20}" xdotool search --sync --onlyvisible --pid "$1" 2>/dev/null) || return 1
+    [[ -n $ids ]] || return 1
+    echo "${ids%%$'\n'*}"
+}
