@@ -110,6 +110,7 @@ bool TcpLink::Connected() {
         CloseSocket(); // closed or reset by the other side
         return false;
     }
+    m_idleChecked = r < 0 && WouldBlock();
     return true;
 }
 
@@ -118,6 +119,7 @@ void TcpLink::Disconnect() {
 }
 
 void TcpLink::CloseSocket() {
+    m_idleChecked = false;
     if (m_fd < 0)
         return;
     // Unread input would turn the close into a reset that can discard what
@@ -154,7 +156,11 @@ void TcpLink::SetReceiveTimeout(int ms) {
 bool TcpLink::Write(const QByteArray& data) {
     if (m_fd < 0)
         return false;
-    if (!DropPendingInput()) {
+    // One look at the socket per exchange: skipped when Connected() has just
+    // found nothing waiting.
+    const bool idle = m_idleChecked;
+    m_idleChecked = false;
+    if (!idle && !DropPendingInput()) {
         CloseSocket();
         return false;
     }
@@ -175,6 +181,7 @@ bool TcpLink::Write(const QByteArray& data) {
 }
 
 bool TcpLink::ReadExact(int n, QByteArray& out) {
+    m_idleChecked = false;
     if (m_fd < 0)
         return n <= 0;
     const QDeadlineTimer deadline(qMax(0, m_readMs));

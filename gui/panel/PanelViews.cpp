@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QImageReader>
 #include <algorithm>
 
 // Resources of a static library must be registered by name.
@@ -321,15 +320,7 @@ void PanelViews::InsertControl(QWidget* control) {
     control->setParent(m_window);
     control->setProperty(kInsertionProperty, ++m_insertions);
     if (IsGraphicControl(control)) {
-        QWidget* lowestWindowed = nullptr;
-        for (QObject* o : m_window->children()) {
-            auto* w = qobject_cast<QWidget*>(o);
-            if (w && w != control && !w->isWindow() && !IsGraphicControl(w)) {
-                lowestWindowed = w;
-                break;
-            }
-        }
-        if (lowestWindowed)
+        if (QWidget* lowestWindowed = LowestWindowedChild())
             control->stackUnder(lowestWindowed);
         else
             control->raise();
@@ -337,6 +328,37 @@ void PanelViews::InsertControl(QWidget* control) {
         control->raise();
     }
     control->show();
+}
+
+// Graphic controls lie below every windowed child, so the lowest windowed
+// child is the first widget above the graphic ones. It stays so while
+// children join on top or are raised; it is remembered and checked by the
+// widget just below it (a scan of pointers, no property lookups), and the
+// window's children are walked only when it has gone or moved.
+QWidget* PanelViews::LowestWindowedChild() {
+    if (QWidget* known = m_lowestWindowed.data(); known && StillLowestWindowed(known))
+        return known;
+    m_lowestWindowed = nullptr;
+    for (QObject* o : m_window->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (w && !w->isWindow() && !IsGraphicControl(w)) {
+            m_lowestWindowed = w;
+            break;
+        }
+    }
+    return m_lowestWindowed.data();
+}
+
+bool PanelViews::StillLowestWindowed(QWidget* known) const {
+    if (known->parentWidget() != m_window || known->isWindow())
+        return false;
+    const QObjectList& children = m_window->children();
+    for (qsizetype i = children.indexOf(known) - 1; i >= 0; --i) {
+        auto* w = qobject_cast<QWidget*>(children.at(i));
+        if (w && !w->isWindow())
+            return IsGraphicControl(w);
+    }
+    return true;
 }
 
 QWidget* PanelViews::CreateElementViews(int kind, int slot, const QRect& r) {
@@ -381,13 +403,16 @@ void PanelViews::DestroyControl(QWidget* control) {
     if (!control)
         return;
     control->hide();
-    control->setParent(nullptr);
     // Inside an element handler the control may be the one whose event is
-    // being handled: delete it once the event is done.
-    if (m_dispatchDepth > 0)
+    // being handled: it leaves the window now and is deleted once the event is
+    // done. Otherwise it is deleted at once; leaving the window first would walk
+    // the window's whole focus chain for every control.
+    if (m_dispatchDepth > 0) {
+        control->setParent(nullptr);
         control->deleteLater();
-    else
+    } else {
         delete control;
+    }
 }
 
 void PanelViews::DestroyElementControls(int kind, int slot) {
@@ -562,13 +587,8 @@ bool PanelViews::LoadPictureFile(ElementPicture* picture, const QString& path) {
     if (!picture)
         return false;
     const QFileInfo info(path); // exists() follows symbolic links
-    if (path.isEmpty() || !info.exists() || !info.isFile()) {
-        picture->ClearPicture();
-        return false;
-    }
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
+    const QImage image =
+        path.isEmpty() || !info.exists() || !info.isFile() ? QImage() : PictureCache::ReadPictureFile(path);
     if (image.isNull()) {
         picture->ClearPicture();
         return false;
@@ -577,26 +597,41 @@ bool PanelViews::LoadPictureFile(ElementPicture* picture, const QString& path) {
     return true;
 }
 
+// A picture already showing the file's current content is left alone, so an
+// element whose state did not change is not drawn again.
+void PanelViews::ShowPictureFile(ElementPicture* picture, const QString& path) {
+    if (!picture)
+        return;
+    const QImage image = m_pictures.Picture(path);
+    if (image.isNull()) {
+        if (picture->HasPicture())
+            picture->ClearPicture();
+    } else if (picture->Picture().cacheKey() != image.cacheKey()) {
+        picture->SetPicture(image);
+    }
+}
+
 void PanelViews::ShowDigital(int kind, int slot, bool state) {
     if (slot < 0)
         return;
     if (kind == KindButton && slot < int(m_records.ES_Buttons.size()))
-        LoadPictureFile(StatePicture(kind, slot),
+        ShowPictureFile(StatePicture(kind, slot),
                         SelectDigitalPicture(m_records.ES_Buttons[size_t(slot)], state));
     else if (kind == KindDSign && slot < int(m_records.ES_DSigns.size()))
-        LoadPictureFile(StatePicture(kind, slot),
+        ShowPictureFile(StatePicture(kind, slot),
                         SelectDigitalPicture(m_records.ES_DSigns[size_t(slot)], state));
 }
 
 void PanelViews::ShowAnalog(int slot, float value) {
     if (slot < 0 || slot >= int(m_records.ES_ASigns.size()))
         return;
-    LoadPictureFile(StatePicture(KindASign, slot),
+    ShowPictureFile(StatePicture(KindASign, slot),
                     SelectAnalogPicture(m_records.ES_ASigns[size_t(slot)], value));
 }
 
 void PanelViews::ClearPicture(int kind, int slot) {
-    if (ElementPicture* p = StatePicture(kind, slot))
+    ElementPicture* p = StatePicture(kind, slot);
+    if (p && p->HasPicture())
         p->ClearPicture();
 }
 
