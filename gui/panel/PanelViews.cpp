@@ -4,6 +4,7 @@
 #include "gui/common/TColorMap.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -50,7 +51,8 @@ struct DepthGuard {
 
 PanelViews::PanelViews(QWidget* window, ElementRecords& records, IElementHandlers& handlers,
                        const bool& editMode)
-    : m_window(window), m_records(records), m_handlers(handlers), m_editMode(editMode) {
+    : m_window(window), m_records(records), m_handlers(handlers), m_editMode(editMode),
+      m_stackWatch(std::make_unique<StackWatch>()) {
     InitPlaceholderResources();
     static const char* const files[3] = {":/panel/placeholder_digital.png", ":/panel/placeholder_analog.png",
                                          ":/panel/placeholder_slider.png"};
@@ -331,34 +333,45 @@ void PanelViews::InsertControl(QWidget* control) {
 }
 
 // Graphic controls lie below every windowed child, so the lowest windowed
-// child is the first widget above the graphic ones. It stays so while
-// children join on top or are raised; it is remembered and checked by the
-// widget just below it (a scan of pointers, no property lookups), and the
-// window's children are walked only when it has gone or moved.
+// child is the first widget above the graphic ones. It stays so while children
+// join on top, so it is remembered; the window's children are walked again
+// only once it has moved in the stacking order, left the window or gone.
+class PanelViews::StackWatch : public QObject {
+public:
+    QWidget* Lowest() const { return m_lowest.data(); }
+    void Watch(QWidget* w) {
+        if (m_lowest)
+            m_lowest->removeEventFilter(this);
+        m_lowest = w;
+        if (w)
+            w->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type t = event->type();
+        if (watched == m_lowest && (t == QEvent::ZOrderChange || t == QEvent::ParentChange))
+            Watch(nullptr);
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_lowest;
+};
+
 QWidget* PanelViews::LowestWindowedChild() {
-    if (QWidget* known = m_lowestWindowed.data(); known && StillLowestWindowed(known))
+    if (QWidget* known = m_stackWatch->Lowest(); known && known->parentWidget() == m_window)
         return known;
-    m_lowestWindowed = nullptr;
+    QWidget* lowest = nullptr;
     for (QObject* o : m_window->children()) {
         auto* w = qobject_cast<QWidget*>(o);
         if (w && !w->isWindow() && !IsGraphicControl(w)) {
-            m_lowestWindowed = w;
+            lowest = w;
             break;
         }
     }
-    return m_lowestWindowed.data();
-}
-
-bool PanelViews::StillLowestWindowed(QWidget* known) const {
-    if (known->parentWidget() != m_window || known->isWindow())
-        return false;
-    const QObjectList& children = m_window->children();
-    for (qsizetype i = children.indexOf(known) - 1; i >= 0; --i) {
-        auto* w = qobject_cast<QWidget*>(children.at(i));
-        if (w && !w->isWindow())
-            return IsGraphicControl(w);
-    }
-    return true;
+    m_stackWatch->Watch(lowest);
+    return lowest;
 }
 
 QWidget* PanelViews::CreateElementViews(int kind, int slot, const QRect& r) {

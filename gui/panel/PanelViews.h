@@ -62,6 +62,7 @@
 #include <QRect>
 #include <QString>
 #include <array>
+#include <memory>
 #include <vector>
 
 class QWidget;
@@ -207,8 +208,8 @@ private:
     bool SlotExists(int kind, int slot);
     void SyncArrays(int kind);
     void DestroyControl(QWidget* control);
+    class StackWatch;
     QWidget* LowestWindowedChild();
-    bool StillLowestWindowed(QWidget* known) const;
     void ShowPictureFile(ElementPicture* picture, const QString& path);
     ElementPicture* CreatePicture(std::vector<QPointer<ElementPicture>>& array, int kind, int placeholder,
                                   const QString& Prefix, int Index, const QRect& r);
@@ -222,7 +223,7 @@ private:
     const bool& m_editMode;
     std::array<QImage, 3> m_placeholders;
     PictureCache m_pictures;
-    QPointer<QWidget> m_lowestWindowed; // see LowestWindowedChild()
+    std::unique_ptr<StackWatch> m_stackWatch; // see LowestWindowedChild()
     qint64 m_insertions = 0;
     int m_dispatchDepth = 0; // > 0 while an element handler runs
 };
