@@ -76,6 +76,10 @@ void TcpLink::SetTarget(const QString& host, quint16 port) {
 }
 
 void TcpLink::SetTimeouts(int connectMs, int readMs) {
+    // Set before every exchange: the socket keeps the read time-out between
+    // reads (ReadExact puts it back), so equal values need no system calls.
+    if (connectMs == m_connectMs && readMs == m_readMs)
+        return;
     m_connectMs = connectMs;
     m_readMs = readMs;
     if (m_fd >= 0)

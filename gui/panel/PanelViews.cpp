@@ -466,6 +466,14 @@ void PanelViews::DestroyElementControls(int kind, int slot) {
 }
 
 void PanelViews::ClearAll() {
+    // No repainting of the window for every control that goes: once at the end.
+    const bool updates = m_window->updatesEnabled();
+    m_window->setUpdatesEnabled(false);
+    DestroyAllControls();
+    m_window->setUpdatesEnabled(updates);
+}
+
+void PanelViews::DestroyAllControls() {
     // Walk the window's children; a removal keeps the index, anything else moves on.
     const QObjectList& children = m_window->children();
     for (qsizetype i = 0; i < children.size();) {

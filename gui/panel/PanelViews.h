@@ -209,6 +209,7 @@ private:
     void SyncArrays(int kind);
     void DestroyControl(QWidget* control);
     class StackWatch;
+    void DestroyAllControls();
     QWidget* LowestWindowedChild();
     void ShowPictureFile(ElementPicture* picture, const QString& path);
     ElementPicture* CreatePicture(std::vector<QPointer<ElementPicture>>& array, int kind, int placeholder,

@@ -1,7 +1,8 @@
 #include "gui/panel/PictureCache.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QImageReader>
+#include <sys/stat.h>
 
 namespace quelnet {
 
@@ -14,18 +15,19 @@ QImage PictureCache::ReadPictureFile(const QString& path) {
 QImage PictureCache::Picture(const QString& path) {
     if (path.isEmpty())
         return QImage();
-    const QFileInfo info(path); // exists() and the times follow symbolic links
-    if (!info.exists() || !info.isFile()) {
+    // One stat() per look (symbolic links followed): this runs for every due
+    // element at every poll tick.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
         m_entries.remove(path);
         return QImage();
     }
-    const QDateTime modified = info.lastModified();
-    const qint64 size = info.size();
+    const Stamp stamp{qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec), qint64(st.st_size)};
     auto it = m_entries.find(path);
-    if (it != m_entries.end() && it->modified == modified && it->size == size)
+    if (it != m_entries.end() && it->stamp == stamp)
         return it->image;
     // A damaged file is remembered as no picture until it changes.
-    Entry entry{modified, size, ReadPictureFile(path)};
+    Entry entry{stamp, ReadPictureFile(path)};
     m_entries.insert(path, entry);
     return entry.image;
 }

@@ -6,7 +6,6 @@
 // decoded gives no picture. Owned by PanelViews, so it lives as long as the
 // panel window.
 
-#include <QDateTime>
 #include <QHash>
 #include <QImage>
 #include <QString>
@@ -26,9 +25,12 @@ public:
     static QImage ReadPictureFile(const QString& path);
 
 private:
+    struct Stamp {
+        qint64 seconds = 0, nanoseconds = 0, size = -1; // modification time and size
+        bool operator==(const Stamp&) const = default;
+    };
     struct Entry {
-        QDateTime modified;
-        qint64 size = -1;
+        Stamp stamp;
         QImage image;
     };
     QHash<QString, Entry> m_entries;
