@@ -13,13 +13,14 @@ for b in bench_crc bench_panel bench_run bench_dataflash; do
     [ -x "$exe" ] || { echo "missing $exe (build it first)" >&2; exit 1; }
     echo "running $b ..." >&2
     "$exe" --benchmark_repetitions="$REPS" --benchmark_enable_random_interleaving=true \
-        --benchmark_report_aggregates_only=true --benchmark_format=json >"$OUT/$b.json"
+        --benchmark_report_aggregates_only=true --benchmark_format=json >"$OUT/$b.json" 2>"$OUT/$b.err" ||
+        { cat "$OUT/$b.err" >&2; exit 1; }
 done
 python3 - "$OUT" <<'PY'
 import json, os, sys
 out = sys.argv[1]
 med = {}
-for f in os.listdir(out):
+for f in sorted(x for x in os.listdir(out) if x.endswith(".json")):
     for b in json.load(open(os.path.join(out, f)))["benchmarks"]:
         if b.get("aggregate_name") == "median":
             med[b["run_name"]] = b
