@@ -24,9 +24,7 @@ bool TfmCommon::LinkSetUp(const QString& Host, quint16 Port) {
     }
     // Always the link time-outs, even on a link last opened for identification.
     m_link.SetTimeouts(m_timeouts.Link, m_timeouts.Link);
-    if (!m_link.Connected())
-        m_link.Connect();
-    return m_link.Connected();
+    return m_link.Connected() || m_link.Connect();
 }
 
 bool TfmCommon::CircuitExchange(const QString& Host, quint16 Port, const QString& Circ,

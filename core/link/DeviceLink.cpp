@@ -33,7 +33,8 @@ int TfmCommon::SendRequest(quint8 Command, const QString& Pass, quint8 Param, co
 
 int TfmCommon::ReadReply(QByteArray& Reply) {
     Reply.clear();
-    if (!m_link.Connected())
+    // A link closed by the other side ends the read below at once.
+    if (!m_link.IsOpen())
         return -2;
     if (!m_link.ReadExact(proto::LongHeaderSize, Reply))
         return -1;

@@ -76,6 +76,10 @@ void TcpLink::SetTarget(const QString& host, quint16 port) {
 }
 
 void TcpLink::SetTimeouts(int connectMs, int readMs) {
+    // Set before every exchange: the socket keeps the read time-out between
+    // reads (ReadExact puts it back), so equal values need no system calls.
+    if (connectMs == m_connectMs && readMs == m_readMs)
+        return;
     m_connectMs = connectMs;
     m_readMs = readMs;
     if (m_fd >= 0)
@@ -110,6 +114,7 @@ bool TcpLink::Connected() {
         CloseSocket(); // closed or reset by the other side
         return false;
     }
+    m_idleChecked = r < 0 && WouldBlock();
     return true;
 }
 
@@ -118,6 +123,7 @@ void TcpLink::Disconnect() {
 }
 
 void TcpLink::CloseSocket() {
+    m_idleChecked = false;
     if (m_fd < 0)
         return;
     // Unread input would turn the close into a reset that can discard what
@@ -154,7 +160,11 @@ void TcpLink::SetReceiveTimeout(int ms) {
 bool TcpLink::Write(const QByteArray& data) {
     if (m_fd < 0)
         return false;
-    if (!DropPendingInput()) {
+    // One look at the socket per exchange: skipped when Connected() has just
+    // found nothing waiting.
+    const bool idle = m_idleChecked;
+    m_idleChecked = false;
+    if (!idle && !DropPendingInput()) {
         CloseSocket();
         return false;
     }
@@ -175,6 +185,7 @@ bool TcpLink::Write(const QByteArray& data) {
 }
 
 bool TcpLink::ReadExact(int n, QByteArray& out) {
+    m_idleChecked = false;
     if (m_fd < 0)
         return n <= 0;
     const QDeadlineTimer deadline(qMax(0, m_readMs));

@@ -34,6 +34,9 @@ public:
     // Connected test. Notices a close from the other side that has not been
     // seen yet, so that a dead link is reopened rather than written to.
     bool Connected();
+    // The socket is open (no system call; a close from the other side shows
+    // on the next read).
+    bool IsOpen() const { return m_fd >= 0; }
     // Closes the link; unread input is dropped, what was written still goes.
     void Disconnect();
 
@@ -53,6 +56,9 @@ private:
     void SetReceiveTimeout(int ms);
 
     int m_fd = -1;
+    // Connected() has just found the link open with no input waiting: the
+    // next Write() need not look for stale input again.
+    bool m_idleChecked = false;
     QString m_host;
     quint16 m_port = 0;
     int m_connectMs = 1000;

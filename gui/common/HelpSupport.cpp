@@ -15,7 +15,9 @@ namespace {
 
 constexpr int kButtonSize = 18;
 
-// Keeps the button in the window's top-right corner and above the other children.
+// Keeps the button in the window's top-right corner and above the other
+// children. A child added goes on top: the button is raised again once the
+// adding is over (a panel load adds thousands), not for every child.
 class CornerKeeper : public QObject {
 public:
     CornerKeeper(QWidget* window, QToolButton* button) : QObject(button), m_window(window), m_button(button) {
@@ -25,8 +27,20 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_window && (event->type() == QEvent::Resize || event->type() == QEvent::ChildAdded))
+        if (watched != m_window)
+            return false;
+        if (event->type() == QEvent::Resize) {
             place();
+        } else if (event->type() == QEvent::ChildAdded && !m_raisePending) {
+            m_raisePending = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_raisePending = false;
+                    place();
+                },
+                Qt::QueuedConnection);
+        }
         return false;
     }
 
@@ -37,6 +51,7 @@ private:
     }
     QWidget* m_window;
     QToolButton* m_button;
+    bool m_raisePending = false;
 };
 
 } // namespace

@@ -34,8 +34,10 @@ void SetControlTag(QObject* control, int tag) {
         control->setProperty(kTagProperty, tag);
 }
 
+// Exactly the controls whose "graphic" property is set; asked by type, which
+// costs no property lookup by name (stacking asks it of many children).
 bool IsGraphicControl(const QObject* control) {
-    return control && control->property(kGraphicProperty).toBool();
+    return qobject_cast<const ElementPicture*>(control) || qobject_cast<const ElementShape*>(control);
 }
 
 // ---- ClickTracker ----

@@ -4,8 +4,8 @@
 #include "gui/common/TColorMap.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
-#include <QImageReader>
 #include <algorithm>
 
 // Resources of a static library must be registered by name.
@@ -51,7 +51,8 @@ struct DepthGuard {
 
 PanelViews::PanelViews(QWidget* window, ElementRecords& records, IElementHandlers& handlers,
                        const bool& editMode)
-    : m_window(window), m_records(records), m_handlers(handlers), m_editMode(editMode) {
+    : m_window(window), m_records(records), m_handlers(handlers), m_editMode(editMode),
+      m_stackWatch(std::make_unique<StackWatch>()) {
     InitPlaceholderResources();
     static const char* const files[3] = {":/panel/placeholder_digital.png", ":/panel/placeholder_analog.png",
                                          ":/panel/placeholder_slider.png"};
@@ -321,15 +322,7 @@ void PanelViews::InsertControl(QWidget* control) {
     control->setParent(m_window);
     control->setProperty(kInsertionProperty, ++m_insertions);
     if (IsGraphicControl(control)) {
-        QWidget* lowestWindowed = nullptr;
-        for (QObject* o : m_window->children()) {
-            auto* w = qobject_cast<QWidget*>(o);
-            if (w && w != control && !w->isWindow() && !IsGraphicControl(w)) {
-                lowestWindowed = w;
-                break;
-            }
-        }
-        if (lowestWindowed)
+        if (QWidget* lowestWindowed = LowestWindowedChild())
             control->stackUnder(lowestWindowed);
         else
             control->raise();
@@ -337,6 +330,48 @@ void PanelViews::InsertControl(QWidget* control) {
         control->raise();
     }
     control->show();
+}
+
+// Graphic controls lie below every windowed child, so the lowest windowed
+// child is the first widget above the graphic ones. It stays so while children
+// join on top, so it is remembered; the window's children are walked again
+// only once it has moved in the stacking order, left the window or gone.
+class PanelViews::StackWatch : public QObject {
+public:
+    QWidget* Lowest() const { return m_lowest.data(); }
+    void Watch(QWidget* w) {
+        if (m_lowest)
+            m_lowest->removeEventFilter(this);
+        m_lowest = w;
+        if (w)
+            w->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type t = event->type();
+        if (watched == m_lowest && (t == QEvent::ZOrderChange || t == QEvent::ParentChange))
+            Watch(nullptr);
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_lowest;
+};
+
+QWidget* PanelViews::LowestWindowedChild() {
+    if (QWidget* known = m_stackWatch->Lowest(); known && known->parentWidget() == m_window)
+        return known;
+    QWidget* lowest = nullptr;
+    for (QObject* o : m_window->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (w && !w->isWindow() && !IsGraphicControl(w)) {
+            lowest = w;
+            break;
+        }
+    }
+    m_stackWatch->Watch(lowest);
+    return lowest;
 }
 
 QWidget* PanelViews::CreateElementViews(int kind, int slot, const QRect& r) {
@@ -381,13 +416,16 @@ void PanelViews::DestroyControl(QWidget* control) {
     if (!control)
         return;
     control->hide();
-    control->setParent(nullptr);
     // Inside an element handler the control may be the one whose event is
-    // being handled: delete it once the event is done.
-    if (m_dispatchDepth > 0)
+    // being handled: it leaves the window now and is deleted once the event is
+    // done. Otherwise it is deleted at once; leaving the window first would walk
+    // the window's whole focus chain for every control.
+    if (m_dispatchDepth > 0) {
+        control->setParent(nullptr);
         control->deleteLater();
-    else
+    } else {
         delete control;
+    }
 }
 
 void PanelViews::DestroyElementControls(int kind, int slot) {
@@ -428,6 +466,14 @@ void PanelViews::DestroyElementControls(int kind, int slot) {
 }
 
 void PanelViews::ClearAll() {
+    // No repainting of the window for every control that goes: once at the end.
+    const bool updates = m_window->updatesEnabled();
+    m_window->setUpdatesEnabled(false);
+    DestroyAllControls();
+    m_window->setUpdatesEnabled(updates);
+}
+
+void PanelViews::DestroyAllControls() {
     // Walk the window's children; a removal keeps the index, anything else moves on.
     const QObjectList& children = m_window->children();
     for (qsizetype i = 0; i < children.size();) {
@@ -562,13 +608,8 @@ bool PanelViews::LoadPictureFile(ElementPicture* picture, const QString& path) {
     if (!picture)
         return false;
     const QFileInfo info(path); // exists() follows symbolic links
-    if (path.isEmpty() || !info.exists() || !info.isFile()) {
-        picture->ClearPicture();
-        return false;
-    }
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
+    const QImage image =
+        path.isEmpty() || !info.exists() || !info.isFile() ? QImage() : PictureCache::ReadPictureFile(path);
     if (image.isNull()) {
         picture->ClearPicture();
         return false;
@@ -577,26 +618,41 @@ bool PanelViews::LoadPictureFile(ElementPicture* picture, const QString& path) {
     return true;
 }
 
+// A picture already showing the file's current content is left alone, so an
+// element whose state did not change is not drawn again.
+void PanelViews::ShowPictureFile(ElementPicture* picture, const QString& path) {
+    if (!picture)
+        return;
+    const QImage image = m_pictures.Picture(path);
+    if (image.isNull()) {
+        if (picture->HasPicture())
+            picture->ClearPicture();
+    } else if (picture->Picture().cacheKey() != image.cacheKey()) {
+        picture->SetPicture(image);
+    }
+}
+
 void PanelViews::ShowDigital(int kind, int slot, bool state) {
     if (slot < 0)
         return;
     if (kind == KindButton && slot < int(m_records.ES_Buttons.size()))
-        LoadPictureFile(StatePicture(kind, slot),
+        ShowPictureFile(StatePicture(kind, slot),
                         SelectDigitalPicture(m_records.ES_Buttons[size_t(slot)], state));
     else if (kind == KindDSign && slot < int(m_records.ES_DSigns.size()))
-        LoadPictureFile(StatePicture(kind, slot),
+        ShowPictureFile(StatePicture(kind, slot),
                         SelectDigitalPicture(m_records.ES_DSigns[size_t(slot)], state));
 }
 
 void PanelViews::ShowAnalog(int slot, float value) {
     if (slot < 0 || slot >= int(m_records.ES_ASigns.size()))
         return;
-    LoadPictureFile(StatePicture(KindASign, slot),
+    ShowPictureFile(StatePicture(KindASign, slot),
                     SelectAnalogPicture(m_records.ES_ASigns[size_t(slot)], value));
 }
 
 void PanelViews::ClearPicture(int kind, int slot) {
-    if (ElementPicture* p = StatePicture(kind, slot))
+    ElementPicture* p = StatePicture(kind, slot);
+    if (p && p->HasPicture())
         p->ClearPicture();
 }
 

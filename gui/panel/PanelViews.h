@@ -52,15 +52,17 @@
 // deletes it once control returns to the event loop. Mouse events over element
 // controls never reach the window's own mouse handlers.
 
-#include "gui/panel/ElementControls.h"
 #include "core/panel/ElementModel.h"
 #include "core/panel/PanelFile.h"
+#include "gui/panel/ElementControls.h"
+#include "gui/panel/PictureCache.h"
 
 #include <QImage>
 #include <QPointer>
 #include <QRect>
 #include <QString>
 #include <array>
+#include <memory>
 #include <vector>
 
 class QWidget;
@@ -187,9 +189,11 @@ public:
     void ShowAnalog(int slot, float value);
     // Empties the state picture of a button or digital or analog indicator.
     void ClearPicture(int kind, int slot);
+    // The three above read each picture file once (PictureCache) and leave a
+    // picture that already shows the selected file's content untouched.
     // Loads a picture file (followed symbolic links; any format QImageReader
-    // reads: BMP, PNG, ICO, TIFF ...) into the picture; a missing, unreadable
-    // or damaged file clears it. True when a picture was loaded.
+    // reads: BMP, PNG, ICO, TIFF ...) into the picture, uncached; a missing,
+    // unreadable or damaged file clears it. True when a picture was loaded.
     static bool LoadPictureFile(ElementPicture* picture, const QString& path);
     // The state picture control of a button, digital or analog indicator.
     ElementPicture* StatePicture(int kind, int slot) const;
@@ -204,6 +208,10 @@ private:
     bool SlotExists(int kind, int slot);
     void SyncArrays(int kind);
     void DestroyControl(QWidget* control);
+    class StackWatch;
+    void DestroyAllControls();
+    QWidget* LowestWindowedChild();
+    void ShowPictureFile(ElementPicture* picture, const QString& path);
     ElementPicture* CreatePicture(std::vector<QPointer<ElementPicture>>& array, int kind, int placeholder,
                                   const QString& Prefix, int Index, const QRect& r);
     ElementShape* CreateShape(std::vector<QPointer<ElementShape>>& array, int kind, const QString& Prefix,
@@ -215,6 +223,8 @@ private:
     IElementHandlers& m_handlers;
     const bool& m_editMode;
     std::array<QImage, 3> m_placeholders;
+    PictureCache m_pictures;
+    std::unique_ptr<StackWatch> m_stackWatch; // see LowestWindowedChild()
     qint64 m_insertions = 0;
     int m_dispatchDepth = 0; // > 0 while an element handler runs
 };

@@ -15,7 +15,9 @@ struct CrcCase {
     std::uint32_t wordCrc;
 };
 
-std::vector<unsigned char> ascii(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<unsigned char> ascii(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 class CheckValues : public ::testing::TestWithParam<CrcCase> {};
 
@@ -25,15 +27,17 @@ TEST_P(CheckValues, BothChecksumsMatchTheCatalogue) {
     EXPECT_EQ(WordCrc(c.bytes.data(), std::uint32_t(c.bytes.size())), c.wordCrc) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Crc, CheckValues,
-    ::testing::Values(CrcCase{"empty", {}, 0x00000000u, 0xFFFFFFFFu},
-                      CrcCase{"abc", ascii("abc"), 0xCA6598D0u, 0xFFFFFFFFu},
-                      CrcCase{"ABCDEFGH", ascii("ABCDEFGH"), 0x0DFE6975u, 0x8DCBFB33u},
-                      CrcCase{"00..07", {0, 1, 2, 3, 4, 5, 6, 7}, 0xED88B7F6u, 0x9C08808Du},
-                      CrcCase{"00..08 ignores the ninth byte for WordCrc",
-                              {0, 1, 2, 3, 4, 5, 6, 7, 8}, CrcUpdate("\0\1\2\3\4\5\6\7\10", 9), 0x9C08808Du}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(Crc, CheckValues,
+                         ::testing::Values(CrcCase{"empty", {}, 0x00000000u, 0xFFFFFFFFu},
+                                           CrcCase{"abc", ascii("abc"), 0xCA6598D0u, 0xFFFFFFFFu},
+                                           CrcCase{"ABCDEFGH", ascii("ABCDEFGH"), 0x0DFE6975u, 0x8DCBFB33u},
+                                           CrcCase{
+                                               "00..07", {0, 1, 2, 3, 4, 5, 6, 7}, 0xED88B7F6u, 0x9C08808Du},
+                                           CrcCase{"00..08 ignores the ninth byte for WordCrc",
+                                                   {0, 1, 2, 3, 4, 5, 6, 7, 8},
+                                                   CrcUpdate("\0\1\2\3\4\5\6\7\10", 9),
+                                                   0x9C08808Du}),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(WordCrc, WordsOfFourAndTrailingBytes) {
     const unsigned char zero[4] = {0, 0, 0, 0};
@@ -49,20 +53,23 @@ TEST(WordCrc, WordsOfFourAndTrailingBytes) {
 
 TEST(CrcUpdate, LongBufferMatchesBytewiseDefinition) {
     // The sliced loop must agree with the one-byte-at-a-time definition at
-    // every length around its eight-byte rounds.
-    std::vector<unsigned char> data(1031);
+    // every length around its sixteen-byte rounds, from any alignment.
+    std::vector<unsigned char> data(1040);
     for (size_t i = 0; i < data.size(); ++i)
         data[i] = static_cast<unsigned char>(i * 131 + 7);
-    for (std::uint32_t len : {0u, 1u, 3u, 7u, 8u, 9u, 15u, 16u, 1024u, 1031u}) {
-        std::uint32_t crc = 0;
-        for (std::uint32_t i = 0; i < len; ++i) {
-            std::uint32_t c = (data[i] ^ crc) & 0xFF;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
-            crc = c ^ (crc >> 8);
+    for (std::uint32_t offset : {0u, 1u, 3u})
+        for (std::uint32_t len :
+             {0u, 1u, 3u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 32u, 33u, 63u, 64u, 65u, 1024u, 1031u}) {
+            const unsigned char* p = data.data() + offset;
+            std::uint32_t crc = 0;
+            for (std::uint32_t i = 0; i < len; ++i) {
+                std::uint32_t c = (p[i] ^ crc) & 0xFF;
+                for (int k = 0; k < 8; ++k)
+                    c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+                crc = c ^ (crc >> 8);
+            }
+            EXPECT_EQ(CrcUpdate(p, len), crc) << len << " from " << offset;
         }
-        EXPECT_EQ(CrcUpdate(data.data(), len), crc) << len;
-    }
 }
 
 } // namespace

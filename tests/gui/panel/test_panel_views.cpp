@@ -2,17 +2,21 @@
 // stacking, handlers, slots, destruction and the run-mode picture rules.
 #include "tests/gui/panel/PanelFileTestSupport.h"
 
+#include "gui/common/HelpSupport.h"
 #include "gui/common/TColorMap.h"
 #include "gui/panel/ElementControls.h"
 #include "gui/panel/PanelViews.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QImageWriter>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -205,6 +209,41 @@ TEST_F(ViewsTest, GraphicControlsLieBelowWindowedOnesWhateverTheInsertionOrder) 
     EXPECT_LT(ChildIndex(button), ChildIndex(label));
     EXPECT_LT(ChildIndex(label), ChildIndex(button2));
     EXPECT_EQ(window->childAt(10, 10), button2);
+}
+
+TEST_F(ViewsTest, GraphicControlsStayBelowAfterTheLowestWindowedChildMovesOrGoes) {
+    Make(true);
+    QWidget* label = Add(KindText, QRect(0, 30, 128, 16));
+    QWidget* button = Add(KindButton, QRect(0, 0, 64, 24));
+    Add(KindDSign, QRect(0, 0, 64, 64));
+    label->raise(); // the lowest windowed child goes to the top (as the status bar does)
+    QWidget* asign = Add(KindASign, QRect(0, 0, 64, 64));
+    EXPECT_LT(ChildIndex(asign), ChildIndex(button));
+    views->DestroyElementControls(KindButton, 0); // the lowest windowed child goes
+    QWidget* slider = Add(KindTrack, QRect(0, 0, 64, 64));
+    EXPECT_LT(ChildIndex(slider), ChildIndex(label));
+    // Bottom first: every graphic control, then every windowed one.
+    bool windowedSeen = false;
+    for (QObject* o : window->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w)
+            continue;
+        windowedSeen = windowedSeen || !IsGraphicControl(w);
+        EXPECT_FALSE(windowedSeen && IsGraphicControl(w)) << w->objectName().toStdString();
+    }
+    EXPECT_EQ(ChildIndex(views->Quel_Slider_Shape[0]) + 1, ChildIndex(slider));
+}
+
+TEST_F(ViewsTest, HelpButtonIsBackOnTopOnceElementsAreAdded) {
+    Make(true);
+    QToolButton* help = InstallHelp(window.get(), "k");
+    for (int i = 0; i < 3; ++i) {
+        Add(KindButton, QRect(600, 0, 100, 24));
+        Add(KindDSign, QRect(600, 0, 100, 64));
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(window->children().last(), help);
+    EXPECT_EQ(window->childAt(help->geometry().center()), help);
 }
 
 // ---- text labels ----
@@ -599,3 +638,63 @@ TEST_F(PictureRulesTest, PictureFormatsAndSymbolicLinks) {
 }
 
 } // namespace
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+TEST_F(PictureRulesTest, PictureFilesAreReadOnceAndUnchangedStatesNotRedrawn) {
+    records.Append(KindDSign);
+    records.Append(KindDSign);
+    for (TES_DSign& d : records.ES_DSigns) {
+        d.sI_ImgL = Png("off.png", 3);
+        d.sI_ImgH = Png("on.png", 4);
+    }
+    Add(KindDSign, QRect(0, 0, 64, 64));
+    Add(KindDSign, QRect(70, 0, 64, 64));
+    ElementPicture* first = views->Quel_SignD_Image[0];
+    ElementPicture* second = views->Quel_SignD_Image[1];
+    PaintCounter counter;
+    first->installEventFilter(&counter);
+
+    views->ShowDigital(KindDSign, 0, true);
+    views->ShowDigital(KindDSign, 1, true);
+    // One decoded picture shared by both elements.
+    EXPECT_EQ(first->Picture().cacheKey(), second->Picture().cacheKey());
+    QApplication::processEvents();
+    const qint64 shown = first->Picture().cacheKey();
+    counter.paints = 0;
+    views->ShowDigital(KindDSign, 0, true); // same state: nothing to draw
+    QApplication::processEvents();
+    EXPECT_EQ(first->Picture().cacheKey(), shown);
+    EXPECT_EQ(counter.paints, 0);
+    views->ShowDigital(KindDSign, 0, false); // changed: drawn
+    QApplication::processEvents();
+    EXPECT_EQ(first->Picture().width(), 3);
+    EXPECT_GT(counter.paints, 0);
+
+    // The file changes on disk: read again. (A new time, in case the size stays.)
+    auto rewrite = [this](int width, int secs) {
+        QFile f(Png("on.png", width));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime::currentDateTime().addSecs(secs), QFileDevice::FileModificationTime));
+    };
+    rewrite(9, 10);
+    views->ShowDigital(KindDSign, 0, true);
+    EXPECT_EQ(first->Picture().width(), 9);
+    // The file goes: no picture; it comes back: shown again.
+    ASSERT_TRUE(QFile::remove(dir.filePath("on.png")));
+    views->ShowDigital(KindDSign, 0, true);
+    EXPECT_FALSE(first->HasPicture());
+    rewrite(5, 20);
+    views->ShowDigital(KindDSign, 0, true);
+    EXPECT_EQ(first->Picture().width(), 5);
+}

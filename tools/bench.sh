@@ -1,0 +1,50 @@
+#!/bin/sh
+# Runs the benchmarks (each against its baseline in the same program) and
+# prints the ratios. Usage: tools/bench.sh [build dir] [repetitions]
+# On a busy machine the repetitions are interleaved and the medians compared.
+set -eu
+BUILD=${1:-build}
+REPS=${2:-5}
+OUT=$(mktemp -d)
+trap 'rm -rf "$OUT"' EXIT
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+for b in bench_crc bench_panel bench_run bench_dataflash; do
+    exe="$BUILD/bench/$b"
+    [ -x "$exe" ] || { echo "missing $exe (build it first)" >&2; exit 1; }
+    echo "running $b ..." >&2
+    "$exe" --benchmark_repetitions="$REPS" --benchmark_enable_random_interleaving=true \
+        --benchmark_report_aggregates_only=true --benchmark_format=json >"$OUT/$b.json" 2>"$OUT/$b.err" ||
+        { cat "$OUT/$b.err" >&2; exit 1; }
+done
+python3 - "$OUT" <<'PY'
+import json, os, sys
+out = sys.argv[1]
+med = {}
+for f in sorted(x for x in os.listdir(out) if x.endswith(".json")):
+    for b in json.load(open(os.path.join(out, f)))["benchmarks"]:
+        if b.get("aggregate_name") == "median":
+            med[b["run_name"]] = b
+def find(name):
+    # "BM_X/250" matches "BM_X/250" and "BM_X/250/iterations:3", "BM_X/real_time" ...
+    for k in med:
+        if k == name or k.startswith(name + "/"):
+            return med[k]
+    return None
+def show(title, name, base, limit):
+    a, b = find(name), find(base)
+    if a is None or b is None:
+        print(f"{title:56s} (not measured)")
+        return
+    key = "real_time" if "/real_time" in a["run_name"] else "cpu_time"
+    print(f"{title:56s} {a[key] / b[key]:6.2f}x  (goal <= {limit}; {key})")
+for n in ("250", "1000", "2000", "4000"):
+    show(f"panel load+show {n} / plain widgets", f"BM_PanelLoadShow/{n}", f"BM_PlainLoadShow/{n}", 1.5)
+    show(f"panel close {n} / plain widgets", f"BM_PanelClose/{n}", f"BM_PlainClose/{n}", 1.5)
+show("panel load+show 4000 / 2000", "BM_PanelLoadShow/4000", "BM_PanelLoadShow/2000", 2.2)
+show("panel close 4000 / 2000", "BM_PanelClose/4000", "BM_PanelClose/2000", 2.2)
+show("run tick 200 with pictures / raw round trips", "BM_RunTickPictures", "BM_RawRoundTrips", 1.3)
+show("run tick 200 without pictures / raw round trips", "BM_RunTickNoPictures", "BM_RawRoundTrips", 1.15)
+for n in ("65536", "524288"):
+    show(f"CrcUpdate {n} B / zlib crc32", f"BM_CrcUpdate/{n}", f"BM_ZlibCrc32/{n}", 1.0)
+show("DataFlash programming / plain socket client", "BM_UpdateDataFlash", "BM_PlainClient", "-")
+PY
