@@ -212,6 +212,19 @@ inline constexpr TLangText FinishEditBeforeClose {{"Proszę zakończyć edycję 
 // The panel could not be saved on closing: the path and the reason follow, then the question
 inline constexpr TLangText PanelNotSaved        {{"Nie mogę zapisać panelu do pliku:", "", "Impossibile salvare il pannello nel file:"}};
 inline constexpr TLangText CloseWithoutSaving   {{"Czy zamknąć edytor bez zapisania zmian ?", "", "Chiudere l'editor senza salvare le modifiche ?"}};
+// A panel file beyond the program's limits (core/panel/PanelLimits.h): the path follows, then the reason
+inline constexpr TLangText PanelRefused         {{"Panel nie został wczytany, plik pozostaje bez zmian:", "", "Il pannello non è stato caricato, il file resta invariato:"}};
+inline constexpr TLangText PanelFileTooLarge    {{"Plik ma %1 bajtów, a program przyjmuje najwyżej %2.", "", "Il file ha %1 byte, il programma ne accetta al massimo %2."}};
+inline constexpr TLangText PanelTooManyLines    {{"Plik ma %1 wierszy, a program przyjmuje najwyżej %2.", "", "Il file ha %1 righe, il programma ne accetta al massimo %2."}};
+inline constexpr TLangText PanelTooManyElements {{"Panel ma %1 elementów, a program przyjmuje najwyżej %2.", "", "Il pannello ha %1 elementi, il programma ne accetta al massimo %2."}};
+inline constexpr TLangText PanelFileUnreadable  {{"Pliku panelu nie udało się odczytać.", "", "Impossibile leggere il file del pannello."}};
+inline constexpr TLangText PanelFileDamaged     {{"Plik panelu jest uszkodzony.", "", "Il file del pannello è danneggiato."}};
+// Closing the editor over a panel file that could not be read: the backup's path follows
+inline constexpr TLangText PanelOldKept         {{"Poprzednia zawartość pliku panelu została zachowana w pliku:", "", "Il contenuto precedente del file del pannello è stato conservato nel file:"}};
+// Closing the editor with nothing placed over a panel file that could not be read: the path follows
+inline constexpr TLangText PanelLeftUntouched   {{"Panel jest pusty, plik panelu pozostaje bez zmian:", "", "Il pannello è vuoto, il file del pannello resta invariato:"}};
+// Editor status bar when the panel file lives in the user's configuration folder: the path follows
+inline constexpr TLangText PanelFileIn          {{"Plik panelu: ", "", "File del pannello: "}};
 inline constexpr TLangText EditCaption          {{"Wirtualny Quelnet 4.0.1f - Edycja", "", "Quelnet virtuale 4.0.1f - Modifica"}};
 inline constexpr TLangText RunCaption           {{"Wirtualny Quelnet 4.0.1f", "", "Quelnet virtuale 4.0.1f"}};
 // clang-format on

@@ -1,6 +1,8 @@
 #pragma once
-// The panel file "quelnet_scr.cnf" beside the executable: the window's place
-// and one block per element with its rectangle and every setting of its record.
+// The panel file "quelnet_scr.cnf" beside the executable (or, for an installed
+// program, in the user's configuration folder): the window's place and one
+// block per element with its rectangle and every setting of its record.
+// What the program accepts of it is limited: core/panel/PanelLimits.h.
 //
 //   {
 //   x_tp=idg            type tag: scr (the window), btn idg ian tlb zda (kinds 0-4)
@@ -24,17 +26,34 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace quelnet {
 
 inline constexpr const char* PanelFileName = "quelnet_scr.cnf";
 
-// Directory of the executable + separator + PanelFileName, formed anew on every
-// call; or the override, when one is set.
-QString PanelFilePath();
+// Where the panel file lives, decided anew on every call. Beside the
+// executable (a portable copy) when the user may write its folder, or may
+// write a panel file already there (it is rewritten in place); otherwise
+// (an installed program) in the user's configuration folder,
+// $XDG_CONFIG_HOME/quelnet/PanelFileName. The override, when set, wins.
+struct PanelFileLocation {
+    QString Path;              // read and written here
+    bool InUserConfig = false; // the user's configuration folder
+    // An installed program's panel beside the executable, read while the
+    // user's own file does not exist yet; empty otherwise.
+    QString StartingPanel;
+    // The file to read: Path, or StartingPanel while Path does not exist.
+    QString ReadPath() const;
+};
+PanelFileLocation LocatePanelFile();
+QString PanelFilePath(); // LocatePanelFile().Path
 // Tests point the panel file elsewhere; an empty path restores the default.
 void SetPanelFilePathOverride(const QString& path);
+// Tests decide whether the executable's folder counts as writable; an empty
+// function restores the real check (the user's write permission).
+void SetFolderWritableCheck(std::function<bool(const QString& folder)> check);
 
 // The window as written in the scr block: outer rectangle in screen
 // coordinates and window state (0 normal, 1 minimised, 2 maximised).
@@ -89,16 +108,56 @@ QByteArray FormatPanelFile(const PanelWindowPlace& window, const std::vector<Pan
 // but is write-protected is left alone. True when written; otherwise `why`
 // (when given) says why not, in the system's words.
 bool SavePanelFile(const QString& path, const QByteArray& bytes, QString* why = nullptr);
+// Copies the panel file's bytes to `path` + PanelBackupSuffix, replacing an
+// older copy whole or not at all. True when copied (`backup` gets its path)
+// or when there is no file to copy (`backup` empty); otherwise `why` says why.
+bool BackUpPanelFile(const QString& path, QString* backup, QString* why = nullptr);
+
+// SavePanelFile at the location, making the user's configuration folder first
+// when the file lives there.
+bool SavePanelFileAt(const PanelFileLocation& where, const QByteArray& bytes, QString* why = nullptr);
 
 // Bytes to text (byte-order marks, else Windows-1250) and text to lines
 // (CR LF, LF or CR; a last line without an end is kept, no empty last line).
-QString DecodePanelText(const QByteArray& bytes);
+// `clean`, when given, is set false when the bytes are not clean text: an
+// invalid UTF-8 or UTF-16 sequence, or a NUL character.
+QString DecodePanelText(const QByteArray& bytes, bool* clean = nullptr);
 QStringList SplitPanelLines(const QString& text);
 
-// Runs the reader over the lines against the host.
+// Runs the reader over the lines against the host. Rectangles are clamped
+// into the ranges of PanelLimits.h before they reach the host.
 void ReadPanelLines(const QStringList& lines, IPanelFileHost& host);
 
-// Reads the file; false (and nothing changed) when it cannot be opened.
-bool LoadPanelFile(const QString& path, IPanelFileHost& host);
+// What became of reading the panel file.
+enum class PanelLoadStatus {
+    Read,       // read whole (an empty file included)
+    Missing,    // there is no file
+    Damaged,    // read as far as it goes, but its bytes are not clean text
+    Unreadable, // cannot be opened, or holds no block the program knows: nothing read
+    Refused,    // beyond MaxPanelFileBytes or MaxPanelElements: nothing read
+};
+
+struct PanelLoadResult {
+    PanelLoadStatus Status = PanelLoadStatus::Missing;
+    QString Why; // Polish; for Damaged, Unreadable and Refused
+    // The file holds what the program did not take in: its bytes must be
+    // kept before anything is saved over it.
+    bool MustKeepOldBytes() const {
+        return Status == PanelLoadStatus::Damaged || Status == PanelLoadStatus::Unreadable ||
+               Status == PanelLoadStatus::Refused;
+    }
+};
+
+// Element blocks (type lines of the five kinds) and whether any type line
+// the reader knows (scr included) is among the lines.
+struct PanelLineCount {
+    int Elements = 0;
+    bool AnyBlock = false;
+};
+PanelLineCount CountPanelBlocks(const QStringList& lines);
+
+// Reads the file within the limits of PanelLimits.h; the host is touched
+// only when the status is Read or Damaged.
+PanelLoadResult LoadPanelFile(const QString& path, IPanelFileHost& host);
 
 } // namespace quelnet

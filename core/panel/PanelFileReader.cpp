@@ -3,25 +3,36 @@
 #include "core/base/InterfaceTexts.h"
 #include "core/panel/PanelFile.h"
 #include "core/panel/PanelFileKeys.h"
+#include "core/panel/PanelLimits.h"
 
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 
 namespace quelnet {
 
-QString DecodePanelText(const QByteArray& bytes) {
+QString DecodePanelText(const QByteArray& bytes, bool* clean) {
+    QString text;
+    bool ok = true;
+    const auto decode = [&](QStringDecoder::Encoding encoding, qsizetype bom) {
+        QStringDecoder dec(encoding, QStringDecoder::Flag::Stateless);
+        text = dec(bytes.mid(bom));
+        // A UTF-16 text ending in half a character was cut short.
+        const bool whole = encoding == QStringDecoder::Utf8 || (bytes.size() - bom) % 2 == 0;
+        ok = !dec.hasError() && whole;
+    };
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
-    if (bytes.startsWith("\xFF\xFE")) {
-        QStringDecoder dec(QStringDecoder::Utf16LE);
-        return dec(bytes.mid(2));
-    }
-    if (bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder dec(QStringDecoder::Utf16BE);
-        return dec(bytes.mid(2));
-    }
-    return FromAnsi(bytes);
+        decode(QStringDecoder::Utf8, 3);
+    else if (bytes.startsWith("\xFF\xFE"))
+        decode(QStringDecoder::Utf16LE, 2);
+    else if (bytes.startsWith("\xFE\xFF"))
+        decode(QStringDecoder::Utf16BE, 2);
+    else
+        text = FromAnsi(bytes);
+    if (clean)
+        *clean = ok && !text.contains(QChar(0));
+    return text;
 }
 
 QStringList SplitPanelLines(const QString& text) {
@@ -66,6 +77,9 @@ private:
     static int IntValue(const QString& l) {
         return static_cast<std::int32_t>(static_cast<std::uint32_t>(TextToInt64(l.mid(5))));
     }
+
+    // The window may lie left of or above the primary screen; -1 (not given) stays.
+    static int WindowValue(int v) { return std::clamp(v, -MaxPanelCoordinate, MaxPanelCoordinate); }
 
     IPanelFileHost& m_host;
     bool m_scr = false;
@@ -128,11 +142,13 @@ void BlockReader::Line(const QString& l) {
     if (l.startsWith(QLatin1String("}"))) {
         const int elements = ElementFlags();
         if (m_scr && elements == 0)
-            m_host.SetPanelWindowRect(m_x, m_y, m_w, m_h);
+            m_host.SetPanelWindowRect(WindowValue(m_x), WindowValue(m_y), WindowValue(m_w), WindowValue(m_h));
         if (m_x >= 0 && m_y >= 0 && m_w >= 0 && m_h >= 0 && !m_scr && elements == 1) {
+            const QRect rect(std::min(m_x, MaxPanelCoordinate), std::min(m_y, MaxPanelCoordinate),
+                             std::min(m_w, MaxPanelExtent), std::min(m_h, MaxPanelExtent));
             for (int k = 0; k < ElementKindCount; ++k)
                 if (m_kind[size_t(k)])
-                    m_host.CreateElementViews(k, m_slot[size_t(k)], QRect(m_x, m_y, m_w, m_h));
+                    m_host.CreateElementViews(k, m_slot[size_t(k)], rect);
         }
         ResetBlock();
         return;
@@ -148,14 +164,66 @@ void ReadPanelLines(const QStringList& lines, IPanelFileHost& host) {
         reader.Line(l);
 }
 
-bool LoadPanelFile(const QString& path, IPanelFileHost& host) {
+PanelLineCount CountPanelBlocks(const QStringList& lines) {
+    PanelLineCount count;
+    for (const QString& l : lines) {
+        if (!l.startsWith(QLatin1String("x_tp=")))
+            continue;
+        const QString tag = l.mid(5);
+        if (tag == QLatin1String("scr"))
+            count.AnyBlock = true;
+        for (const char* kindTag : KindFileTags)
+            if (tag == QLatin1String(kindTag)) {
+                count.AnyBlock = true;
+                ++count.Elements;
+            }
+    }
+    return count;
+}
+
+namespace {
+
+// Line ends as SplitPanelLines finds them (CR LF, LF, CR), without making the lines.
+qsizetype CountLineEnds(const QString& text) {
+    return text.count(u'\n') + text.count(u'\r') - text.count(QLatin1String("\r\n"));
+}
+
+PanelLoadResult Outcome(PanelLoadStatus status, const QString& why = QString()) {
+    return PanelLoadResult{status, why};
+}
+
+} // namespace
+
+PanelLoadResult LoadPanelFile(const QString& path, IPanelFileHost& host) {
     QFile file(path);
+    if (!file.exists())
+        return Outcome(PanelLoadStatus::Missing);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
+        return Outcome(PanelLoadStatus::Unreadable,
+                       Pl(lt::PanelFileUnreadable) + QLatin1Char(' ') + file.errorString());
+    if (file.size() > MaxPanelFileBytes)
+        return Outcome(PanelLoadStatus::Refused,
+                       Pl(lt::PanelFileTooLarge).arg(file.size()).arg(MaxPanelFileBytes));
+    const QByteArray bytes = file.read(MaxPanelFileBytes + 1);
     file.close();
-    ReadPanelLines(SplitPanelLines(DecodePanelText(bytes)), host);
-    return true;
+    if (bytes.size() > MaxPanelFileBytes) // grew while being read, or not a plain file
+        return Outcome(PanelLoadStatus::Refused,
+                       Pl(lt::PanelFileTooLarge).arg(bytes.size()).arg(MaxPanelFileBytes));
+    bool clean = true;
+    const QString text = DecodePanelText(bytes, &clean);
+    if (const qsizetype n = CountLineEnds(text); n > MaxPanelLines)
+        return Outcome(PanelLoadStatus::Refused, Pl(lt::PanelTooManyLines).arg(n).arg(MaxPanelLines));
+    const QStringList lines = SplitPanelLines(text);
+    const PanelLineCount count = CountPanelBlocks(lines);
+    if (count.Elements > MaxPanelElements)
+        return Outcome(PanelLoadStatus::Refused,
+                       Pl(lt::PanelTooManyElements).arg(count.Elements).arg(MaxPanelElements));
+    if (!bytes.isEmpty() && !count.AnyBlock)
+        return Outcome(PanelLoadStatus::Unreadable, Pl(lt::PanelFileUnreadable));
+    ReadPanelLines(lines, host);
+    if (!clean)
+        return Outcome(PanelLoadStatus::Damaged, Pl(lt::PanelFileDamaged));
+    return Outcome(PanelLoadStatus::Read);
 }
 
 } // namespace quelnet

@@ -4,8 +4,6 @@
 #include "core/panel/PanelFile.h"
 #include "core/panel/PanelFileKeys.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,27 +12,12 @@ namespace quelnet {
 
 namespace {
 
-QString& PathOverride() {
-    static QString path;
-    return path;
-}
-
 QString DecimalSeparator() {
     const QString p = UserLocale().decimalPoint();
     return p.isEmpty() ? QStringLiteral(".") : p;
 }
 
 } // namespace
-
-QString PanelFilePath() {
-    if (!PathOverride().isEmpty())
-        return PathOverride();
-    return QCoreApplication::applicationDirPath() + QDir::separator() + QString::fromLatin1(PanelFileName);
-}
-
-void SetPanelFilePathOverride(const QString& path) {
-    PathOverride() = path;
-}
 
 QString FormatPanelReal(double value) {
     if (std::isnan(value))

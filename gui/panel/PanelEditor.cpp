@@ -1,6 +1,7 @@
 #include "gui/panel/PanelEditor.h"
 
 #include "core/base/InterfaceTexts.h"
+#include "core/panel/PanelLimits.h"
 #include "gui/common/Platform.h"
 #include "gui/panel/ElementControls.h"
 #include "gui/panel/PanelWindow.h"
@@ -216,8 +217,23 @@ int PanelEditor::KindOfControl(const QWidget* control) {
 
 // ---- drag and drop ----
 
+namespace {
+
+// Elements placed in the window, all kinds together.
+int PlacedElements(const PanelViews& views, const ElementRecords& records) {
+    int n = 0;
+    for (int kind = 0; kind < ElementKindCount; ++kind)
+        for (int slot = 0; slot < records.Count(kind); ++slot)
+            n += views.IsSlotFree(kind, slot) ? 0 : 1;
+    return n;
+}
+
+} // namespace
+
 bool PanelEditor::TakesPaletteDrag(const QObject* source) const {
-    return TfmQuelnetTool::IsPalette(source) && !AnyFrame();
+    // A panel at the element limit takes no more: its file could not be read again.
+    return TfmQuelnetTool::IsPalette(source) && !AnyFrame() &&
+           PlacedElements(m_window.Views(), m_window.Records) < MaxPanelElements;
 }
 
 bool PanelEditor::FormDragOver(const QObject* source, const QPoint& pos) {

@@ -11,8 +11,10 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QWindow>
@@ -141,14 +143,36 @@ bool TfmVQuelnet::FormCloseQuery() {
 }
 
 bool TfmVQuelnet::SaveOrAskToClose() {
+    if (m_load.MustKeepOldBytes())
+        return SaveOverUnreadPanel();
     QString why;
     if (SaveElements(&why))
         return true;
+    return AskToCloseUnsaved(why);
+}
+
+bool TfmVQuelnet::AskToCloseUnsaved(const QString& why) {
     // Closing now loses the edits: the user decides, knowing why.
     const QString text = Pl(lt::PanelNotSaved) + QLatin1Char('\n') +
                          QDir::toNativeSeparators(PanelFilePath()) + QLatin1Char('\n') + why +
                          QStringLiteral("\n\n") + Pl(lt::CloseWithoutSaving);
     return AskYesNo(this, QMessageBox::Warning, Pl(lt::TitleWarning), text);
+}
+
+bool TfmVQuelnet::SaveOverUnreadPanel() {
+    const QString path = PanelFilePath();
+    if (m_views->ElementsInSaveOrder().empty()) {
+        ShowMessage(this, QMessageBox::Information, Pl(lt::TitleInformation),
+                    Pl(lt::PanelLeftUntouched) + QLatin1Char('\n') + QDir::toNativeSeparators(path));
+        return true;
+    }
+    QString why, backup;
+    if (!BackUpPanelFile(path, &backup, &why) || !SaveElements(&why))
+        return AskToCloseUnsaved(why);
+    if (!backup.isEmpty())
+        ShowMessage(this, QMessageBox::Information, Pl(lt::TitleInformation),
+                    Pl(lt::PanelOldKept) + QLatin1Char('\n') + QDir::toNativeSeparators(backup));
+    return true;
 }
 
 void TfmVQuelnet::FormClose() {
@@ -195,12 +219,31 @@ PanelWindowPlace TfmVQuelnet::WindowPlace() const {
 }
 
 bool TfmVQuelnet::SaveElements(QString* why) {
-    return SavePanelFile(PanelFilePath(),
-                         FormatPanelFile(WindowPlace(), m_views->ElementsInSaveOrder(), Records), why);
+    return SavePanelFileAt(LocatePanelFile(),
+                           FormatPanelFile(WindowPlace(), m_views->ElementsInSaveOrder(), Records), why);
 }
 
 bool TfmVQuelnet::LoadElements() {
-    return LoadPanelFile(PanelFilePath(), *this);
+    const PanelFileLocation where = LocatePanelFile();
+    m_load = LoadPanelFile(where.ReadPath(), *this);
+    if (m_load.Status == PanelLoadStatus::Refused)
+        TellPanelRefused(where.ReadPath());
+    if (EditMode && where.InUserConfig)
+        ShowPanelFileLocation(where);
+    return m_load.Status == PanelLoadStatus::Read || m_load.Status == PanelLoadStatus::Damaged;
+}
+
+void TfmVQuelnet::TellPanelRefused(const QString& path) {
+    ShowMessage(this, QMessageBox::Warning, Pl(lt::TitleWarning),
+                Pl(lt::PanelRefused) + QLatin1Char('\n') + QDir::toNativeSeparators(path) +
+                    QLatin1Char('\n') + m_load.Why);
+}
+
+// An installed program keeps the panel in the user's configuration folder:
+// the editor says where, so that the user can find the file.
+void TfmVQuelnet::ShowPanelFileLocation(const PanelFileLocation& where) {
+    m_statusBar->showMessage(Pl(lt::PanelFileIn) + QDir::toNativeSeparators(where.Path));
+    m_statusBar->show();
 }
 
 void TfmVQuelnet::ClearElements() {
@@ -218,8 +261,17 @@ void TfmVQuelnet::SetPanelWindowState(int state) {
     m_framing->WhenFramed([this] { FinishPlace(); });
 }
 
+// A window is never larger than the screens it can be shown on: a size
+// beyond them would only cost a window buffer of that size.
+static QRect WithinDesktopSize(const QRect& outer) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return outer;
+    return QRect(outer.topLeft(), outer.size().boundedTo(screen->availableVirtualGeometry().size()));
+}
+
 void TfmVQuelnet::SetPanelWindowRect(int left, int top, int width, int height) {
-    const QRect outer(left, top, std::max(0, width), std::max(0, height));
+    const QRect outer = WithinDesktopSize(QRect(left, top, std::max(0, width), std::max(0, height)));
     m_normalOuter = outer;
     // Placed now with the frame known so far, and again once the window
     // manager has framed the window.

@@ -121,6 +121,14 @@ private:
     // The editor saves the panel before it closes; when that fails, the user
     // is told why and chooses: true to close anyway.
     bool SaveOrAskToClose();
+    bool AskToCloseUnsaved(const QString& why);
+    // The panel file could not be read or was refused: an empty panel leaves
+    // it untouched; otherwise its bytes are kept beside it before the save.
+    bool SaveOverUnreadPanel();
+    void TellPanelRefused(const QString& path);
+    void ShowPanelFileLocation(const PanelFileLocation& where);
+    // What became of reading the panel file (LoadElements).
+    PanelLoadResult m_load;
     void FormClose();
 
     // Run mode's error line along the bottom ("StatusBar1"); hidden, never

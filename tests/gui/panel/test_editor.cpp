@@ -5,6 +5,7 @@
 #include "app/StartUp.h"
 #include "core/base/InterfaceTexts.h"
 #include "core/panel/PanelFile.h"
+#include "core/panel/PanelLimits.h"
 #include "gui/common/Platform.h"
 #include "gui/panel/PanelEditor.h"
 #include "gui/panel/PanelWindow.h"
@@ -315,6 +316,17 @@ TEST_F(EditorTest, DropRefusedOverElementsWhileAnyFrameExistsAndFromOtherSources
     Click(button);
     ASSERT_TRUE(WaitFor([&] { return bool(Editor().EditShape); }));
     EXPECT_FALSE(Drop(KindDSign, QPoint(300, 200))); // while editing
+    EXPECT_FALSE(Editor().NewShape);
+}
+
+// The panel file is refused beyond the element limit, so the editor takes
+// no element beyond it (all kinds together).
+TEST_F(EditorTest, PaletteDragRefusedAtTheElementLimit) {
+    for (int i = 0; i < MaxPanelElements - 1; ++i)
+        ASSERT_TRUE(
+            Views().CreateElementViews(KindText, Views().AllocateSlot(KindText), QRect(600, 8, 16, 16)));
+    ASSERT_TRUE(Place(KindButton, QPoint(32, 48))); // the last one
+    EXPECT_FALSE(Drop(KindButton, QPoint(200, 48)));
     EXPECT_FALSE(Editor().NewShape);
 }
 

@@ -415,6 +415,14 @@ TEST(PanelFileReader, BlockRules) {
         {"two element types in one block",
          CrLf({"{", "x_tp=btn", "x_tp=idg", "x_px=1", "x_py=2", "x_pw=3", "x_ph=4", "}"}),
          {}},
+        // left + width would overflow the 32-bit integers of QRect
+        {"element rectangle near the 32-bit limit is clamped",
+         CrLf({"{", "x_tp=btn", "x_px=2147483647", "x_py=7", "x_pw=2", "x_ph=2147483647", "}"}),
+         {"create btn/0 32767,7 2x32767"}},
+        {"window rectangle near the 32-bit limits is clamped",
+         CrLf({"{", "x_tp=scr", "x_px=-2147483648", "x_py=2147483647", "x_pw=2147483647", "x_ph=4294967295",
+               "}"}),
+         {"window -32767 32767 32767 -1"}},
     };
     for (const ReaderCase& c : cases) {
         RecordingHost host;
