@@ -123,9 +123,12 @@ class PackageCommand : public Command {
 public:
     QStringList Words() const override { return {QStringLiteral("package")}; }
     int HelpOrder() const override { return 90; }
-    QString Operands() const override {
-        return QStringLiteral("list | extract NAZWA --firmware V --output PLIK [--lang LL] | image --lang LL "
-                              "--firmware V --output PLIK [--page K=PLIK]… [--graphic K=PLIK]…");
+    QString Operands() const override { return QStringLiteral("list|extract NAZWA|image"); }
+    QString Details() const override {
+        return QStringLiteral("  package list\n"
+                              "  package extract NAZWA --firmware V --output PLIK [--lang LL]\n"
+                              "  package image --lang LL --firmware V --output PLIK [--page K=PLIK]… "
+                              "[--graphic K=PLIK]…");
     }
     QString Summary() const override { return Tx(txt::PackageSummary); }
     QList<OptionSpec> Options() const override {
