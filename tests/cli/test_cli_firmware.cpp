@@ -120,6 +120,18 @@ TEST_F(CliFirmwareTest, ServiceUpdateOfAnOldControllerReconnectsAtTheFactoryAddr
     EXPECT_TRUE(Backups().isEmpty());
 }
 
+// The programming succeeds but the controller is not found again to clear the
+// texts: the update is not reported as done.
+TEST_F(CliFirmwareTest, AnUpdateThatDoesNotReconnectIsAFailure) {
+    sim::SimConfig mid;
+    mid.generation = sim::Generation::Mid;
+    sim::SimThread& s = Controller(mid);
+    const CtlRun r = Ctl(Update(s, {"--service", "--yes", "--factory-address", Down()}));
+    EXPECT_EQ(r.exit, 1) << r.Dump();
+    EXPECT_TRUE(r.err.contains(U("aktualizacja nie jest zakończona"))) << r.Dump();
+    EXPECT_FALSE(r.out.contains(U("Zaktualizowano"))) << r.Dump();
+}
+
 TEST_F(CliFirmwareTest, UpdateRefusalsAndFailures) {
     sim::SimConfig noJumper;
     noJumper.jumper = false;
