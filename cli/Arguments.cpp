@@ -47,7 +47,7 @@ ParsedArguments ParseArguments(const QStringList& arguments, const QList<OptionS
             continue;
         }
         if (token == QLatin1String("-h")) {
-            parsed.values.insert(QStringLiteral("help"), QString());
+            parsed.Set(QStringLiteral("help"), QString());
             continue;
         }
         const bool longForm = token.startsWith(QLatin1String("--"));
@@ -63,11 +63,11 @@ ParsedArguments ParseArguments(const QStringList& arguments, const QList<OptionS
                 parsed.error = Tx(txt::OptionTakesNoValue).arg("--" + name);
                 return parsed;
             }
-            parsed.values.insert(name, QString());
+            parsed.Set(name, QString());
         } else if (eq >= 0) {
-            parsed.values.insert(name, token.mid(eq + 1));
+            parsed.Set(name, token.mid(eq + 1));
         } else if (i + 1 < arguments.size()) {
-            parsed.values.insert(name, arguments[++i]);
+            parsed.Set(name, arguments[++i]);
         } else {
             parsed.error = Tx(txt::OptionNeedsValue).arg("--" + name);
             return parsed;

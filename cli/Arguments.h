@@ -20,13 +20,19 @@ struct OptionSpec {
 };
 
 struct ParsedArguments {
-    QStringList words;             // command words and operands, in order
-    QMap<QString, QString> values; // every option given (flags with an empty value); the last one wins
-    QString error;                 // not empty: the line cannot be read
+    QStringList words;              // command words and operands, in order
+    QMap<QString, QString> values;  // every option given (flags with an empty value); the last one wins
+    QMap<QString, QStringList> all; // every value of every option, in order (repeated options)
+    QString error;                  // not empty: the line cannot be read
 
     bool Has(const QString& name) const { return values.contains(name); }
     QString Value(const QString& name, const QString& fallback = {}) const {
         return values.value(name, fallback);
+    }
+    QStringList Values(const QString& name) const { return all.value(name); }
+    void Set(const QString& name, const QString& value) {
+        values.insert(name, value);
+        all[name].append(value);
     }
 };
 

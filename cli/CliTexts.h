@@ -150,6 +150,63 @@ inline constexpr const char* SameRectangle      = "element tego samego rodzaju w
 inline constexpr const char* NotIdentified      = "QuelNet %1 nie został rozpoznany jako wersja 4.x.x";
 inline constexpr const char* PanelSummary       = "Elementów: %1, problemów: %2.";
 inline constexpr const char* PanelFileUnreadable= "Nie mogę odczytać pliku panelu „%1”.";
+
+// Firmware package
+inline constexpr const char* OptPackage         = "plik z pakietem oprogramowania (domyślnie program quelnet obok quelnetctl)";
+inline constexpr const char* PackageMissing     = "Nie mogę odczytać pakietu oprogramowania z pliku „%1”.";
+inline constexpr const char* PackageSummary     = "pakiet oprogramowania: list (grupy i pliki), extract (jeden plik), image (obraz DataFlash)";
+inline constexpr const char* PackageNeedsAction = "Podaj list, extract NAZWA albo image.";
+inline constexpr const char* PackageGroup       = "Grupa %1 %2: plików %3";
+inline constexpr const char* PackageFileLine    = "  %1  %2 B";
+inline constexpr const char* PackageNoFile      = "Pakiet nie zawiera poprawnego pliku „%1” (%2 %3).";
+inline constexpr const char* PackageNeedOutput  = "Podaj --output PLIK.";
+inline constexpr const char* PackageNeedGroup   = "Podaj --lang i --firmware.";
+inline constexpr const char* PackageExtracted   = "Zapisano plik %1 (%2 B, sumy kontrolne zgodne).";
+inline constexpr const char* PackageImageSaved  = "Zapisano obraz DataFlash %1 (%2 B, wolne %3 B).";
+inline constexpr const char* CannotWrite        = "Nie mogę zapisać pliku „%1”.";
+inline constexpr const char* OptOutput          = "plik wynikowy";
+inline constexpr const char* OptLang            = "język (np. PL)";
+inline constexpr const char* OptPkgVersion      = "wersja oprogramowania w pakiecie (V214 albo V401f)";
+inline constexpr const char* OptPage            = "strona użytkownika K (1-8) z pliku; można powtarzać";
+inline constexpr const char* OptGraphic         = "grafika użytkownika K (1-8) z pliku; można powtarzać";
+inline constexpr const char* BadResource        = "Opcja „%1” wymaga K=PLIK z K od 1 do 8: „%2”.";
+inline constexpr const char* ResourceMissing    = "Nie mogę odczytać pliku „%1”.";
+inline constexpr const char* ImageNotBuilt      = "Nie można zbudować obrazu DataFlash dla %1 %2.";
+
+// Firmware update
+inline constexpr const char* UpdateSummary      = "aktualizuje oprogramowanie QuelNet-a (V4.0.1f albo V2.1.4)";
+inline constexpr const char* OptTo              = "wersja docelowa: V4.0.1f albo V2.1.4";
+inline constexpr const char* OptUpdateLang      = "język oprogramowania: z --service dowolny z pakietu, bez niej tylko język QuelNet-a (domyślny)";
+inline constexpr const char* OptService         = "tryb serwisowy: również QuelNet-y w wersji poniżej 4";
+inline constexpr const char* OptDryRun          = "pokazuje, co zostałoby zapisane, niczego nie zmieniając";
+inline constexpr const char* OptBackupDir       = "katalog na kopię ustawień (domyślnie bieżący)";
+inline constexpr const char* OptNoBackup        = "bez kopii ustawień przed aktualizacją";
+inline constexpr const char* BadTarget          = "Opcja --to przyjmuje V4.0.1f albo V2.1.4.";
+inline constexpr const char* BadFactory         = "Niewłaściwy adres „%1” (HOST[:PORT]).";
+inline constexpr const char* NoSuchLanguage     = "Pakiet nie ma języka „%1” dla %2 (dostępne: %3).";
+inline constexpr const char* LangNeedsService   = "Język inny niż język QuelNet-a (%1) można wybrać tylko w trybie serwisowym (--service).";
+inline constexpr const char* UpdateRefused      = "Aktualizacja nie została wykonana.";
+inline constexpr const char* StatusPageOnly     = "QuelNet %1 odpowiada tylko stroną stanu; tego programu nie można zaktualizować.";
+inline constexpr const char* BackupSaved        = "Kopia ustawień zapisana w katalogu %1.";
+inline constexpr const char* BackupSkipped      = "Kopia ustawień pominięta: QuelNet %1 nie udostępnia konfiguracji.";
+inline constexpr const char* BackupFailed       = "Nie można odczytać ustawień do kopii; aktualizacja nie została wykonana (--no-backup ją pomija).";
+inline constexpr const char* BackupNotWritten   = "Nie można zapisać kopii ustawień w „%1”; aktualizacja nie została wykonana.";
+inline constexpr const char* DryProgram         = "Program: %1 (%2 B, zapieczętowany, kopia pod adresem 0x%3)";
+inline constexpr const char* DryImage           = "Obraz DataFlash: %1 %2, %3 B, stron %4, wolne %5 B";
+inline constexpr const char* DryTime            = "Szacowany czas: około %1 s";
+inline constexpr const char* DryNothing         = "Próba: nic nie zostało zapisane.";
+inline constexpr const char* DryConfig          = "Konfiguracja po aktualizacji: %1";
+inline constexpr const char* ConfigReset        = "ustawienia fabryczne (ponowne połączenie z %1)";
+inline constexpr const char* ConfigKept         = "zachowana";
+inline constexpr const char* NotFinished        = "Program został wysłany, ale QuelNet nie odpowiedział po restarcie albo teksty nie zostały wyczyszczone; aktualizacja nie jest zakończona.";
+inline constexpr const char* Updated            = "Zaktualizowano do %1 (%2).";
+
+// User resources
+inline constexpr const char* ResourcesSummary   = "instaluje strony i grafiki użytkownika w QuelNet-cie 4.x i sprawdza je odczytem";
+inline constexpr const char* ReadBackOk         = "Odczyt kontrolny: stron %1 zgodnych z obrazem.";
+inline constexpr const char* ReadBackDiffers    = "Odczyt kontrolny: strona 0x%1 różni się od obrazu.";
+inline constexpr const char* ReadBackFailed     = "Odczyt kontrolny: nie można odczytać strony 0x%1.";
+inline constexpr const char* DryResources       = "Obraz DataFlash: %1 B, stron %2; stron użytkownika %3, grafik %4.";
 // clang-format on
 } // namespace txt
 

@@ -31,7 +31,8 @@ void PrintOptions(Console& console, const QString& heading, const QList<OptionSp
         return;
     console.OutLine(heading);
     for (const OptionSpec& o : options)
-        console.OutLine(OptionLine(o));
+        if (!o.help.isEmpty()) // options without a text are test seams, not listed
+            console.OutLine(OptionLine(o));
     console.OutLine(QString());
 }
 

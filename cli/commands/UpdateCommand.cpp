@@ -1,0 +1,305 @@
+// update HOST --to V4.0.1f|V2.1.4 [--lang LL] [--service]: the update window's
+// job from the command line, with its refusals and questions. Before anything
+// is written, the configuration and texts of a 4.x controller are copied into
+// a new folder (--backup-dir, --no-backup); --dry-run tells what would be
+// written and writes nothing.
+#include "cli/CliTexts.h"
+#include "cli/FirmwareOptions.h"
+#include "cli/HostCommand.h"
+#include "cli/UpdateBackup.h"
+
+#include "core/base/InterfaceTexts.h"
+#include "core/firmware/FirmwarePackage.h"
+#include "core/firmware/PackageFormat.h"
+#include "core/firmware/ProgramImage.h"
+#include "core/jobs/UpdateJob.h"
+#include "core/link/DeviceLink.h"
+#include "core/protocol/Frames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMutex>
+
+namespace quelnet::cli {
+
+namespace {
+
+const QString ToOption = QStringLiteral("to");
+const QString LangOption = QStringLiteral("lang");
+const QString ServiceOption = QStringLiteral("service");
+const QString DryRunOption = QStringLiteral("dry-run");
+const QString BackupDirOption = QStringLiteral("backup-dir");
+const QString NoBackupOption = QStringLiteral("no-backup");
+// Test seams: where the controller answers after an update that reset its
+// configuration, and how long it takes to restart.
+const QString FactoryOption = QStringLiteral("factory-address");
+const QString RestartWaitOption = QStringLiteral("restart-wait");
+
+const QString FirstVersion4 = QStringLiteral("V4.0.0");
+// A rough figure for one page written and acknowledged, for the estimate only.
+constexpr int EstimatedPageMs = 20;
+
+// The package's program and the process's one DataFlash image are shared by
+// the workers of a batch: one update builds and sends at a time.
+QMutex& ImageMutex() {
+    static QMutex mutex;
+    return mutex;
+}
+
+class NoFiles : public IFileChooser {
+public:
+    std::optional<QString> ChooseOpenFile(const FileChoice&) override { return std::nullopt; }
+    std::optional<QString> ChooseSaveFile(const FileChoice&) override { return std::nullopt; }
+};
+
+// The job's log passed on, with its lines remembered: a V4.0.1f update that
+// programmed the DataFlash but did not reconnect and clear the texts is still
+// reported as done by the programming, and only the log tells.
+class RememberingLog : public ILog {
+public:
+    explicit RememberingLog(ILog& next) : m_next(next) {}
+    void Clear() override { m_next.Clear(); }
+    void Append(const QString& line) override {
+        lines << line;
+        m_next.Append(line);
+    }
+    void RemoveLast() override {
+        if (!lines.isEmpty())
+            lines.removeLast();
+        m_next.RemoveLast();
+    }
+    QStringList lines;
+
+private:
+    ILog& m_next;
+};
+
+HostResult Failure(Outcome outcome, const QString& error) {
+    HostResult r;
+    r.outcome = outcome;
+    r.error = error;
+    return r;
+}
+
+// The program image the job loads for the choice (see UpdateJob).
+QString ProgramName(const UpdateIdentity& id, const UpdateChoice& choice, QString& lang) {
+    if (choice.version == 1) {
+        lang = QLatin1String(package::CommonLang);
+        return QStringLiteral("IP_QueL.hex");
+    }
+    lang = choice.language;
+    return QStringLiteral("IP_QueL_") + id.Boa + u'_' + choice.language + QStringLiteral(".hex");
+}
+
+// What the update would write, without writing it.
+HostResult Plan(const UpdateIdentity& id, const UpdateChoice& choice, bool updConfig, const TfmCommon& link) {
+    QString programLang;
+    const QString program = ProgramName(id, choice, programLang);
+    const QString tag = UpdateJob::PackageTag(choice.version);
+    QMutexLocker lock(&ImageMutex());
+    QByteArray bytes;
+    if (ExtractPackageFile(program, -1, programLang, tag, bytes) != program::ImageSize)
+        return Failure(Outcome::Failed, Pl(lt::LoadProgramError));
+    int free = 0;
+    if (!BuildDataFlashImage(choice.language, tag, free))
+        return Failure(Outcome::Failed, Pl(lt::FlashProcessError));
+    const int pages = proto::FlashPages;
+    const int restartMs = tag == QLatin1String(package::Version401f) ? link.GetTimeouts().RestartWait : 0;
+    const int seconds = (pages * EstimatedPageMs + restartMs + 999) / 1000;
+    const auto& factory = link.GetFactoryTarget();
+    HostResult r;
+    r.lines << Tx(txt::DryProgram).arg(program).arg(program::ImageSize).arg(program::CopyAddress, 0, 16)
+            << Tx(txt::DryImage).arg(choice.language, tag).arg(pages * proto::PageSize).arg(pages).arg(free)
+            << Tx(txt::DryConfig)
+                   .arg(updConfig ? Tx(txt::ConfigReset).arg(factory.Host + u':' + factory.PortTcp)
+                                  : Tx(txt::ConfigKept))
+            << Tx(txt::DryTime).arg(seconds) << Tx(txt::DryNothing);
+    r.json = {{QStringLiteral("dryRun"), true},
+              {QStringLiteral("program"), program},
+              {QStringLiteral("imageSize"), pages * proto::PageSize},
+              {QStringLiteral("pages"), pages},
+              {QStringLiteral("free"), free},
+              {QStringLiteral("estimatedSeconds"), seconds},
+              {QStringLiteral("resetsConfiguration"), updConfig}};
+    return r;
+}
+
+// The configuration and texts copied before the update: true to go on.
+bool BackUp(HostJob& job, const UpdateIdentity& id, HostResult& r) {
+    if (job.call.Has(NoBackupOption))
+        return true;
+    if (id.Ver < FirstVersion4) {
+        r.lines << Tx(txt::BackupSkipped).arg(id.Ver);
+        return true;
+    }
+    QByteArray config, texts;
+    if (!job.link.GetConfig(job.target.host, job.target.PortText(), job.call.settings.password, job.log,
+                            job.progress, config, texts)) {
+        r = Failure(Outcome::Failed, Tx(txt::BackupFailed));
+        return false;
+    }
+    const QString parent = job.call.Value(BackupDirOption);
+    const QString folder = WriteUpdateBackup(parent, job.target, config, texts);
+    if (folder.isEmpty()) {
+        r = Failure(Outcome::Failed,
+                    Tx(txt::BackupNotWritten).arg(parent.isEmpty() ? QDir::currentPath() : parent));
+        return false;
+    }
+    r.lines << Tx(txt::BackupSaved).arg(folder);
+    r.json.insert(QStringLiteral("backup"), folder);
+    if (!job.batch)
+        job.call.console.ErrLine(r.lines.last()); // said at once, before the long programming
+    return true;
+}
+
+class UpdateCommand : public HostCommand {
+public:
+    QStringList Words() const override { return {QStringLiteral("update")}; }
+    int HelpOrder() const override { return 80; }
+    QString Operands() const override { return QStringLiteral("HOST[:PORT] --to V4.0.1f|V2.1.4"); }
+    QString Summary() const override { return Tx(txt::UpdateSummary); }
+    QList<OptionSpec> Options() const override {
+        return {{ToOption, QStringLiteral("WERSJA"), Tx(txt::OptTo)},
+                {LangOption, QStringLiteral("LL"), Tx(txt::OptUpdateLang)},
+                {ServiceOption, {}, Tx(txt::OptService)},
+                {DryRunOption, {}, Tx(txt::OptDryRun)},
+                {BackupDirOption, QStringLiteral("KATALOG"), Tx(txt::OptBackupDir)},
+                {NoBackupOption, {}, Tx(txt::OptNoBackup)},
+                PackageSpec(),
+                {FactoryOption, QStringLiteral("HOST[:PORT]"), {}},
+                {RestartWaitOption, QStringLiteral("MS"), {}}};
+    }
+    bool TakesHostsFile() const override { return true; }
+
+protected:
+    QString CheckArguments(const Invocation& call, const QStringList& operands, bool batch) const override {
+        if (!UpdateJob::VersionNames().contains(call.Value(ToOption)))
+            return Tx(txt::BadTarget);
+        if (call.Has(FactoryOption) && !ParseHostPort(call.Value(FactoryOption)))
+            return Tx(txt::BadFactory).arg(call.Value(FactoryOption));
+        if (call.Has(RestartWaitOption) && !ParseInt(call.Value(RestartWaitOption), 0, 600000))
+            return Tx(txt::BadNumber).arg("--" + RestartWaitOption).arg(0).arg(600000);
+        if (call.Has(BackupDirOption) && !QFileInfo(call.Value(BackupDirOption)).isDir())
+            return Tx(txt::BackupNotWritten).arg(call.Value(BackupDirOption));
+        QString error = SelectPackage(call); // before the workers of a batch start
+        if (error.isEmpty() && call.Has(LangOption))
+            error = CheckLanguage(call.Value(LangOption), TargetIndex(call));
+        return error.isEmpty() ? HostCommand::CheckArguments(call, operands, batch) : error;
+    }
+
+    HostResult RunHost(HostJob& job, const QStringList&) const override {
+        ConfigureLink(job);
+        NoFiles files;
+        RememberingLog log(job.log);
+        UpdateJob update(job.link, {job.messages, files, log, job.progress}, job.call.Has(ServiceOption));
+        const UpdateTarget target{job.target.host, job.target.PortText(), QStringLiteral("80"),
+                                  QStringLiteral("kpnv")};
+        const UpdateIdentity id = update.Identify(target);
+        if (id.found == UpdateIdentity::Found::Nothing)
+            return Failure(Outcome::Failed, Pl(lt::CannotDetect) + u' ' + Pl(lt::VerifyAddress));
+        if (id.found == UpdateIdentity::Found::StatusPage)
+            return Failure(Outcome::Refused, Tx(txt::StatusPageOnly).arg(id.Ver));
+        if (!id.Con)
+            return Failure(Outcome::Refused, Pl(lt::NoProgramJumper));
+        const bool service = job.call.Has(ServiceOption);
+        if (!service && job.call.Has(LangOption) && job.call.Value(LangOption) != id.Lng)
+            return Failure(Outcome::Refused, Tx(txt::LangNeedsService).arg(id.Lng));
+        const UpdateChoice choice{TargetIndex(job.call), ChosenLanguage(job.call, id)};
+        if (service && !choice.language.isEmpty()) {
+            const QString langError = CheckLanguage(choice.language, choice.version);
+            if (!langError.isEmpty())
+                return Failure(Outcome::Failed, langError);
+        }
+
+        HostResult r = job.call.Has(DryRunOption) ? DryRun(job, id, choice)
+                                                  : Update(job, update, log, target, id, choice);
+        r.json.insert(QStringLiteral("from"), id.Ver);
+        r.json.insert(QStringLiteral("to"), UpdateJob::VersionNames().value(choice.version));
+        r.json.insert(QStringLiteral("lang"), choice.language);
+        if (r.summary.isEmpty())
+            r.summary = r.lines.isEmpty() ? QString() : r.lines.last();
+        return r;
+    }
+
+private:
+    static int TargetIndex(const Invocation& call) {
+        return int(UpdateJob::VersionNames().indexOf(call.Value(ToOption)));
+    }
+
+    static QString CheckLanguage(const QString& lang, int version) {
+        QMutexLocker lock(&ImageMutex());
+        const QStringList languages = UpdateJob::Languages(version);
+        return languages.contains(lang) ? QString()
+                                        : Tx(txt::NoSuchLanguage)
+                                              .arg(lang, UpdateJob::VersionNames().value(version),
+                                                   languages.join(QStringLiteral(", ")));
+    }
+
+    // As in the update window: the controller's own language, from the list of
+    // V4.0.1f; only the service mode chooses another or another version's list.
+    // Without a language the job refuses ("Proszę wybrać wersję językową.").
+    static QString ChosenLanguage(const Invocation& call, const UpdateIdentity& id) {
+        if (call.Has(ServiceOption))
+            return call.Value(LangOption, id.Lng);
+        if (TargetIndex(call) != 1)
+            return {};
+        QMutexLocker lock(&ImageMutex());
+        return UpdateJob::Languages(1).contains(id.Lng) ? id.Lng : QString();
+    }
+
+    static void ConfigureLink(HostJob& job) {
+        if (job.call.Has(FactoryOption)) {
+            const HostPort factory = *ParseHostPort(job.call.Value(FactoryOption));
+            job.link.SetFactoryTarget({factory.host, factory.PortText()});
+        }
+        TfmCommon::Timeouts t = job.link.GetTimeouts();
+        if (job.call.Has(RestartWaitOption))
+            t.RestartWait = *ParseInt(job.call.Value(RestartWaitOption), 0, 600000);
+        job.link.SetTimeouts(t);
+    }
+
+    // The refusals still count in a dry run; its questions are taken as answered yes.
+    static HostResult DryRun(HostJob& job, const UpdateIdentity& id, const UpdateChoice& choice) {
+        CliMessages quiet([](const QString&) {}, nullptr, true);
+        NoFiles files;
+        UpdateJob check(job.link, {quiet, files, job.log, job.progress}, job.call.Has(ServiceOption));
+        const std::optional<bool> updConfig = check.Confirm(id, choice);
+        if (!updConfig)
+            return Failure(Outcome::Refused, quiet.Notices().value(0, Tx(txt::UpdateRefused)));
+        return Plan(id, choice, *updConfig, job.link);
+    }
+
+    static HostResult Update(HostJob& job, UpdateJob& update, const RememberingLog& log,
+                             const UpdateTarget& target, const UpdateIdentity& id,
+                             const UpdateChoice& choice) {
+        const std::optional<bool> updConfig = update.Confirm(id, choice);
+        if (!updConfig) {
+            const QStringList& notices = job.messages.Notices();
+            return Failure(Outcome::Refused, notices.isEmpty() ? Tx(txt::UpdateRefused) : notices.last());
+        }
+        HostResult r;
+        if (!BackUp(job, id, r))
+            return r;
+        QMutexLocker lock(&ImageMutex());
+        const UpdateStep step = update.Install(target, id, choice, *updConfig);
+        if (step != UpdateStep::Done) {
+            r.outcome = Outcome::Failed; // the reason is the job's last log line
+            return r;
+        }
+        if (choice.version == 1 && !log.lines.contains(Pl(lt::UpdateFinishedOk))) {
+            r.outcome = Outcome::Failed;
+            r.error = Tx(txt::NotFinished);
+            return r;
+        }
+        r.lines << Tx(txt::Updated).arg(UpdateJob::VersionNames().value(choice.version), choice.language);
+        return r;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Command> MakeUpdateCommand() {
+    return std::make_unique<UpdateCommand>();
+}
+
+} // namespace quelnet::cli
