@@ -2,6 +2,8 @@
 // Settings of one simulated controller: generation, identity, circuits, DataFlash
 // file, timing and the faults injected for tests and demonstrations.
 
+#include "sim/SimLimits.h"
+
 #include <QChar>
 #include <QHostAddress>
 #include <QList>
@@ -32,6 +34,12 @@ struct Faults {
     // What the short 0xAE (prepare the configuration for the update) answers;
     // the tool accepts exactly "OK". Empty: no reply at all.
     QByteArray prepareReply = "OK";
+    // Random faults on the page requests (page reads and writes, long and short),
+    // in percent: the reply is dropped, or it echoes the next page's address. The
+    // draws follow `seed`, so a run can be repeated.
+    int dropPercent = 0;
+    int wrongEchoPercent = 0;
+    quint32 seed = 1;
 };
 
 // One named circuit. Names are at most 8 characters and match the 8 name bytes of
@@ -59,6 +67,7 @@ struct SimConfig {
     int restartDelayMs = 3000;                       // after 0xAD (update start) or 0xAB (restart)
     bool demo = false;                               // inputs move over time
     bool verbose = false;                            // one line per request on standard error
+    SimLimits limits;
 
     static QList<CircuitSpec> DefaultCircuits();
     // The version reported: `version`, or the generation's default when empty.

@@ -82,6 +82,12 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
                                      "5",
                                      "--prepare-reply",
                                      "ok",
+                                     "--drop-rate",
+                                     "5",
+                                     "--wrong-echo-rate",
+                                     "7",
+                                     "--fault-seed",
+                                     "42",
                                      "--verbose"});
     ASSERT_TRUE(cl.error.isEmpty()) << cl.error.toStdString();
     const SimConfig& c = cl.config;
@@ -109,6 +115,9 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
     EXPECT_EQ(c.faults.replyDelayMs, 40);
     EXPECT_EQ(c.faults.closeAfterRequests, 5);
     EXPECT_EQ(c.faults.prepareReply, "ok");
+    EXPECT_EQ(c.faults.dropPercent, 5);
+    EXPECT_EQ(c.faults.wrongEchoPercent, 7);
+    EXPECT_EQ(c.faults.seed, 42u);
     EXPECT_EQ(Parse({}).config.faults.prepareReply, "OK");
 }
 
@@ -128,6 +137,8 @@ TEST(SimCommandLineTest, MistakesAreRefused) {
         {"--reply-delay", "-1"},
         {"--close-after", "x"},
         {"--prepare-reply", "Ż"},
+        {"--drop-rate", "101"},
+        {"--wrong-echo-rate", "-5"},
         {"--unknown"},
         {"positional"},
     };
