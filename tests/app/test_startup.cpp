@@ -1,8 +1,8 @@
 // Start-up: which windows each first argument creates, in which order, with
 // which captions and sizes; and the help button of the windows that have one.
+#include "app/StartUp.h"
 #include "gui/common/HelpSupport.h"
 #include "gui/common/Platform.h"
-#include "app/StartUp.h"
 #include "gui/maintenance/ExtendedWindow.h"
 #include "gui/maintenance/ResourcesWindow.h"
 #include "gui/maintenance/SettingsWindow.h"
@@ -25,6 +25,11 @@ struct ModeRow {
     const char* captionAfterShow;
     QSize clientSize;
 };
+
+// The case as the test listings show it: the command line.
+void PrintTo(const ModeRow& row, std::ostream* os) {
+    *os << "quelnet " << row.args.join(' ').toStdString();
+}
 
 class StartUpModes : public ::testing::TestWithParam<ModeRow> {};
 
@@ -57,17 +62,17 @@ const QStringList kRun{"fmVQuelnet", "fmCommon"};
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, StartUpModes,
-    ::testing::Values(
-        ModeRow{{"-k"}, kEditor, "Wirtualny Quelnet 4.0.1f - Edycja", {700, 382}},
-        ModeRow{{"-k", "more", "args"}, kEditor, "Wirtualny Quelnet 4.0.1f - Edycja", {700, 382}},
-        ModeRow{{"-u"}, {"fmUpdate", "fmCommon"}, "Aktualizacja quelnet-a", {726, 290}},
-        ModeRow{{"-r"}, {"fmResources", "fmCommon"}, "Zasoby quelnet-a", {719, 290}},
-        ModeRow{{"-b"}, {"fmSettings", "fmCommon"}, "Ustawienia quelneta", {711, 286}},
-        ModeRow{{"-x"}, {"fmExtended", "fmCommon"}, "Rozszerzenia", {681, 351}},
-        ModeRow{{}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
-        ModeRow{{"-K"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
-        ModeRow{{"-kx"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
-        ModeRow{{"s"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}}),
+    ::testing::Values(ModeRow{{"-k"}, kEditor, "Wirtualny Quelnet 4.0.1f - Edycja", {700, 382}},
+                      ModeRow{
+                          {"-k", "more", "args"}, kEditor, "Wirtualny Quelnet 4.0.1f - Edycja", {700, 382}},
+                      ModeRow{{"-u"}, {"fmUpdate", "fmCommon"}, "Aktualizacja quelnet-a", {726, 290}},
+                      ModeRow{{"-r"}, {"fmResources", "fmCommon"}, "Zasoby quelnet-a", {719, 290}},
+                      ModeRow{{"-b"}, {"fmSettings", "fmCommon"}, "Ustawienia quelneta", {711, 286}},
+                      ModeRow{{"-x"}, {"fmExtended", "fmCommon"}, "Rozszerzenia", {681, 351}},
+                      ModeRow{{}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
+                      ModeRow{{"-K"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
+                      ModeRow{{"-kx"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}},
+                      ModeRow{{"s"}, kRun, "Wirtualny Quelnet 4.0.1f", {700, 382}}),
     [](const auto& info) { return "row" + std::to_string(info.index); });
 
 // Records what would have been opened and shown instead of a browser and a box.

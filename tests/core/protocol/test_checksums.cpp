@@ -15,7 +15,13 @@ struct CrcCase {
     std::uint32_t wordCrc;
 };
 
-std::vector<unsigned char> ascii(const std::string& s) { return {s.begin(), s.end()}; }
+void PrintTo(const CrcCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+std::vector<unsigned char> ascii(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 class CheckValues : public ::testing::TestWithParam<CrcCase> {};
 
@@ -25,15 +31,17 @@ TEST_P(CheckValues, BothChecksumsMatchTheCatalogue) {
     EXPECT_EQ(WordCrc(c.bytes.data(), std::uint32_t(c.bytes.size())), c.wordCrc) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Crc, CheckValues,
-    ::testing::Values(CrcCase{"empty", {}, 0x00000000u, 0xFFFFFFFFu},
-                      CrcCase{"abc", ascii("abc"), 0xCA6598D0u, 0xFFFFFFFFu},
-                      CrcCase{"ABCDEFGH", ascii("ABCDEFGH"), 0x0DFE6975u, 0x8DCBFB33u},
-                      CrcCase{"00..07", {0, 1, 2, 3, 4, 5, 6, 7}, 0xED88B7F6u, 0x9C08808Du},
-                      CrcCase{"00..08 ignores the ninth byte for WordCrc",
-                              {0, 1, 2, 3, 4, 5, 6, 7, 8}, CrcUpdate("\0\1\2\3\4\5\6\7\10", 9), 0x9C08808Du}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(Crc, CheckValues,
+                         ::testing::Values(CrcCase{"empty", {}, 0x00000000u, 0xFFFFFFFFu},
+                                           CrcCase{"abc", ascii("abc"), 0xCA6598D0u, 0xFFFFFFFFu},
+                                           CrcCase{"ABCDEFGH", ascii("ABCDEFGH"), 0x0DFE6975u, 0x8DCBFB33u},
+                                           CrcCase{
+                                               "00..07", {0, 1, 2, 3, 4, 5, 6, 7}, 0xED88B7F6u, 0x9C08808Du},
+                                           CrcCase{"00..08 ignores the ninth byte for WordCrc",
+                                                   {0, 1, 2, 3, 4, 5, 6, 7, 8},
+                                                   CrcUpdate("\0\1\2\3\4\5\6\7\10", 9),
+                                                   0x9C08808Du}),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(WordCrc, WordsOfFourAndTrailingBytes) {
     const unsigned char zero[4] = {0, 0, 0, 0};
