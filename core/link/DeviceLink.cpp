@@ -2,6 +2,7 @@
 
 #include "core/base/InterfaceTexts.h"
 #include "core/protocol/Frames.h"
+#include "core/protocol/ReplyReader.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -35,12 +36,7 @@ int TfmCommon::ReadReply(QByteArray& Reply) {
     Reply.clear();
     if (!m_link.Connected())
         return -2;
-    if (!m_link.ReadExact(proto::LongHeaderSize, Reply))
-        return -1;
-    const int n = proto::GetU16(Reply, 14);
-    if (n > 0 && !m_link.ReadExact(n, Reply))
-        return -1;
-    return proto::LongHeaderSize + n;
+    return proto::ReadLongReply([this](int n, QByteArray& out) { return m_link.ReadExact(n, out); }, Reply);
 }
 
 bool TfmCommon::OpenConnection(const QString& Host, const QString& PortTcp, int timeoutMs) {
