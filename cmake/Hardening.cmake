@@ -1,0 +1,20 @@
+# Sanitizer and fuzzing builds (see tools/fuzz.sh and .ci/run).
+#
+# QUELNET_SANITIZE: every target with AddressSanitizer and UndefinedBehaviorSanitizer;
+# undefined behaviour is not recovered from, so the first report ends the program
+# and fails its test.
+# QUELNET_FUZZ: coverage instrumentation for libFuzzer on every target (clang only);
+# the fuzz targets themselves are linked with the libFuzzer driver in tests/fuzz.
+if(QUELNET_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  message(FATAL_ERROR "QUELNET_FUZZ needs clang (libFuzzer): configure with -DCMAKE_CXX_COMPILER=clang++")
+endif()
+
+if(QUELNET_SANITIZE)
+  set(quelnet_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=all)
+  add_compile_options(${quelnet_sanitizers} -fno-omit-frame-pointer)
+  add_link_options(${quelnet_sanitizers})
+endif()
+
+if(QUELNET_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
