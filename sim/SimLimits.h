@@ -45,6 +45,9 @@ struct SimEvents {
     int idleClosed = 0;         // idle time-out, or an HTTP request not sent in time
     int partialFramesDropped = 0;
     qint64 mostHeld = 0; // the most bytes one control connection held (input or output)
+    // Random faults drawn (Faults::dropPercent, Faults::wrongEchoPercent).
+    int randomDrops = 0;
+    int randomWrongEchoes = 0;
 };
 
 } // namespace quelnet::sim

@@ -122,10 +122,13 @@ bool SimSession::HandleNextFrame() {
     const int number = m_context.traffic.AddRequest(frame);
     ++m_onConnection;
     const bool page = SimController::IsPageRequest(frame);
-    const bool drop =
-        faults.dropReplyTo.contains(number) || (page && m_context.faults.Draw(faults.dropPercent));
-    if (page && m_context.faults.Draw(faults.wrongEchoPercent))
+    const bool randomDrop = page && m_context.faults.Draw(faults.dropPercent);
+    const bool randomEcho = page && m_context.faults.Draw(faults.wrongEchoPercent);
+    if (randomDrop || randomEcho)
+        m_context.traffic.RandomFault(randomDrop, randomEcho);
+    if (randomEcho)
         faults.wrongEchoOnPage = EveryPage();
+    const bool drop = faults.dropReplyTo.contains(number) || randomDrop;
     const Outcome outcome = m_context.controller.Handle(frame, faults);
     if (outcome.flashWritten)
         emit FlashWritten();

@@ -86,6 +86,12 @@ void SimTraffic::Held(qint64 bytes) {
     m_events.mostHeld = qMax(m_events.mostHeld, bytes);
 }
 
+void SimTraffic::RandomFault(bool drop, bool wrongEcho) {
+    QMutexLocker lock(&m_mutex);
+    m_events.randomDrops += drop;
+    m_events.randomWrongEchoes += wrongEcho;
+}
+
 SimEvents SimTraffic::Events() const {
     QMutexLocker lock(&m_mutex);
     return m_events;

@@ -35,6 +35,7 @@ public:
     void IdleClosed();
     void PartialFrameDropped();
     void Held(qint64 bytes);
+    void RandomFault(bool drop, bool wrongEcho);
     SimEvents Events() const;
 
 private:
