@@ -87,6 +87,7 @@ TEST_F(SimLimitsTest, DelayedRepliesDoNotLetInputPileUp) {
 
 TEST_F(SimLimitsTest, ClientThatNeverReadsDoesNotGrowTheReplies) {
     StartSim();
+    client.Socket().setReadBufferSize(4096); // the client's own buffer does not take them either
     const qint64 sent = Flood(client, ShortIdentify(), 64 * 1024 * 1024);
     EXPECT_LT(sent, 64 * 1024 * 1024);
     EXPECT_LE(Sim().Events().mostHeld, SimLimits().connectionBufferBytes + 16 * 1024);
@@ -131,10 +132,11 @@ TEST_F(SimLimitsTest, WithoutTheJumperOnlyTheControlPasswordChangesAnything) {
     config.password = "tajne";
     StartSim(config);
     const QByteArray page = QByteArray(256, 'p');
-    EXPECT_TRUE(client.Exchange(proto::BuildShortFrame(0xA1, 0x500, page), 6).isEmpty());
-    EXPECT_TRUE(client.Exchange(QByteArray::fromHex("d5ae00000000"), 2).isEmpty());
-    client.Send(QByteArray::fromHex("d5ad00000000"));
-    EXPECT_EQ(client.Exchange(ShortIdentify(), 58).size(), 58); // still served, nothing restarted
+    // Replies come in order: the identify reply comes first when the three
+    // programming frames before it got none.
+    client.Send(proto::BuildShortFrame(0xA1, 0x500, page) + QByteArray::fromHex("d5ae00000000") +
+                QByteArray::fromHex("d5ad00000000"));
+    EXPECT_TRUE(client.Exchange(ShortIdentify(), 58).startsWith("V4.0.1"));
     EXPECT_EQ(Sim().Restarts(), 0);
     client.Send(Long(0xA1, 0, proto::PageAddress(5) + page, "3958"));
     EXPECT_TRUE(client.WaitClosed());
