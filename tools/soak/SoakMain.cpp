@@ -50,6 +50,11 @@ private:
     int m_max = 0, m_pos = 0;
 };
 
+void Print(const QString& text) {
+    std::printf("%s\n", text.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
 struct Tally {
     int equal = 0, clean = 0, other = 0, wrong = 0;
     void Count(bool reported, bool memoryRight, const Lines& log) {
@@ -60,8 +65,8 @@ struct Tally {
         else if (!log.lines.isEmpty() &&
                  log.lines.join('\n').contains(QStringLiteral("Błąd ładowania strony 0x")))
             ++clean;
-        else
-            ++other;
+        else if (++other <= 3)
+            Print("  failure: " + log.lines.join(" | "));
     }
     QString Text() const {
         return QString("%1 equal to what was written, %2 clean failures (ten faults on one page), "
@@ -80,11 +85,13 @@ QByteArray RandomBytes(QRandomGenerator& random, int size) {
     return bytes;
 }
 
-bool WaitListening(const sim::SimThread& sim) {
-    QDeadlineTimer deadline(10000);
-    while (!sim.Listening() && !deadline.hasExpired())
+// The restart that ends a configuration write (0xAB has no reply): the
+// simulator has gone down and is listening again. A write that failed before
+// the restart request waits only for the time-out.
+void WaitRestarted(const sim::SimThread& sim, int restartsBefore) {
+    QDeadlineTimer deadline(2000);
+    while ((sim.Restarts() == restartsBefore || !sim.Listening()) && !deadline.hasExpired())
         QThread::msleep(1);
-    return sim.Listening();
 }
 
 // Writes both areas (the controller then takes them over and restarts), checks
@@ -94,8 +101,9 @@ void ConfigRun(TfmCommon& common, sim::SimThread& sim, QRandomGenerator& random,
     const QByteArray config = RandomBytes(random, ConfigSize), texts = RandomBytes(random, TextsSize);
     Lines log;
     Bar bar;
+    const int restarts = sim.Restarts();
     const bool wrote = common.SetConfig(Host, port, Password, log, bar, true, true, true, config, texts);
-    WaitListening(sim);
+    WaitRestarted(sim, restarts);
     const QByteArray memory = sim.Flash();
     const bool right =
         memory.mid(ConfigAddress, ConfigSize) == config && memory.mid(TextsAddress, TextsSize) == texts;
@@ -116,11 +124,6 @@ void ProgrammingRun(TfmCommon& common, sim::SimThread& sim, QRandomGenerator& ra
     Bar bar;
     const bool sent = common.SendDataFlash(Host, QString::number(sim.TcpPort()), image, log, bar);
     tally.Count(sent, sim.Flash() == image, log);
-}
-
-void Print(const QString& text) {
-    std::printf("%s\n", text.toLocal8Bit().constData());
-    std::fflush(stdout);
 }
 
 } // namespace
