@@ -66,8 +66,9 @@ void SimSession::Close() {
         return;
     m_closing = true;
     m_buffer.clear();
-    m_idle->stop();
     m_partial->stop();
+    // The idle timer keeps running: a client that never takes the last replies
+    // would otherwise hold the closing connection for ever.
     m_socket->disconnectFromHost();
 }
 
@@ -201,8 +202,6 @@ void SimSession::DropPartialFrame() {
 // A client that neither sends nor takes replies loses its connection at once,
 // whatever is still waiting to be sent.
 void SimSession::CloseIdle() {
-    if (m_closing)
-        return;
     Log("closed after the idle time-out");
     m_context.traffic.IdleClosed();
     m_closing = true;
