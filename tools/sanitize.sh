@@ -12,7 +12,7 @@ if [[ ! -f build-asan/CMakeCache.txt ]]; then
         -DQUELNET_SANITIZE=ON -DQUELNET_FUZZ=ON -DQUELNET_BUILD_BENCH=OFF >/dev/null
 fi
 cmake --build build-asan -j"$(nproc)"
-export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1
+export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$root/tools/lsan.supp:print_suppressions=0
 cd build-asan
