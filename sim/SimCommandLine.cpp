@@ -41,7 +41,21 @@ const char* Description =
     "\n"
     "Faults: requests are numbered from 1 since start over all connections (--drop-reply);\n"
     "--close-after counts the requests of each connection, answers the N-th, then closes.\n"
-    "Lists are comma-separated; page numbers may be written in hexadecimal as 0x...";
+    "--drop-rate and --wrong-echo-rate act on page reads and writes only, drawn from --fault-seed.\n"
+    "Lists are comma-separated; page numbers may be written in hexadecimal as 0x...\n";
+
+// The limits as SimLimits sets them.
+QString LimitsText() {
+    const SimLimits l;
+    return QString("\nLimits: at most %1 connections on each port, %2 KiB held per connection each way,\n"
+                   "%3 s idle time-out, a frame that stops half-way dropped after %4 ms. Without the\n"
+                   "programming jumper (--no-jumper) the short programming frames and the page writes\n"
+                   "with the DataFlash password are refused.")
+        .arg(l.maxConnections)
+        .arg(l.connectionBufferBytes / 1024)
+        .arg(l.idleTimeoutMs / 1000)
+        .arg(l.partialFrameMs);
+}
 
 bool ReadInt(const QString& text, int min, int max, int* out) {
     bool ok = false;
@@ -80,7 +94,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     c.httpPort = DefaultHttpPort;
 
     QCommandLineParser p;
-    p.setApplicationDescription(Description);
+    p.setApplicationDescription(Description + LimitsText());
     const QCommandLineOption help({"h", "help"}, "Show this help.");
     const QCommandLineOption port(
         "port", "TCP port of the control protocol (default 7080; 0: any free port).", "port", "7080");
@@ -132,11 +146,20 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     const QCommandLineOption httpGzip("http-gzip",
                                       "Send the web pages gzip-compressed (Content-Encoding: gzip) to "
                                       "requests that accept gzip.");
+    const QCommandLineOption dropRate(
+        "drop-rate", "Fault: drop the replies to this percentage of the page reads and writes, at random.",
+        "percent", "0");
+    const QCommandLineOption wrongEchoRate(
+        "wrong-echo-rate",
+        "Fault: this percentage of the page read/write replies echo the next page's address, at random.",
+        "percent", "0");
+    const QCommandLineOption faultSeed("fault-seed", "Seed of the random faults (default 1).", "n", "1");
     const QCommandLineOption verbose("verbose", "Write a line per request on standard error.");
-    p.addOptions({help,         port,    httpPort,   bind,         password, generation, jumper,
-                  noJumper,     version, board,      build,        serial,   language,   flash,
-                  restartDelay, demo,    dOut,       dIn,          aIn,      aOut,       drop,
-                  wrongEcho,    delay,   closeAfter, prepareReply, corrupt,  httpGzip,   verbose});
+    p.addOptions({help,         port,     httpPort,   bind,         password, generation,    jumper,
+                  noJumper,     version,  board,      build,        serial,   language,      flash,
+                  restartDelay, demo,     dOut,       dIn,          aIn,      aOut,          drop,
+                  wrongEcho,    delay,    closeAfter, prepareReply, dropRate, wrongEchoRate, faultSeed,
+                  corrupt,      httpGzip, verbose});
     result.helpText = p.helpText();
 
     if (!p.parse(arguments)) {
@@ -230,6 +253,13 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     c.faults.prepareReply = p.value(prepareReply).toLatin1();
     if (!ReadIntSet(p.value(corrupt), 0, 2047, &c.faults.corruptWrittenPages))
         return fail("--corrupt-page needs page numbers from 0 to 2047 (0x7FF), separated by commas");
+    if (!ReadInt(p.value(dropRate), 0, 100, &c.faults.dropPercent))
+        return fail("--drop-rate needs a percentage from 0 to 100");
+    if (!ReadInt(p.value(wrongEchoRate), 0, 100, &c.faults.wrongEchoPercent))
+        return fail("--wrong-echo-rate needs a percentage from 0 to 100");
+    if (!ReadInt(p.value(faultSeed), 0, INT_MAX, &v))
+        return fail("--fault-seed needs a number from 0");
+    c.faults.seed = quint32(v);
     return result;
 }
 

@@ -2,6 +2,8 @@
 // Settings of one simulated controller: generation, identity, circuits, DataFlash
 // file, timing and the faults injected for tests and demonstrations.
 
+#include "sim/SimLimits.h"
+
 #include <QChar>
 #include <QHostAddress>
 #include <QList>
@@ -35,6 +37,12 @@ struct Faults {
     // DataFlash pages whose page writes (long or short 0xA1) are acknowledged as
     // usual but stored with the first byte inverted, as a failing memory would.
     QSet<int> corruptWrittenPages;
+    // Random faults on the page requests (page reads and writes, long and short),
+    // in percent: the reply is dropped, or it echoes the next page's address. The
+    // draws follow `seed`, so a run can be repeated.
+    int dropPercent = 0;
+    int wrongEchoPercent = 0;
+    quint32 seed = 1;
 };
 
 // One named circuit. Names are at most 8 characters and match the 8 name bytes of
@@ -63,6 +71,7 @@ struct SimConfig {
     bool demo = false;                               // inputs move over time
     bool httpGzip = false;                           // pages gzip-compressed to requests that accept gzip
     bool verbose = false;                            // one line per request on standard error
+    SimLimits limits;
 
     static QList<CircuitSpec> DefaultCircuits();
     // The version reported: `version`, or the generation's default when empty.

@@ -34,10 +34,18 @@ int SimController::FrameLength(const QByteArray& buffer) {
     return buffer.size() >= length ? length : 0;
 }
 
+bool SimController::IsPageRequest(const QByteArray& frame) {
+    if (frame.size() < 2 || uchar(frame[0]) != FrameStart)
+        return false;
+    if (uchar(frame[1]) != LongMarker)
+        return uchar(frame[1]) == ShortWritePage;
+    return frame.size() > 12 && (uchar(frame[12]) == CmdReadPage || uchar(frame[12]) == CmdWritePage);
+}
+
 Outcome SimController::Handle(const QByteArray& frame, const Faults& faults) {
     QMutexLocker lock(&m_mutex);
     // Only whole frames as FrameLength delimits them are answered.
-    if (FrameLength(frame) != frame.size())
+    if (frame.isEmpty() || FrameLength(frame) != frame.size())
         return {{},
                 AfterReply::Stay,
                 QString("%1 bytes that are not one whole frame: no reply").arg(frame.size())};

@@ -11,6 +11,10 @@
 // a wrong digest gets no reply at all: the controller closes the connection. Page
 // writes (0xA1) are also accepted with the digest of the fixed DataFlash password
 // "3958", which the resources upload sends whatever the control password is.
+// Those page writes and the short frames that change the DataFlash or start an
+// update (0xA1, 0xAE, 0xAD) carry no control password: like the controller, the
+// simulator takes them only while the programming jumper is fitted, and gives
+// them no reply otherwise.
 //
 // The update start (short 0xAD) installs the program copy at 0x2900 when its check
 // word holds: the controller then reports the version text found in the program
@@ -54,7 +58,12 @@ public:
     // needed; -1 when the first byte cannot start a frame (the caller skips it).
     static int FrameLength(const QByteArray& buffer);
 
-    // One complete frame (as delimited by FrameLength), with the reply faults in
+    // A page read or write (long 0xA0/0xA1, short 0xA1): the requests that the
+    // random faults of Faults act on.
+    static bool IsPageRequest(const QByteArray& frame);
+
+    // One complete frame (as delimited by FrameLength; anything else, the empty
+    // frame too, gets no reply and changes nothing), with the reply faults in
     // force: pages in `faults.wrongEchoOnPage` have their page read/write replies
     // echo the address of the next page; `faults.prepareReply` answers 0xAE.
     Outcome Handle(const QByteArray& frame, const Faults& faults = {});
@@ -92,6 +101,7 @@ private:
     Outcome ReadPageFrame(const QByteArray& frame, const QSet<int>& wrongEchoPages);
     Outcome WritePageFrame(const QByteArray& frame, const QSet<int>& wrongEchoPages);
     bool DigestAccepted(const QByteArray& frame) const;
+    bool ControlDigest(const QByteArray& frame) const;
 
     SimConfig m_config;
     mutable QMutex m_mutex;

@@ -1,5 +1,7 @@
 #include "sim/SimFlash.h"
 
+#include <cstring>
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -7,27 +9,30 @@ namespace quelnet::sim {
 
 SimFlash::SimFlash() : m_bytes(Size, char(0xFF)) {}
 
+// Bytes within the memory, at most `length` from `address`.
+static int InRange(quint32 address, qint64 length) {
+    return address >= quint32(SimFlash::Size) ? 0
+                                              : int(qMin<qint64>(length, SimFlash::Size - qint64(address)));
+}
+
 QByteArray SimFlash::Read(quint32 address, int length) const {
-    QByteArray out(length, char(0xFF));
-    for (int i = 0; i < length; ++i) {
-        const quint64 a = quint64(address) + quint64(i);
-        if (a < quint64(Size))
-            out[i] = m_bytes[int(a)];
-    }
+    QByteArray out(qMax(0, length), char(0xFF));
+    if (const int n = InRange(address, out.size()))
+        std::memcpy(out.data(), m_bytes.constData() + address, size_t(n));
     return out;
 }
 
 void SimFlash::Write(quint32 address, const QByteArray& data) {
-    for (int i = 0; i < data.size(); ++i) {
-        const quint64 a = quint64(address) + quint64(i);
-        if (a < quint64(Size))
-            m_bytes[int(a)] = data[i];
-    }
+    if (const int n = InRange(address, data.size()))
+        std::memcpy(m_bytes.data() + address, data.constData(), size_t(n));
 }
 
+// In place: the memory keeps its one buffer.
 void SimFlash::SetAll(const QByteArray& image) {
-    m_bytes = image.left(Size);
-    m_bytes.append(Size - m_bytes.size(), char(0xFF));
+    const int n = int(qMin<qsizetype>(image.size(), Size));
+    char* bytes = m_bytes.data();
+    std::memcpy(bytes, image.constData(), size_t(n));
+    std::memset(bytes + n, 0xFF, size_t(Size - n));
 }
 
 bool SimFlash::Load(const QString& path, QString* error, QString* warning) {

@@ -7,15 +7,14 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace quelnet::sim {
 
-namespace {
-constexpr int MaxRequestSize = 64 * 1024;
-}
-
-SimHttpServer::SimHttpServer(const SimController& controller, SimTraffic& traffic, QObject* parent)
-    : QObject(parent), m_controller(controller), m_traffic(traffic), m_server(new QTcpServer(this)) {
+SimHttpServer::SimHttpServer(const SimController& controller, SimTraffic& traffic, const SimLimits& limits,
+                             QObject* parent)
+    : QObject(parent), m_controller(controller), m_traffic(traffic), m_limits(limits),
+      m_server(new QTcpServer(this)) {
     connect(m_server, &QTcpServer::newConnection, this, &SimHttpServer::OnNewConnection);
 }
 
@@ -42,8 +41,20 @@ quint16 SimHttpServer::Port() const {
 void SimHttpServer::OnNewConnection() {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
         socket->setParent(this);
+        if (m_buffers.size() >= m_limits.maxConnections) {
+            m_traffic.ConnectionRefused();
+            Drop(socket);
+            continue;
+        }
+        socket->setReadBufferSize(m_limits.httpRequestBytes);
         m_buffers.insert(socket, {});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
+        QTimer::singleShot(m_limits.httpRequestMs, socket, [this, socket] {
+            if (m_buffers.contains(socket)) {
+                m_traffic.IdleClosed();
+                Drop(socket);
+            }
+        });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             m_buffers.remove(socket);
             socket->deleteLater();
@@ -58,8 +69,8 @@ void SimHttpServer::OnReadyRead(QTcpSocket* socket) {
     buffer.append(socket->readAll());
     const int headEnd = int(buffer.indexOf("\r\n\r\n"));
     if (headEnd < 0) {
-        if (buffer.size() > MaxRequestSize)
-            socket->abort();
+        if (buffer.size() > m_limits.httpRequestBytes)
+            Drop(socket);
         return;
     }
     const QList<QByteArray> lines = buffer.left(headEnd).split('\n');
@@ -74,8 +85,8 @@ void SimHttpServer::OnReadyRead(QTcpSocket* socket) {
         else if (name == "accept-encoding")
             acceptEncoding = line.mid(colon + 1).trimmed();
     }
-    if (contentLength < 0 || contentLength > MaxRequestSize) {
-        socket->abort();
+    if (contentLength < 0 || headEnd + 4 + contentLength > m_limits.httpRequestBytes) {
+        Drop(socket);
         return;
     }
     if (buffer.size() < headEnd + 4 + contentLength)
@@ -90,6 +101,12 @@ void SimHttpServer::OnReadyRead(QTcpSocket* socket) {
     m_buffers.remove(socket);
     socket->write(HttpResponse(config, method, path, body, acceptEncoding));
     socket->disconnectFromHost();
+}
+
+void SimHttpServer::Drop(QTcpSocket* socket) {
+    m_buffers.remove(socket);
+    socket->abort();
+    socket->deleteLater();
 }
 
 } // namespace quelnet::sim

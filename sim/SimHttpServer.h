@@ -1,8 +1,11 @@
 #pragma once
 // The HTTP side of the simulated controller: one request per connection, answered
 // from SimStatusPage with the controller's settings as they are now, and closed.
+// Within SimLimits: as many connections as the control port, each closed when
+// its request is not whole within httpRequestMs or grows past httpRequestBytes.
 
 #include "sim/SimConfig.h"
+#include "sim/SimLimits.h"
 
 #include <QHash>
 #include <QObject>
@@ -18,7 +21,8 @@ class SimTraffic;
 class SimHttpServer : public QObject {
     Q_OBJECT
 public:
-    SimHttpServer(const SimController& controller, SimTraffic& traffic, QObject* parent = nullptr);
+    SimHttpServer(const SimController& controller, SimTraffic& traffic, const SimLimits& limits,
+                  QObject* parent = nullptr);
 
     bool Listen(const QHostAddress& address, quint16 port, QString* error);
     void Close(); // stops listening and drops open connections
@@ -27,9 +31,11 @@ public:
 private:
     void OnNewConnection();
     void OnReadyRead(QTcpSocket* socket);
+    void Drop(QTcpSocket* socket);
 
     const SimController& m_controller;
     SimTraffic& m_traffic;
+    SimLimits m_limits;
     QTcpServer* m_server;
     QHash<QTcpSocket*, QByteArray> m_buffers;
 };

@@ -45,11 +45,16 @@ Outcome Ack(uchar status, const QString& note) {
 
 } // namespace
 
+bool SimController::ControlDigest(const QByteArray& frame) const {
+    return GetU32(frame, 3) == PasswordDigest(m_config.password);
+}
+
+// The fixed DataFlash password opens page writes only, and only with the jumper.
 bool SimController::DigestAccepted(const QByteArray& frame) const {
-    const quint32 digest = GetU32(frame, 3);
-    if (digest == PasswordDigest(m_config.password))
+    if (ControlDigest(frame))
         return true;
-    return uchar(frame[12]) == CmdWritePage && digest == PasswordDigest(DataFlashPassword);
+    return m_config.jumper && uchar(frame[12]) == CmdWritePage &&
+           GetU32(frame, 3) == PasswordDigest(DataFlashPassword);
 }
 
 Outcome SimController::HandleLong(const QByteArray& frame, const QSet<int>& wrongEchoPages) {

@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
             Print(stderr, "quelnet-sim: " + warning + "\n");
     }
     SimFaults faults(config.faults);
-    SimTraffic traffic;
+    SimTraffic traffic(config.limits);
     SimServer server(config, controller, faults, traffic);
     QString error;
     if (!server.Listen(&error)) {

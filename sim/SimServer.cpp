@@ -20,7 +20,7 @@ constexpr int ListenRetryMs = 1000; // a port still taken after a restart is tri
 SimServer::SimServer(const SimConfig& config, SimController& controller, SimFaults& faults,
                      SimTraffic& traffic, QObject* parent)
     : QObject(parent), m_config(config), m_controller(controller), m_faults(faults), m_traffic(traffic),
-      m_tcp(new QTcpServer(this)), m_http(new SimHttpServer(controller, traffic, this)),
+      m_tcp(new QTcpServer(this)), m_http(new SimHttpServer(controller, traffic, config.limits, this)),
       m_saveTimer(new QTimer(this)), m_restartTimer(new QTimer(this)) {
     m_tcpPort = config.tcpPort;
     m_httpPort = config.httpPort;
@@ -87,9 +87,18 @@ void SimServer::CloseAll() {
 
 void SimServer::OnNewConnection() {
     while (QTcpSocket* socket = m_tcp->nextPendingConnection()) {
-        auto* session = new SimSession(socket, m_controller, m_faults, m_traffic, m_traffic.Connections() + 1,
-                                       m_config.verbose, this);
         m_sessions.removeAll(nullptr);
+        if (m_sessions.size() >= m_config.limits.maxConnections) {
+            if (m_config.verbose)
+                SimLog(QString("connection refused: %1 open already").arg(m_sessions.size()));
+            m_traffic.ConnectionRefused();
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        const SimSession::Context context{m_controller, m_faults, m_traffic, m_config.limits,
+                                          m_config.verbose};
+        auto* session = new SimSession(socket, context, m_traffic.Connections() + 1, this);
         m_sessions.append(session);
         connect(session, &SimSession::RestartRequested, this, &SimServer::Restart, Qt::QueuedConnection);
         connect(session, &SimSession::FlashWritten, this, [this] {

@@ -9,6 +9,24 @@
 
 namespace quelnet::sim {
 
+namespace {
+
+// What the socket itself buffers of the input before the session takes it.
+constexpr int SocketReadBuffer = 16 * 1024;
+
+// Every page, for a request drawn to get a wrong echo.
+const QSet<int>& EveryPage() {
+    static const QSet<int> pages = [] {
+        QSet<int> all;
+        for (int p = 0; p < 2048; ++p)
+            all.insert(p);
+        return all;
+    }();
+    return pages;
+}
+
+} // namespace
+
 void SimLog(const QString& line) {
     const QByteArray text =
         ("quelnet-sim " + QTime::currentTime().toString("HH:mm:ss.zzz") + " " + line + "\n").toLocal8Bit();
@@ -16,29 +34,31 @@ void SimLog(const QString& line) {
     std::fflush(stderr);
 }
 
-SimSession::SimSession(QTcpSocket* socket, SimController& controller, SimFaults& faults, SimTraffic& traffic,
-                       int number, bool verbose, QObject* parent)
-    : QObject(parent), m_socket(socket), m_controller(controller), m_faults(faults), m_traffic(traffic),
-      m_number(number), m_verbose(verbose) {
+SimSession::SimSession(QTcpSocket* socket, const Context& context, int number, QObject* parent)
+    : QObject(parent), m_socket(socket), m_context(context), m_idle(new QTimer(this)),
+      m_partial(new QTimer(this)), m_number(number) {
     m_socket->setParent(this);
-    m_traffic.ConnectionOpened();
+    m_socket->setReadBufferSize(SocketReadBuffer);
+    m_context.traffic.ConnectionOpened();
     Log("connected from " + m_socket->peerAddress().toString());
-    connect(m_socket, &QTcpSocket::readyRead, this, [this] {
-        if (!m_closing)
-            m_buffer.append(m_socket->readAll());
-        else
-            m_socket->readAll();
-        ProcessBuffer();
-    });
+    m_idle->setSingleShot(true);
+    m_idle->setInterval(m_context.limits.idleTimeoutMs);
+    m_partial->setSingleShot(true);
+    m_partial->setInterval(m_context.limits.partialFrameMs);
+    connect(m_idle, &QTimer::timeout, this, &SimSession::CloseIdle);
+    connect(m_partial, &QTimer::timeout, this, &SimSession::DropPartialFrame);
+    connect(m_socket, &QTcpSocket::readyRead, this, &SimSession::Pump);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, &SimSession::Pump);
     connect(m_socket, &QTcpSocket::disconnected, this, [this] {
         m_closing = true;
         Log("disconnected");
         deleteLater();
     });
+    m_idle->start();
 }
 
 SimSession::~SimSession() {
-    m_traffic.ConnectionClosed();
+    m_context.traffic.ConnectionClosed();
 }
 
 void SimSession::Close() {
@@ -46,47 +66,87 @@ void SimSession::Close() {
         return;
     m_closing = true;
     m_buffer.clear();
+    m_partial->stop();
+    // The idle timer keeps running: a client that never takes the last replies
+    // would otherwise hold the closing connection for ever.
     m_socket->disconnectFromHost();
 }
 
-void SimSession::ProcessBuffer() {
-    while (!m_busy && !m_closing) {
-        const int length = SimController::FrameLength(m_buffer);
-        if (length < 0) {
-            // Not the start of a frame: skip to the next 0xD5.
-            int next = m_buffer.indexOf(char(0xD5), 1);
-            if (next < 0)
-                next = int(m_buffer.size());
-            Log(QString("skipped %1 bytes that do not start a frame").arg(next));
-            m_buffer.remove(0, next);
-            continue;
-        }
-        if (length == 0)
-            return;
-        const QByteArray frame = m_buffer.left(length);
-        m_buffer.remove(0, length);
-
-        const Faults faults = m_faults.Get();
-        const int number = m_traffic.AddRequest(frame);
-        ++m_onConnection;
-        const Outcome outcome = m_controller.Handle(frame, faults);
-        if (outcome.flashWritten && faults.corruptWrittenPages.contains(outcome.writtenPage))
-            m_controller.CorruptPage(outcome.writtenPage);
-        if (outcome.flashWritten)
-            emit FlashWritten();
-        const bool drop = faults.dropReplyTo.contains(number);
-        const bool closeAfter = faults.closeAfterRequests > 0 && m_onConnection >= faults.closeAfterRequests;
-        if (faults.replyDelayMs > 0) {
-            m_busy = true;
-            QTimer::singleShot(faults.replyDelayMs, this, [this, outcome, number, drop, closeAfter] {
-                m_busy = false;
-                Deliver(outcome, number, drop, closeAfter);
-                ProcessBuffer();
-            });
-            return;
-        }
-        Deliver(outcome, number, drop, closeAfter);
+void SimSession::Pump() {
+    if (m_closing) {
+        m_socket->readAll();
+        return;
     }
+    for (;;) {
+        const bool took = TakeInput();
+        bool handled = false;
+        while (HandleNextFrame())
+            handled = true;
+        if (!took && !handled)
+            break;
+    }
+    m_context.traffic.Held(qMax(m_buffer.size() + m_socket->bytesAvailable(), m_socket->bytesToWrite()));
+    WatchPartialFrame();
+}
+
+// Reads what fits into the frame buffer.
+bool SimSession::TakeInput() {
+    const qint64 room = m_context.limits.connectionBufferBytes - m_buffer.size();
+    if (m_closing || room <= 0 || m_socket->bytesAvailable() <= 0)
+        return false;
+    m_buffer.append(m_socket->read(room));
+    m_idle->start();
+    return true;
+}
+
+// Handles the frame at the start of the buffer; false when there is none yet,
+// a delayed reply is pending or the client has not taken the replies so far.
+bool SimSession::HandleNextFrame() {
+    if (m_busy || m_closing || m_socket->bytesToWrite() >= m_context.limits.connectionBufferBytes)
+        return false;
+    const int length = SimController::FrameLength(m_buffer);
+    if (length < 0) {
+        // Not the start of a frame: skip to the next 0xD5.
+        int next = m_buffer.indexOf(char(0xD5), 1);
+        if (next < 0)
+            next = int(m_buffer.size());
+        Log(QString("skipped %1 bytes that do not start a frame").arg(next));
+        m_buffer.remove(0, next);
+        return true;
+    }
+    if (length == 0)
+        return false;
+    const QByteArray frame = m_buffer.left(length);
+    m_buffer.remove(0, length);
+
+    Faults faults = m_context.faults.Get();
+    const int number = m_context.traffic.AddRequest(frame);
+    ++m_onConnection;
+    const bool page = SimController::IsPageRequest(frame);
+    const bool randomDrop = page && m_context.faults.Draw(faults.dropPercent);
+    const bool randomEcho = page && m_context.faults.Draw(faults.wrongEchoPercent);
+    if (randomDrop || randomEcho)
+        m_context.traffic.RandomFault(randomDrop, randomEcho);
+    if (randomEcho)
+        faults.wrongEchoOnPage = EveryPage();
+    const bool drop = faults.dropReplyTo.contains(number) || randomDrop;
+    const Outcome outcome = m_context.controller.Handle(frame, faults);
+    if (outcome.flashWritten && faults.corruptWrittenPages.contains(outcome.writtenPage))
+        m_context.controller.CorruptPage(outcome.writtenPage);
+    if (outcome.flashWritten)
+        emit FlashWritten();
+    const bool closeAfter = faults.closeAfterRequests > 0 && m_onConnection >= faults.closeAfterRequests;
+    if (faults.replyDelayMs > 0) {
+        m_busy = true;
+        QTimer::singleShot(faults.replyDelayMs, this, [this, outcome, number, drop, closeAfter] {
+            m_busy = false;
+            Deliver(outcome, number, drop, closeAfter);
+            Pump();
+        });
+        return false;
+    }
+    Deliver(outcome, number, drop, closeAfter);
+    return true;
 }
 
 void SimSession::Deliver(const Outcome& outcome, int number, bool drop, bool closeAfter) {
@@ -95,11 +155,13 @@ void SimSession::Deliver(const Outcome& outcome, int number, bool drop, bool clo
     QString what = outcome.reply.isEmpty() ? QString("no reply")
                    : drop ? QString("reply of %1 bytes dropped (fault)").arg(outcome.reply.size())
                           : QString("%1 bytes").arg(outcome.reply.size());
-    if (outcome.notable && !m_verbose)
+    if (outcome.notable && !m_context.verbose)
         SimLog(outcome.note);
     Log(QString("#%1 %2 -> %3").arg(number).arg(outcome.note, what));
-    if (!drop && !outcome.reply.isEmpty())
+    if (!drop && !outcome.reply.isEmpty()) {
         m_socket->write(outcome.reply);
+        m_idle->start();
+    }
     if (outcome.after == AfterReply::Restart) {
         // Requests behind this one are not served: the controller is going down.
         Close();
@@ -114,8 +176,43 @@ void SimSession::Deliver(const Outcome& outcome, int number, bool drop, bool clo
     }
 }
 
+// The buffer ends in the first part of a frame and nothing more is waiting.
+bool SimSession::PartialFrameStalled() const {
+    return !m_closing && !m_busy && !m_buffer.isEmpty() && m_socket->bytesAvailable() == 0 &&
+           SimController::FrameLength(m_buffer) == 0;
+}
+
+// The timer runs from the moment a frame stalls; later bytes of the same frame
+// do not restart it.
+void SimSession::WatchPartialFrame() {
+    if (!PartialFrameStalled()) {
+        m_partial->stop();
+    } else if (!m_partial->isActive() || m_partialSince != m_onConnection) {
+        m_partialSince = m_onConnection;
+        m_partial->start();
+    }
+}
+
+void SimSession::DropPartialFrame() {
+    if (!PartialFrameStalled())
+        return;
+    Log(QString("dropped %1 bytes of a frame that stopped half-way").arg(m_buffer.size()));
+    m_context.traffic.PartialFrameDropped();
+    m_buffer.clear();
+}
+
+// A client that neither sends nor takes replies loses its connection at once,
+// whatever is still waiting to be sent.
+void SimSession::CloseIdle() {
+    Log("closed after the idle time-out");
+    m_context.traffic.IdleClosed();
+    m_closing = true;
+    m_socket->abort();
+    deleteLater();
+}
+
 void SimSession::Log(const QString& line) const {
-    if (m_verbose)
+    if (m_context.verbose)
         SimLog(QString("conn %1: %2").arg(m_number).arg(line));
 }
 

@@ -2,13 +2,21 @@
 // One TCP connection to the simulated controller: cuts the byte stream into
 // frames, hands each to the protocol engine, applies the injected faults (dropped
 // replies, delays, closing after N requests) and writes the replies in order.
+//
+// Within SimLimits: it holds at most connectionBufferBytes of input and of
+// unsent replies (past that it stops reading, so a client that floods or never
+// reads is slowed down by TCP instead of growing the simulator), drops a frame
+// that stalls half-way after partialFrameMs, and closes the connection after
+// idleTimeoutMs without traffic.
 
 #include "sim/SimController.h"
+#include "sim/SimLimits.h"
 
 #include <QByteArray>
 #include <QObject>
 
 class QTcpSocket;
+class QTimer;
 
 namespace quelnet::sim {
 
@@ -18,8 +26,14 @@ class SimTraffic;
 class SimSession : public QObject {
     Q_OBJECT
 public:
-    SimSession(QTcpSocket* socket, SimController& controller, SimFaults& faults, SimTraffic& traffic,
-               int number, bool verbose, QObject* parent = nullptr);
+    struct Context {
+        SimController& controller;
+        SimFaults& faults;
+        SimTraffic& traffic;
+        SimLimits limits;
+        bool verbose = false;
+    };
+    SimSession(QTcpSocket* socket, const Context& context, int number, QObject* parent = nullptr);
     ~SimSession() override;
 
     // Closes the connection after the bytes already written; later requests are ignored.
@@ -30,19 +44,25 @@ signals:
     void FlashWritten();
 
 private:
-    void ProcessBuffer();
+    void Pump(); // takes input and handles frames while neither direction is full
+    bool TakeInput();
+    bool HandleNextFrame();
     void Deliver(const Outcome& outcome, int number, bool drop, bool closeAfter);
+    bool PartialFrameStalled() const;
+    void WatchPartialFrame();
+    void DropPartialFrame();
+    void CloseIdle();
     void Log(const QString& line) const;
 
     QTcpSocket* m_socket;
-    SimController& m_controller;
-    SimFaults& m_faults;
-    SimTraffic& m_traffic;
+    Context m_context;
+    QTimer* m_idle;
+    QTimer* m_partial;
     QByteArray m_buffer;
-    int m_number;           // connection number since start, for the log
-    int m_onConnection = 0; // requests on this connection
-    bool m_verbose;
-    bool m_busy = false; // a delayed reply is pending
+    int m_number;            // connection number since start, for the log
+    int m_onConnection = 0;  // requests on this connection
+    int m_partialSince = -1; // m_onConnection when the partial-frame timer started
+    bool m_busy = false;     // a delayed reply is pending
     bool m_closing = false;
 };
 

@@ -1,5 +1,6 @@
 // Short frames: D5 <cmd> 00 A2 A1 A0 [256 data bytes for 0xA1], no password, fixed
-// reply lengths. Spoken by 4.x controllers and by the middle generation.
+// reply lengths. Spoken by 4.x controllers and by the middle generation. Without
+// a password, the frames that program the controller need the programming jumper.
 #include "sim/SimController.h"
 
 #include "core/protocol/Frames.h"
@@ -12,6 +13,13 @@ Outcome SimController::HandleShort(const QByteArray& frame, const Faults& faults
     const uchar cmd = uchar(frame[1]);
     const quint32 address = quint32(uchar(frame[3])) << 16 | quint32(uchar(frame[4])) << 8 | uchar(frame[5]);
     const QString hex = QString("%1").arg(cmd, 2, 16, QChar('0')).toUpper();
+    const bool programming = cmd == ShortWritePage || cmd == ShortPrepareConfig || cmd == ShortStartUpdate;
+    if (programming && !m_config.jumper)
+        return {{},
+                AfterReply::Stay,
+                "short 0x" + hex + " refused: the programming jumper is missing",
+                false,
+                true};
     switch (cmd) {
     case ShortIdentify:
         return {ShortIdentifyReply(), AfterReply::Stay, "short 0xAA identify"};

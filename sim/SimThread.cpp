@@ -9,7 +9,7 @@
 namespace quelnet::sim {
 
 struct SimThread::Impl {
-    explicit Impl(const SimConfig& c) : config(c), controller(c), faults(c.faults) {}
+    explicit Impl(const SimConfig& c) : config(c), controller(c), faults(c.faults), traffic(c.limits) {}
     SimConfig config;
     SimController controller;
     SimFaults faults;
@@ -107,6 +107,10 @@ QByteArray SimThread::Flash() const {
 void SimThread::SetFlash(const QByteArray& image) {
     m->controller.SetFlash(image);
 }
+SimEvents SimThread::Events() const {
+    return m->traffic.Events();
+}
+
 int SimThread::Connections() const {
     return m->traffic.Connections();
 }

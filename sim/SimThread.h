@@ -46,6 +46,7 @@ public:
     int OpenConnections() const; // TCP connections open now
     bool Listening() const;      // false while restarting after 0xAD/0xAB
     int Restarts() const;        // restarts begun since start (0xAB, 0xAD)
+    SimEvents Events() const;    // what the limits did since start
 
     // The settings as they are now: an installed update changes the version,
     // the generation and, after a configuration reset, the password.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build, the tests and the demo
-# need and this machine lacks. Runs `apt-get update` only when something is missing.
+# need and this machine lacks (clang with its sanitizer and libFuzzer runtimes,
+# and llvm's symbolizer, for tools/sanitize.sh and tools/fuzz.sh). Runs `apt-get update` only when something is missing.
 set -euo pipefail
 
 packages=(
@@ -8,7 +9,7 @@ packages=(
     qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev
     zlib1g-dev libgtest-dev googletest libbenchmark-dev
     xvfb xdotool imagemagick x11-utils fonts-dejavu-core openbox
-    locales
+    locales clang libclang-rt-dev llvm
 )
 # "locales" holds the definitions from which the tests compile the Polish
 # locale pl_PL.UTF-8 (tests/support/PolishLocale.h) when it is not generated.

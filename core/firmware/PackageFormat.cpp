@@ -1,5 +1,7 @@
 #include "core/firmware/PackageFormat.h"
 
+#include <zlib.h>
+
 namespace quelnet::package {
 
 namespace {
@@ -16,6 +18,19 @@ QByteArray Magic() {
     for (int i = 0; i < MagicSize; ++i)
         key[i] = kReversedMagic[MagicSize - 1 - i];
     return key;
+}
+
+QByteArray Inflate(const char* stream, qint32 packedSize, qint32 size) {
+    if (size <= 0 || packedSize < 0)
+        return {};
+    QByteArray out(size, Qt::Uninitialized);
+    uLongf outLength = uLongf(size);
+    uLong inLength = uLong(packedSize);
+    const int rc = uncompress2(reinterpret_cast<Bytef*>(out.data()), &outLength,
+                               reinterpret_cast<const Bytef*>(stream), &inLength);
+    if (rc != Z_OK || outLength != uLongf(size))
+        return {};
+    return out;
 }
 
 } // namespace quelnet::package

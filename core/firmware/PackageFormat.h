@@ -35,4 +35,8 @@ inline constexpr char CommonLang[] = "  ";
 // its package and a scan for it never stops at the program's own copy.
 QByteArray Magic();
 
+// One-call inflation of an entry's zlib stream into a buffer of the expected
+// size; empty on any error or when the stream does not fill the buffer exactly.
+QByteArray Inflate(const char* stream, qint32 packedSize, qint32 size);
+
 } // namespace quelnet::package

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <zlib.h>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -72,19 +71,6 @@ PackageReader::FileBytes MapFile(const QString& path) {
     if (const uchar* mapped = file->map(0, file->size()))
         return {QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file->size()), file};
     return {file->readAll(), {}};
-}
-
-// One-call inflation into a buffer of the expected size; empty on any error or
-// when the stream does not fill the buffer exactly.
-QByteArray Inflate(const char* stream, qint32 packedSize, qint32 size) {
-    QByteArray out(size, Qt::Uninitialized);
-    uLongf outLength = uLongf(size);
-    uLong inLength = uLong(packedSize);
-    const int rc = uncompress2(reinterpret_cast<Bytef*>(out.data()), &outLength,
-                               reinterpret_cast<const Bytef*>(stream), &inLength);
-    if (rc != Z_OK || outLength != uLongf(size))
-        return {};
-    return out;
 }
 
 } // namespace
@@ -189,7 +175,7 @@ qint32 PackageReader::ExtractEntry(const TPackageEntry& e, QByteArray& buffer) {
     const char* stream = Data() + e.Offset;
     if (CrcUpdate(stream, quint32(e.PackedSize)) != e.PackedCrc)
         return 0;
-    QByteArray data = Inflate(stream, e.PackedSize, e.Size);
+    QByteArray data = package::Inflate(stream, e.PackedSize, e.Size);
     if (data.isEmpty() || CrcUpdate(data.constData(), quint32(data.size())) != e.DataCrc)
         return 0;
     buffer = std::move(data);

@@ -2,6 +2,7 @@
 
 #include "core/base/InterfaceTexts.h"
 #include "core/protocol/Frames.h"
+#include "core/protocol/ReplyReader.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -36,12 +37,7 @@ int TfmCommon::ReadReply(QByteArray& Reply) {
     // A link closed by the other side ends the read below at once.
     if (!m_link.IsOpen())
         return -2;
-    if (!m_link.ReadExact(proto::LongHeaderSize, Reply))
-        return -1;
-    const int n = proto::GetU16(Reply, 14);
-    if (n > 0 && !m_link.ReadExact(n, Reply))
-        return -1;
-    return proto::LongHeaderSize + n;
+    return proto::ReadLongReply([this](int n, QByteArray& out) { return m_link.ReadExact(n, out); }, Reply);
 }
 
 bool TfmCommon::OpenConnection(const QString& Host, const QString& PortTcp, int timeoutMs) {

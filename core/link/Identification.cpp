@@ -4,6 +4,7 @@
 #include "core/link/DeviceLink.h"
 #include "core/protocol/ContentCoding.h"
 #include "core/protocol/Frames.h"
+#include "core/protocol/ReplyReader.h"
 #include "core/protocol/StatusPage.h"
 
 #include "core/base/InterfaceTexts.h"
@@ -18,19 +19,6 @@
 namespace quelnet {
 
 namespace {
-
-// Strings of the identify replies are taken one character per byte, zero
-// bytes included.
-QString Chars(const QByteArray& bytes, int offset, int count) {
-    return QString::fromLatin1(bytes.mid(offset, count));
-}
-
-constexpr char JumperFitted = 0x65; // 'e'
-
-// One character of the language code sent as two hexadecimal digit characters.
-QChar HexPairChar(const QByteArray& reply, int offset) {
-    return QChar(char16_t(TextToInt64("$" + Chars(reply, offset, 2)) & 0xFFFF));
-}
 
 // Every out-parameter empty, as after a failed identification.
 void ClearIdentity(QString& Ver, QChar& Boa, bool& Con, QString& Rea, QString& Ser, QString& Lng) {
@@ -53,13 +41,9 @@ bool TfmCommon::CheckNewQuelnet(const QString& Host, const QString& PortTcp, con
     bool result = false;
     QByteArray reply;
     SendRequest(proto::CmdIdentify, Pass, 0);
-    if (ReadReply(reply) >= proto::NewIdentifyMinReply) {
-        Ver = Chars(reply, 16, 6);
-        Boa = QChar(uchar(reply[22]));
-        Con = reply[23] == JumperFitted;
-        Rea = Chars(reply, 24, 8);
-        Ser = Chars(reply, 32, 8);
-        Lng = Chars(reply, 40, 2);
+    proto::Identity id;
+    if (ReadReply(reply) >= proto::NewIdentifyMinReply && proto::ParseLongIdentify(reply, id)) {
+        Ver = id.Ver, Boa = id.Boa, Con = id.Con, Rea = id.Rea, Ser = id.Ser, Lng = id.Lng;
         result = true;
     }
     CloseConnection();
@@ -79,14 +63,10 @@ bool TfmCommon::CheckMidQuelnet(const QString& Host, const QString& PortTcp, QSt
         return false;
     bool result = false;
     QByteArray reply;
+    proto::Identity id;
     if (m_link.Write(proto::BuildShortFrame(proto::ShortIdentify)) &&
-        m_link.ReadExact(proto::MidIdentifyReplySize, reply)) {
-        Ver = Chars(reply, 0, 6);
-        Boa = QChar(uchar(reply[7]));
-        Con = reply[9] == JumperFitted;
-        Rea = Chars(reply, 10, 8);
-        Ser = Chars(reply, 18, 8);
-        Lng = QString(HexPairChar(reply, 54)) + HexPairChar(reply, 56);
+        m_link.ReadExact(proto::MidIdentifyReplySize, reply) && proto::ParseShortIdentify(reply, id)) {
+        Ver = id.Ver, Boa = id.Boa, Con = id.Con, Rea = id.Rea, Ser = id.Ser, Lng = id.Lng;
         result = true;
     }
     CloseConnection();

@@ -30,6 +30,11 @@ struct ModeRow {
     QSize clientSize;
 };
 
+// The case as the test listings show it: the command line.
+void PrintTo(const ModeRow& row, std::ostream* os) {
+    *os << "quelnet " << row.args.join(' ').toStdString();
+}
+
 class StartUpModes : public ::testing::TestWithParam<ModeRow> {};
 
 TEST_P(StartUpModes, CreatesTheWindowsOfTheMode) {

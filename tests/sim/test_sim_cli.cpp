@@ -86,6 +86,12 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
                                      "--corrupt-page",
                                      "0x0A",
                                      "--http-gzip",
+                                     "--drop-rate",
+                                     "5",
+                                     "--wrong-echo-rate",
+                                     "7",
+                                     "--fault-seed",
+                                     "42",
                                      "--verbose"});
     ASSERT_TRUE(cl.error.isEmpty()) << cl.error.toStdString();
     const SimConfig& c = cl.config;
@@ -114,6 +120,9 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
     EXPECT_EQ(c.faults.replyDelayMs, 40);
     EXPECT_EQ(c.faults.closeAfterRequests, 5);
     EXPECT_EQ(c.faults.prepareReply, "ok");
+    EXPECT_EQ(c.faults.dropPercent, 5);
+    EXPECT_EQ(c.faults.wrongEchoPercent, 7);
+    EXPECT_EQ(c.faults.seed, 42u);
     EXPECT_EQ(Parse({}).config.faults.prepareReply, "OK");
     EXPECT_EQ(c.faults.corruptWrittenPages, QSet<int>{10});
 }
@@ -135,6 +144,8 @@ TEST(SimCommandLineTest, MistakesAreRefused) {
         {"--close-after", "x"},
         {"--prepare-reply", "Ż"},
         {"--corrupt-page", "-1"},
+        {"--drop-rate", "101"},
+        {"--wrong-echo-rate", "-5"},
         {"--unknown"},
         {"positional"},
     };

@@ -169,6 +169,11 @@ struct IdentityCase {
     const char* languageHex;
 };
 
+void PrintTo(const IdentityCase& c, std::ostream* os) {
+    *os << (c.generation == Generation::New ? "new " : "mid ") << c.version << " board " << c.board
+        << (c.jumper ? " jumper " : " no jumper ") << c.language;
+}
+
 class SimIdentity : public SimFixture, public ::testing::WithParamInterface<IdentityCase> {};
 
 TEST_P(SimIdentity, LongAndShortIdentifyReportTheSettings) {
@@ -274,9 +279,9 @@ TEST(SimEngine, MapsRequestBytesToReplyBytesWithoutSockets) {
     EXPECT_EQ(engine.Handle(Long(0xAB)).after, AfterReply::Restart);
     EXPECT_EQ(engine.Handle(Long(0xAA, 0, {}, "x")).after, AfterReply::Close);
     EXPECT_EQ(engine.Handle(QByteArray::fromHex("d5ad00000000")).after, AfterReply::Restart);
-    // Pieces of frames are not answered.
+    // Pieces of frames, the empty one too, are not answered.
     for (const QByteArray& piece :
-         {QByteArray::fromHex("d5"), QByteArray::fromHex("d5aa0000"), Long(0xAA).left(15),
+         {QByteArray(), QByteArray::fromHex("d5"), QByteArray::fromHex("d5aa0000"), Long(0xAA).left(15),
           Long(0x12, 0, Name("IN1")).left(20), Long(0xAA) + "x"}) {
         const Outcome o = engine.Handle(piece);
         EXPECT_TRUE(o.reply.isEmpty()) << piece.toHex().toStdString();

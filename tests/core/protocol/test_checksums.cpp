@@ -15,6 +15,10 @@ struct CrcCase {
     std::uint32_t wordCrc;
 };
 
+void PrintTo(const CrcCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 std::vector<unsigned char> ascii(const std::string& s) {
     return {s.begin(), s.end()};
 }

@@ -1,0 +1,27 @@
+# Sanitizer and fuzzing builds (see tools/fuzz.sh and .ci/run).
+#
+# QUELNET_SANITIZE: every target with AddressSanitizer and UndefinedBehaviorSanitizer;
+# undefined behaviour is not recovered from, so the first report ends the program
+# and fails its test.
+# QUELNET_FUZZ: coverage instrumentation for libFuzzer on every target (clang only);
+# the fuzz targets themselves are linked with the libFuzzer driver in tests/fuzz.
+if(QUELNET_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  message(FATAL_ERROR "QUELNET_FUZZ needs clang (libFuzzer): configure with -DCMAKE_CXX_COMPILER=clang++")
+endif()
+
+if(QUELNET_SANITIZE)
+  set(quelnet_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=all)
+  # Qt's own range checks (Q_ASSERT in its inline accessors) are kept too, so an
+  # index past the end of a QByteArray or QList stops the program.
+  add_compile_options(${quelnet_sanitizers} -fno-omit-frame-pointer)
+  add_compile_definitions(QT_FORCE_ASSERTS)
+  add_link_options(${quelnet_sanitizers})
+endif()
+
+if(QUELNET_FUZZ)
+  # The checksums run over whole program images (120 KiB per update start) and
+  # have their own tests: left out of the coverage, they no longer slow the
+  # fuzz targets down.
+  add_compile_options(-fsanitize=fuzzer-no-link
+                      -fsanitize-coverage-ignorelist=${PROJECT_SOURCE_DIR}/cmake/fuzz-coverage-ignore.txt)
+endif()
