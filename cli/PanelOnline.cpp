@@ -70,7 +70,9 @@ QList<Controller> Controllers(const PanelReport& report) {
         });
         if (it == list.end())
             it = list.insert(list.end(), Controller{b.host, b.port, b.password, e, {}});
-        for (const auto& [name, analog] : b.circuits) {
+        for (const auto& circuit : b.circuits) {
+            const QString& name = circuit.first;
+            const bool analog = circuit.second;
             if (name.isEmpty() || name.size() > 8)
                 continue;
             const bool known = std::any_of(it->circuits.begin(), it->circuits.end(), [&](const Circuit& c) {
