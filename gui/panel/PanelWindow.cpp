@@ -262,16 +262,23 @@ void TfmVQuelnet::SetPanelWindowState(int state) {
 }
 
 // A window is never larger than the screens it can be shown on: a size
-// beyond them would only cost a window buffer of that size.
-static QRect WithinDesktopSize(const QRect& outer) {
+// beyond them would only cost a window buffer of that size. A window wholly
+// outside the screens (a damaged file, or a screen since taken away) is
+// brought onto them; a window partly on them keeps its place.
+static QRect WithinDesktop(const QRect& outer) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return outer;
-    return QRect(outer.topLeft(), outer.size().boundedTo(screen->availableVirtualGeometry().size()));
+    const QRect desktop = screen->availableVirtualGeometry();
+    QRect r(outer.topLeft(), outer.size().boundedTo(desktop.size()));
+    if (!r.intersects(desktop))
+        r.moveTopLeft(QPoint(std::clamp(r.left(), desktop.left(), desktop.right() - r.width() + 1),
+                             std::clamp(r.top(), desktop.top(), desktop.bottom() - r.height() + 1)));
+    return r;
 }
 
 void TfmVQuelnet::SetPanelWindowRect(int left, int top, int width, int height) {
-    const QRect outer = WithinDesktopSize(QRect(left, top, std::max(0, width), std::max(0, height)));
+    const QRect outer = WithinDesktop(QRect(left, top, std::max(0, width), std::max(0, height)));
     m_normalOuter = outer;
     // Placed now with the frame known so far, and again once the window
     // manager has framed the window.

@@ -175,6 +175,30 @@ TEST_F(PanelGuardWindow, WindowIsNeverLargerThanTheDesktop) {
         << saved.data();
 }
 
+// A window placed wholly beyond the screens (x_px=2147483647 is read as
+// 32767) would be out of the user's reach: it is brought onto them. A window
+// partly on the screens keeps its place.
+TEST_F(PanelGuardWindow, WindowBeyondTheScreensIsBroughtOntoThem) {
+    const QRect desktop = QGuiApplication::primaryScreen()->availableVirtualGeometry();
+    struct Case {
+        const char *left, *top;
+        QPoint expected;
+    } cases[] = {
+        {"2147483647", "0", {desktop.right() - 299, 0}},
+        {"-2147483648", "-2147483648", desktop.topLeft()},
+        {"0", "40000", {0, desktop.bottom() - 199}},
+        {"-100", "50", {-100, 50}},
+    };
+    for (const Case& c : cases) {
+        const QByteArray px = QByteArray("x_px=") + c.left, py = QByteArray("x_py=") + c.top;
+        WriteFile(CrLf({"{", "x_tp=scr", px.constData(), py.constData(), "x_pw=300", "x_ph=200", "s_ws=0", "}"}));
+        auto w = ShowWindow(false);
+        EXPECT_EQ(w->frameGeometry().topLeft(), c.expected) << c.left << "," << c.top;
+        EXPECT_TRUE(w->frameGeometry().intersects(desktop)) << c.left << "," << c.top;
+        w->close();
+    }
+}
+
 // Beyond the element limit the panel is refused with a message, in either
 // mode, and the editor leaves the file as it was.
 TEST_F(PanelGuardWindow, PanelBeyondTheElementLimitIsRefusedAndItsFileKept) {
