@@ -15,26 +15,32 @@
 
 virtual_display_xvfb=
 virtual_display_wm=
+virtual_display_numberfile=
 
 start_virtual_display() {
-    local limit=${VIRTUAL_DISPLAY_TIMEOUT:-10} number
-    # Xvfb picks a free display number and writes it once it accepts clients.
-    exec {virtual_display_fd}< <(
-        Xvfb -displayfd 1 -screen 0 "${VIRTUAL_DISPLAY_SCREEN:-1280x800x24}" -nolisten tcp 2>/dev/null &
-        echo "pid $!"
-    )
-    read -r _ virtual_display_xvfb <&"$virtual_display_fd" || return 1
-    if ! read -r -t "$limit" number <&"$virtual_display_fd"; then
-        stop_virtual_display
-        return 1
-    fi
+    local limit=${VIRTUAL_DISPLAY_TIMEOUT:-10} number= deadline
+    # Xvfb picks a free display number and writes it, with a newline, to its
+    # own file once it accepts clients (a file, not a pipe shared with other
+    # output, so that nothing else can be read for the number).
+    virtual_display_numberfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${VIRTUAL_DISPLAY_SCREEN:-1280x800x24}" -nolisten tcp \
+        3>"$virtual_display_numberfile" >/dev/null 2>&1 &
+    virtual_display_xvfb=$!
+    deadline=$((SECONDS + limit))
+    until IFS= read -r number <"$virtual_display_numberfile" && [[ $number =~ ^[0-9]+$ ]]; do
+        if ((SECONDS >= deadline)) || ! kill -0 "$virtual_display_xvfb" 2>/dev/null; then
+            stop_virtual_display
+            return 1
+        fi
+        sleep 0.02
+    done
     export DISPLAY=:$number
     openbox >/dev/null 2>&1 &
     virtual_display_wm=$!
     # The manager announces itself on the root window (_NET_SUPPORTING_WM_CHECK)
     # once it has taken the display over; windows mapped from then on are
     # framed and mapped by it.
-    local deadline=$((SECONDS + limit))
+    deadline=$((SECONDS + limit))
     until [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *'window id #'* ]]; do
         if ((SECONDS >= deadline)) || ! kill -0 "$virtual_display_wm" 2>/dev/null; then
             stop_virtual_display
@@ -51,9 +57,9 @@ stop_virtual_display() {
     done
     virtual_display_wm=
     virtual_display_xvfb=
-    if [[ -n ${virtual_display_fd:-} ]]; then
-        exec {virtual_display_fd}<&-
-        virtual_display_fd=
+    if [[ -n ${virtual_display_numberfile:-} ]]; then
+        rm -f "$virtual_display_numberfile"
+        virtual_display_numberfile=
     fi
     return 0
 }
