@@ -17,7 +17,7 @@ virtual_display_xvfb=
 virtual_display_wm=
 virtual_display_numberfile=
 
-start_virtual_display() {
+start_virtual_display_once() {
     local limit=${VIRTUAL_DISPLAY_TIMEOUT:-10} number= deadline
     # Xvfb picks a free display number and writes it, with a newline, to its
     # own file once it accepts clients (a file, not a pipe shared with other
@@ -48,6 +48,17 @@ start_virtual_display() {
         fi
         sleep 0.05
     done
+}
+
+# A display that fails to come up (Xvfb or openbox ending at once, as seen now
+# and then on a loaded machine) is started again, at most three times in all.
+start_virtual_display() {
+    local attempt
+    for attempt in 1 2 3; do
+        start_virtual_display_once && return 0
+        sleep 0.2
+    done
+    return 1
 }
 
 stop_virtual_display() {
