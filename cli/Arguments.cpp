@@ -53,12 +53,12 @@ ParsedArguments ParseArguments(const QStringList& arguments, const QList<OptionS
         const bool longForm = token.startsWith(QLatin1String("--"));
         const qsizetype eq = token.indexOf(u'=');
         const QString name = longForm ? token.mid(2, eq < 0 ? -1 : eq - 2) : QString();
-        const OptionSpec* spec = longForm ? Find(known, name) : nullptr;
-        if (!spec) {
+        const OptionSpec* option = longForm ? Find(known, name) : nullptr;
+        if (!option) {
             parsed.error = Tx(txt::UnknownOption).arg(longForm && eq >= 0 ? token.left(eq) : token);
             return parsed;
         }
-        if (!spec->TakesValue()) {
+        if (!option->TakesValue()) {
             if (eq >= 0) {
                 parsed.error = Tx(txt::OptionTakesNoValue).arg("--" + name);
                 return parsed;

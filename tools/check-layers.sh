@@ -49,7 +49,7 @@ for layer in "${!allowed[@]}"; do
             echo "$file: the core includes a Qt Gui or Widgets header"
             status=1
         fi
-    done < <(find "$layer" \( -name '*.h' -o -name '*.cpp' \) -not -path '*/layer_probe/*' -print0)
+    done < <(find "$layer" \( -name '*.h' -o -name '*.cpp' \) -print0)
 done
 
 # Folder pairs that depend on each other both ways.

@@ -248,8 +248,8 @@ TEST_F(Circuits, LinkIsReusedWhileHostTextAndPortStayEqual) {
     EXPECT_EQ(sim->Connections(), 1);
     EXPECT_EQ(sim->OpenConnections(), 1);
 
-    // Two spellings of one address are two hosts to the link, as 192.168.0.177
-    // and 192.168.000.177 are.
+    // Two spellings of one address are two hosts to the link: the host is
+    // compared as text.
     const QStringList spellings = {"127.000.000.001", Loopback, "localhost", "localhost", Loopback};
     const QList<int> expected = {2, 3, 4, 4, 5};
     for (int i = 0; i < spellings.size(); ++i) {
