@@ -3,8 +3,10 @@
 #
 #   start_virtual_display   starts Xvfb on a free display number and openbox on
 #                           it, exports DISPLAY, and returns once openbox owns
-#                           the display (non-zero when either does not come up
-#                           within VIRTUAL_DISPLAY_TIMEOUT seconds, default 10)
+#                           the display; a display that does not come up (either
+#                           ends, or is not ready within VIRTUAL_DISPLAY_TIMEOUT
+#                           seconds, default 10) is tried again, and after the
+#                           third failure it returns non-zero
 #   stop_virtual_display    stops both (only the processes started here)
 #   wait_for_window PID [S] waits at most S seconds (default 20) until a window
 #                           of process PID is mapped and viewable; prints its id
@@ -53,8 +55,8 @@ start_virtual_display_once() {
 # A display that fails to come up (Xvfb or openbox ending at once, as seen now
 # and then on a loaded machine) is started again, at most three times in all.
 start_virtual_display() {
-    local attempt
-    for attempt in 1 2 3; do
+    local _
+    for _ in 1 2 3; do
         start_virtual_display_once && return 0
         sleep 0.2
     done
