@@ -153,13 +153,17 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
         "wrong-echo-rate",
         "Fault: this percentage of the page read/write replies echo the next page's address, at random.",
         "percent", "0");
+    const QCommandLineOption closeBeforeStart(
+        "close-before-update-start",
+        "Fault: lose the link right after the reply to the last page write (short 0xA1 of page 0x7FF), "
+        "so that the update start never arrives; the controller keeps its program and does not restart.");
     const QCommandLineOption faultSeed("fault-seed", "Seed of the random faults (default 1).", "n", "1");
     const QCommandLineOption verbose("verbose", "Write a line per request on standard error.");
     p.addOptions({help,         port,     httpPort,   bind,         password, generation,    jumper,
                   noJumper,     version,  board,      build,        serial,   language,      flash,
                   restartDelay, demo,     dOut,       dIn,          aIn,      aOut,          drop,
                   wrongEcho,    delay,    closeAfter, prepareReply, dropRate, wrongEchoRate, faultSeed,
-                  corrupt,      httpGzip, verbose});
+                  corrupt,      httpGzip, closeBeforeStart, verbose});
     result.helpText = p.helpText();
 
     if (!p.parse(arguments)) {
@@ -260,6 +264,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     if (!ReadInt(p.value(faultSeed), 0, INT_MAX, &v))
         return fail("--fault-seed needs a number from 0");
     c.faults.seed = quint32(v);
+    c.faults.closeBeforeUpdateStart = p.isSet(closeBeforeStart);
     return result;
 }
 

@@ -40,6 +40,11 @@ struct Faults {
     // Random faults on the page requests (page reads and writes, long and short),
     // in percent: the reply is dropped, or it echoes the next page's address. The
     // draws follow `seed`, so a run can be repeated.
+    // The link is lost right after the reply to the write of the last page
+    // (short 0xA1 of page 0x7FF): the controller takes nothing more on it, so
+    // the update start that follows never arrives and is met with a reset;
+    // the controller keeps its program and goes on listening.
+    bool closeBeforeUpdateStart = false;
     int dropPercent = 0;
     int wrongEchoPercent = 0;
     quint32 seed = 1;

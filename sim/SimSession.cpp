@@ -2,14 +2,19 @@
 
 #include "sim/SimTraffic.h"
 
+#include "core/protocol/Frames.h"
+
 #include <QTcpSocket>
 #include <QTime>
 #include <QTimer>
 #include <cstdio>
+#include <sys/socket.h>
 
 namespace quelnet::sim {
 
 namespace {
+
+constexpr int LastPage = 0x7FF;
 
 // What the socket itself buffers of the input before the session takes it.
 constexpr int SocketReadBuffer = 16 * 1024;
@@ -73,6 +78,10 @@ void SimSession::Close() {
 }
 
 void SimSession::Pump() {
+    if (m_linkLost) {
+        ResetLostLink();
+        return;
+    }
     if (m_closing) {
         m_socket->readAll();
         return;
@@ -136,6 +145,9 @@ bool SimSession::HandleNextFrame() {
     if (outcome.flashWritten)
         emit FlashWritten();
     const bool closeAfter = faults.closeAfterRequests > 0 && m_onConnection >= faults.closeAfterRequests;
+    if (faults.closeBeforeUpdateStart && outcome.writtenPage == LastPage && frame.size() > 1 &&
+        uchar(frame[1]) == proto::ShortWritePage)
+        m_linkLost = true; // after this reply
     if (faults.replyDelayMs > 0) {
         m_busy = true;
         QTimer::singleShot(faults.replyDelayMs, this, [this, outcome, number, drop, closeAfter] {
@@ -199,6 +211,22 @@ void SimSession::DropPartialFrame() {
     Log(QString("dropped %1 bytes of a frame that stopped half-way").arg(m_buffer.size()));
     m_context.traffic.PartialFrameDropped();
     m_buffer.clear();
+}
+
+// The link was lost after the reply to the last page write: the next frame
+// finds it closed on this side and is answered with a reset, unread.
+void SimSession::ResetLostLink() {
+    if (m_closing || m_socket->bytesAvailable() <= 0)
+        return;
+    Log(QString("link lost after the last page (fault): %1 bytes met with a reset")
+            .arg(m_socket->bytesAvailable()));
+    m_closing = true;
+    // No lingering: the close sends a reset, as a link closed before the
+    // frame came does, and not the orderly end of a link that took it.
+    const linger now{1, 0};
+    ::setsockopt(int(m_socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+    m_socket->abort();
+    deleteLater();
 }
 
 // A client that neither sends nor takes replies loses its connection at once,

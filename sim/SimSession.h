@@ -52,6 +52,7 @@ private:
     void WatchPartialFrame();
     void DropPartialFrame();
     void CloseIdle();
+    void ResetLostLink();
     void Log(const QString& line) const;
 
     QTcpSocket* m_socket;
@@ -64,6 +65,7 @@ private:
     int m_partialSince = -1; // m_onConnection when the partial-frame timer started
     bool m_busy = false;     // a delayed reply is pending
     bool m_closing = false;
+    bool m_linkLost = false; // closeBeforeUpdateStart: what arrives now is met with a reset
 };
 
 // One line on standard error, prefixed with the program name and the time.

@@ -52,28 +52,6 @@ public:
     std::optional<QString> ChooseSaveFile(const FileChoice&) override { return std::nullopt; }
 };
 
-// The job's log passed on, with its lines remembered: a V4.0.1f update that
-// programmed the DataFlash but did not reconnect and clear the texts is still
-// reported as done by the programming, and only the log tells.
-class RememberingLog : public ILog {
-public:
-    explicit RememberingLog(ILog& next) : m_next(next) {}
-    void Clear() override { m_next.Clear(); }
-    void Append(const QString& line) override {
-        lines << line;
-        m_next.Append(line);
-    }
-    void RemoveLast() override {
-        if (!lines.isEmpty())
-            lines.removeLast();
-        m_next.RemoveLast();
-    }
-    QStringList lines;
-
-private:
-    ILog& m_next;
-};
-
 HostResult Failure(Outcome outcome, const QString& error) {
     HostResult r;
     r.outcome = outcome;
@@ -190,8 +168,7 @@ protected:
     HostResult RunHost(HostJob& job, const QStringList&) const override {
         ConfigureLink(job);
         NoFiles files;
-        RememberingLog log(job.log);
-        UpdateJob update(job.link, {job.messages, files, log, job.progress}, job.call.Has(ServiceOption));
+        UpdateJob update(job.link, {job.messages, files, job.log, job.progress}, job.call.Has(ServiceOption));
         const UpdateTarget target{job.target.host, job.target.PortText(), QStringLiteral("80"),
                                   QStringLiteral("kpnv")};
         const UpdateIdentity id = update.Identify(target);
@@ -212,7 +189,7 @@ protected:
         }
 
         HostResult r = job.call.Has(DryRunOption) ? DryRun(job, id, choice)
-                                                  : Update(job, update, log, target, id, choice);
+                                                  : Update(job, update, target, id, choice);
         r.json.insert(QStringLiteral("from"), id.Ver);
         r.json.insert(QStringLiteral("to"), UpdateJob::VersionNames().value(choice.version));
         r.json.insert(QStringLiteral("lang"), choice.language);
@@ -269,9 +246,8 @@ private:
         return Plan(id, choice, *updConfig, job.link);
     }
 
-    static HostResult Update(HostJob& job, UpdateJob& update, const RememberingLog& log,
-                             const UpdateTarget& target, const UpdateIdentity& id,
-                             const UpdateChoice& choice) {
+    static HostResult Update(HostJob& job, UpdateJob& update, const UpdateTarget& target,
+                             const UpdateIdentity& id, const UpdateChoice& choice) {
         const std::optional<bool> updConfig = update.Confirm(id, choice);
         if (!updConfig) {
             const QStringList& notices = job.messages.Notices();
@@ -282,13 +258,13 @@ private:
             return r;
         QMutexLocker lock(&ImageMutex());
         const UpdateStep step = update.Install(target, id, choice, *updConfig);
-        if (step != UpdateStep::Done) {
-            r.outcome = Outcome::Failed; // the reason is the job's last log line
-            return r;
-        }
-        if (choice.version == 1 && !log.lines.contains(Pl(lt::UpdateFinishedOk))) {
+        if (step == UpdateStep::TextsNotCleared) {
             r.outcome = Outcome::Failed;
             r.error = Tx(txt::NotFinished);
+            return r;
+        }
+        if (step != UpdateStep::Done) {
+            r.outcome = Outcome::Failed; // the reason is the job's last log line
             return r;
         }
         r.lines << Tx(txt::Updated).arg(UpdateJob::VersionNames().value(choice.version), choice.language);

@@ -206,6 +206,10 @@ inline constexpr TLangText SameVersionQuestion  {{"Próbujesz załadować aktual
 inline constexpr TLangText CannotUpdateOld      {{"Nie można przeprowadzić aktualizacji z wersji V2.1.3", "", "Impossibile aggiornare dalla versione V2.1.3"}};
 // Status line after a failed programming
 inline constexpr TLangText UpdateFailed         {{"Aktualizacja nie powiodła się.", "", "Aggiornamento non riuscito."}};
+// The update start was written but the controller did not restart: it never took it
+inline constexpr TLangText UpdateStartNotTaken  {{"Błąd : QuelNet nie rozpoczął aktualizacji (nie wykryto jego restartu).", "", "Errore : il QuelNet non ha avviato l'aggiornamento (riavvio non rilevato)."}};
+// Status line: the program is installed, but the texts could not be cleared after the restart
+inline constexpr TLangText UpdateFinishedWithErrors {{"Aktualizacja zakończona z błędami – teksty nie zostały wyczyszczone.", "", "Aggiornamento terminato con errori – i testi non sono stati azzerati."}};
 
 // Panel window
 inline constexpr TLangText FinishEditBeforeClose {{"Proszę zakończyć edycję elementu przed zamknięciem edytora.", "", "Terminare la modifica dell'elemento prima di chiudere l'editor."}};

@@ -60,7 +60,10 @@ QByteArray CompactHtml(const QByteArray& data) {
         const QByteArrayView line = Trimmed(raw);
         if (line.contains("<!--")) {
             out.append("\r\n").append(line).append("\r\n");
-            inComment = !line.contains("-->");
+            // Only ever opens: a comment opened and closed on one line inside
+            // one that is still open leaves that one open.
+            if (!line.contains("-->"))
+                inComment = true;
         } else if (line.contains("-->")) {
             out.append(line).append("\r\n");
             inComment = false;

@@ -21,7 +21,7 @@ Fetch FetchFile(PackageReader& package, const QString& name, const QString& lang
     if (!package.FindEntry(name, -1, lang, version, entry))
         return Fetch::Fail;
     if (entry.Size == 0)
-        return Fetch::Skip;
+        return package.HoldsEmptyFile(entry) ? Fetch::Skip : Fetch::Fail;
     return package.ExtractEntry(entry, buffer) > 0 ? Fetch::Ok : Fetch::Fail;
 }
 

@@ -37,7 +37,34 @@ PackageDirectory PackageDirectory::FromText(const QByteArray& ansiText) {
         if (line.valid && !dir.m_firstByName.contains(key))
             dir.m_firstByName.insert(key, int(i));
     }
+    dir.m_whole = LinesAsWritten(FromAnsi(ansiText)) && dir.NumberedAsWritten();
     return dir;
+}
+
+bool PackageDirectory::LinesAsWritten(const QString& text) {
+    if (!text.isEmpty() && !text.endsWith(u'\r'))
+        return false;
+    QChar previous = u'\r';
+    for (const QChar c : text) {
+        if (c == u'\n' || (c == u'\r' && previous == u'\r'))
+            return false;
+        previous = c;
+    }
+    return true;
+}
+
+bool PackageDirectory::NumberedAsWritten() {
+    QHash<QString, int> next; // (Lang, Version) -> the Idx the next record of the group must have
+    m_packedTotal = 0;
+    for (const Line& line : m_lines) {
+        if (!line.valid || line.entry.PackedSize < 0 || line.entry.Offset != m_packedTotal)
+            return false;
+        int& idx = next[Key(QString(), line.entry.Lang, line.entry.Version)];
+        if (line.entry.Idx != idx++)
+            return false;
+        m_packedTotal += line.entry.PackedSize;
+    }
+    return true;
 }
 
 bool PackageDirectory::Entry(int index, TPackageEntry& entry) const {

@@ -19,6 +19,17 @@ public:
     // line break makes no empty line.
     static PackageDirectory FromText(const QByteArray& ansiText);
 
+    // The text is a directory as the package writer writes it, whole: every
+    // line (the last one too) ends in a single CR, none is empty, every line
+    // parses (ParsePackageEntry), the Idx of each record is its number within
+    // its (Lang, Version) group, and each stream starts where the one before
+    // ends (the first at 0). A directory that is not whole must not
+    // be used at all: a damaged line would silently drop a file from its group
+    // and shift every later file of the image.
+    bool Whole() const { return m_whole; }
+    // The sum of the streams' lengths: the length of the data area when whole.
+    qint64 PackedTotal() const { return m_packedTotal; }
+
     int Count() const { return int(m_lines.size()); }
     // False when index lies outside the directory or its line is damaged.
     bool Entry(int index, TPackageEntry& entry) const;
@@ -38,8 +49,13 @@ private:
         TPackageEntry entry;
     };
     static QString Key(const QString& fileName, const QString& lang, const QString& version);
+    // Every line ends in exactly one CR, and no line is empty.
+    static bool LinesAsWritten(const QString& text);
+    bool NumberedAsWritten();
 
     std::vector<Line> m_lines;
+    bool m_whole = false;
+    qint64 m_packedTotal = 0;
     QHash<QString, int> m_firstByName; // Key -> first line with it
 };
 

@@ -7,20 +7,20 @@ namespace quelnet {
 namespace {
 
 constexpr int NumberedFields = 8; // the fields before the file name
+constexpr int IdxDigits = 3, NumberDigits = 8, LangLength = 2;
 
+// The digits the writer uses: 0-9 and upper-case A-F.
 int HexDigit(char16_t c) {
     if (c >= u'0' && c <= u'9')
         return c - u'0';
     if (c >= u'A' && c <= u'F')
         return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
     return -1;
 }
 
-// "$" followed by 1-16 hex digits of either case.
-bool ReadHex(QStringView text, qint64& value) {
-    if (text.size() < 2 || text.size() > 17 || text[0] != u'$')
+// "$" followed by exactly `digits` hex digits.
+bool ReadHex(QStringView text, int digits, qint64& value) {
+    if (text.size() != digits + 1 || text[0] != u'$')
         return false;
     quint64 v = 0;
     for (QChar c : text.mid(1)) {
@@ -31,6 +31,16 @@ bool ReadHex(QStringView text, qint64& value) {
     }
     value = qint64(v);
     return true;
+}
+
+// Control characters, and what a byte the code page does not define becomes.
+bool HasControlCharacter(QStringView text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == QChar::ReplacementCharacter)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -45,9 +55,13 @@ bool ParsePackageEntry(const QString& line, TPackageEntry& entry) {
         fields[i] = QStringView(line).mid(start, bar - start);
         start = bar + 1;
     }
+    if (HasControlCharacter(line) || fields[1].size() != LangLength || fields[2].isEmpty() ||
+        start >= line.size())
+        return false;
     qint64 idx, offset, size, packedSize, dataCrc, packedCrc;
-    if (!ReadHex(fields[0], idx) || !ReadHex(fields[3], offset) || !ReadHex(fields[4], size) ||
-        !ReadHex(fields[5], packedSize) || !ReadHex(fields[6], dataCrc) || !ReadHex(fields[7], packedCrc))
+    if (!ReadHex(fields[0], IdxDigits, idx) || !ReadHex(fields[3], NumberDigits, offset) ||
+        !ReadHex(fields[4], NumberDigits, size) || !ReadHex(fields[5], NumberDigits, packedSize) ||
+        !ReadHex(fields[6], NumberDigits, dataCrc) || !ReadHex(fields[7], NumberDigits, packedCrc))
         return false;
     entry.Idx = qint32(idx);
     entry.Lang = fields[1].toString();

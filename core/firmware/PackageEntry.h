@@ -18,9 +18,12 @@ struct TPackageEntry {
     QString FileName;      // everything after the eighth "|"
 };
 
-// Splits one directory line at "|" from the left. Numbers are "$" + hex digits,
-// read as 64 bits and kept as 32. False when a field is missing or a number does
-// not read, so that a damaged directory never yields made-up offsets.
+// Splits one directory line at "|" from the left and reads it in exactly the
+// form the package writer gives it: Idx "$" + 3 upper-case hex digits, Lang 2
+// characters, Version not empty, the five numbers "$" + 8 upper-case hex
+// digits each, a file name that is not empty; no control character anywhere.
+// False for anything else, so that a damaged line never yields made-up
+// offsets or names.
 bool ParsePackageEntry(const QString& line, TPackageEntry& entry);
 
 } // namespace quelnet

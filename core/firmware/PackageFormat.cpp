@@ -33,4 +33,14 @@ QByteArray Inflate(const char* stream, qint32 packedSize, qint32 size) {
     return out;
 }
 
+bool InflatesToNothing(const char* stream, qint32 packedSize) {
+    if (packedSize <= 0)
+        return false;
+    Bytef spare = 0;
+    uLongf outLength = 1;
+    uLong inLength = uLong(packedSize);
+    const int rc = uncompress2(&spare, &outLength, reinterpret_cast<const Bytef*>(stream), &inLength);
+    return rc == Z_OK && outLength == 0 && inLength == uLong(packedSize);
+}
+
 } // namespace quelnet::package

@@ -38,5 +38,7 @@ QByteArray Magic();
 // One-call inflation of an entry's zlib stream into a buffer of the expected
 // size; empty on any error or when the stream does not fill the buffer exactly.
 QByteArray Inflate(const char* stream, qint32 packedSize, qint32 size);
+// The stream inflates, whole, to no bytes at all.
+bool InflatesToNothing(const char* stream, qint32 packedSize);
 
 } // namespace quelnet::package

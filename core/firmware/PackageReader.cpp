@@ -124,7 +124,12 @@ bool PackageReader::LoadDirectory() {
     // 64-bit sum: lengths near 4 GiB must not wrap into a match.
     if (m_markerPos + package::HeaderSize + qint64(m_dirLength) + qint64(m_dataLength) != m_fileSize)
         return false;
-    m_directory = PackageDirectory::FromText(m_package.mid(package::HeaderSize, m_dirLength));
+    // A directory that does not read whole is refused as a whole, as a package
+    // that does not end the file is: no file of it is offered.
+    PackageDirectory directory = PackageDirectory::FromText(m_package.mid(package::HeaderSize, m_dirLength));
+    if (!directory.Whole() || directory.PackedTotal() != qint64(m_dataLength))
+        return false;
+    m_directory = std::move(directory);
     return true;
 }
 
@@ -165,6 +170,15 @@ qint32 PackageReader::Extract(const QString& fileName, int idx, const QString& l
     buffer.clear();
     TPackageEntry e;
     return FindEntry(fileName, idx, lang, version, e) ? ExtractEntry(e, buffer) : 0;
+}
+
+bool PackageReader::HoldsEmptyFile(const TPackageEntry& e) {
+    if (!Open() || e.Size != 0 || e.DataCrc != 0 || e.Offset < 0 || e.PackedSize <= 0 ||
+        qint64(e.Offset) + e.PackedSize > qint64(m_dataLength))
+        return false;
+    const char* stream = Data() + e.Offset;
+    return CrcUpdate(stream, quint32(e.PackedSize)) == e.PackedCrc &&
+           package::InflatesToNothing(stream, e.PackedSize);
 }
 
 qint32 PackageReader::ExtractEntry(const TPackageEntry& e, QByteArray& buffer) {

@@ -61,6 +61,9 @@ public:
                    QByteArray& buffer);
     // The same for a record found before.
     qint32 ExtractEntry(const TPackageEntry& entry, QByteArray& buffer);
+    // A record of an empty file (Size 0) whose stream holds, checksums and
+    // all, and inflates to nothing: a Size damaged to 0 is not one.
+    bool HoldsEmptyFile(const TPackageEntry& entry);
 
     // State for tools and tests: -1 until known.
     qint64 FileSize() const { return m_fileSize; }

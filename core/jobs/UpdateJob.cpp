@@ -60,6 +60,8 @@ QString UpdateJob::StatusAfter(UpdateStep step) {
     switch (step) {
     case UpdateStep::Done:
         return Pl(lt::UpdateFinishedOk);
+    case UpdateStep::TextsNotCleared:
+        return Pl(lt::UpdateFinishedWithErrors);
     case UpdateStep::ProgrammingFailed:
         return Pl(lt::UpdateFailed);
     default:
@@ -163,7 +165,9 @@ UpdateStep UpdateJob::Install(const UpdateTarget& target, const UpdateIdentity& 
     if (!programmed)
         log.Append(Pl(lt::FlashProgramError));
     m_ui.progress.SetPosition(0);
-    return programmed ? UpdateStep::Done : UpdateStep::ProgrammingFailed;
+    if (!programmed)
+        return UpdateStep::ProgrammingFailed;
+    return m_link.LastUpdateEnd() == UpdateEnd::TextsNotCleared ? UpdateStep::TextsNotCleared : UpdateStep::Done;
 }
 
 void UpdateJob::Alarm() {

@@ -55,8 +55,9 @@ struct UpdateChoice {
 enum class UpdateStep {
     ProgramNotLoaded,  // no program image of 131,072 bytes for the choice
     ContentNotBuilt,   // the DataFlash image could not be built
-    ProgrammingFailed, // UpdateDataFlash returned false
-    Done,              // UpdateDataFlash returned true
+    ProgrammingFailed, // UpdateDataFlash returned false: not programmed, or the update never started
+    Done,              // the update started (V4.0.1f: and the texts were cleared after the restart)
+    TextsNotCleared,   // V4.0.1f installed, but not found again to clear the texts
 };
 
 class UpdateJob {
@@ -82,8 +83,9 @@ public:
     static QString PackageTag(int version);   // "V214", "V401f"; empty for another index
     // The languages the package offers for a target version.
     static QStringList Languages(int version);
-    // Status line after Install: "Aktualizacja zakończona OK." or that the
-    // update failed; empty when the status line keeps its text.
+    // Status line after Install: "Aktualizacja zakończona OK.", that it ended
+    // with errors (texts not cleared) or that the update failed; empty when
+    // the status line keeps its text.
     static QString StatusAfter(UpdateStep step);
 
 private:

@@ -4,6 +4,7 @@
 #include "core/link/DeviceLink.h"
 #include "core/link/LinkInterfaces.h"
 #include "core/link/PageTransfer.h"
+#include "core/link/UpdateStartWatch.h"
 #include "core/protocol/Frames.h"
 
 #include "core/base/InterfaceTexts.h"
@@ -92,9 +93,10 @@ bool PrepareConfiguration(TcpLink& link) {
 }
 
 // Short 0xAD: no reply comes; the controller installs the program copy and
-// restarts. True once the frame was written.
-bool StartUpdate(TcpLink& link) {
-    return link.Connected() && link.Write(BuildShortFrame(ShortStartUpdate));
+// restarts. True once the controller was seen taking it.
+bool StartUpdate(TcpLink& link, int waitMs, IEventPump* pump) {
+    return link.Connected() && link.Write(BuildShortFrame(ShortStartUpdate)) &&
+           ControllerTookUpdateStart(link, waitMs, pump);
 }
 
 // Waits while the window goes on processing its events.
@@ -108,8 +110,8 @@ void WaitPumping(int ms, IEventPump* pump) {
 }
 
 // Firmware V401f after the update start: wait for the restart, reconnect and
-// clear the text area.
-void ReconnectAndClearTexts(TfmCommon& common, bool updConfig, ILog& memo, IProgress& progress,
+// clear the text area. True when the texts were cleared.
+bool ReconnectAndClearTexts(TfmCommon& common, bool updConfig, ILog& memo, IProgress& progress,
                             IEventPump* pump) {
     ReplaceLastLine(memo, Pl(lt::UpdateOk));
     memo.Append(Pl(lt::RestartQuelnet));
@@ -124,7 +126,7 @@ void ReconnectAndClearTexts(TfmCommon& common, bool updConfig, ILog& memo, IProg
                                 quint16(TextToInt64(common.GetFactoryTarget().PortTcp)));
     if (!common.Link().Connect()) {
         memo.Append(Pl(lt::ConnectFailedLog));
-        return;
+        return false;
     }
     ReplaceLastLine(memo, Pl(lt::ReconnectOk));
     memo.Append(Pl(lt::ClearingTexts));
@@ -133,12 +135,14 @@ void ReconnectAndClearTexts(TfmCommon& common, bool updConfig, ILog& memo, IProg
     // the maximum of 2,048. A failed clearing adds no line of its own.
     const QByteArray zeros(PageSize, '\0');
     PageTransfer pages = ProgrammingLoop(common, memo, progress, pump);
-    if (pages.Run(TextsFirstPage, TextsEndPage,
-                  [&](int page) { return ShortPageAttempt(common.Link(), page, zeros); })) {
+    const bool cleared = pages.Run(TextsFirstPage, TextsEndPage,
+                                   [&](int page) { return ShortPageAttempt(common.Link(), page, zeros); });
+    if (cleared) {
         ReplaceLastLine(memo, Pl(lt::ClearingTextsOk));
         memo.Append(Pl(lt::UpdateFinishedOk));
     }
     common.CloseConnection();
+    return cleared;
 }
 
 } // namespace
@@ -163,9 +167,10 @@ bool TfmCommon::UpdateDataFlash(const QString& Host, const QString& PortTcp, con
                                 const QByteArray& Image, ILog& Memo, IProgress& ProgressBar, bool UpdConfig,
                                 IEventPump* Pump) {
     BusyGuard guard(*this);
-    if (!guard || Image.size() != FlashSize)
+    if (!guard)
         return false;
-    if (!OpenForProgramming(*this, Host, PortTcp, Memo))
+    m_updateEnd = UpdateEnd::NotStarted;
+    if (Image.size() != FlashSize || !OpenForProgramming(*this, Host, PortTcp, Memo))
         return false;
     StartPageProgress(Memo, ProgressBar);
     PageTransfer pages = ProgrammingLoop(*this, Memo, ProgressBar, Pump);
@@ -183,18 +188,22 @@ bool TfmCommon::UpdateDataFlash(const QString& Host, const QString& PortTcp, con
         return false;
     }
     Memo.Append(Pl(lt::Updating));
-    const bool started = StartUpdate(m_link);
+    const bool started = StartUpdate(m_link, m_timeouts.Link, Pump);
     CloseConnection();
     // An update that did not start must not be reported as done, nor may the
     // text area (which now holds the start of the program copy) be cleared.
-    if (!started)
+    if (!started) {
+        Memo.Append(Pl(lt::UpdateStartNotTaken));
         return false;
+    }
 
     if (Version == SelfRestartingVersion) {
-        ReconnectAndClearTexts(*this, UpdConfig, Memo, ProgressBar, Pump);
+        const bool cleared = ReconnectAndClearTexts(*this, UpdConfig, Memo, ProgressBar, Pump);
+        m_updateEnd = cleared ? UpdateEnd::Finished : UpdateEnd::TextsNotCleared;
     } else {
         ReplaceLastLine(Memo, Pl(lt::UpdateOk));
         Memo.Append(Pl(lt::RestartAtUpdateEnd));
+        m_updateEnd = UpdateEnd::Started;
     }
     return true;
 }

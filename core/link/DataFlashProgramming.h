@@ -18,6 +18,15 @@ class ILog;
 class IProgress;
 class IEventPump;
 
+// How the last firmware update ended.
+enum class UpdateEnd {
+    NotStarted,      // not programmed, or the controller was not seen taking the update start
+    Started,         // the controller took the start; the user restarts it at the end ("V214")
+    Finished,        // "V401f": reconnected after the restart and the text area cleared
+    TextsNotCleared, // "V401f": the program is installed, but the reconnection or the
+                     // clearing failed: the text area still holds the start of the program copy
+};
+
 class IDataFlashProgramming {
 public:
     virtual ~IDataFlashProgramming() = default;
@@ -31,7 +40,9 @@ public:
 
     // Firmware update: writes the image over short frames (no password), then,
     // when UpdConfig, has the controller prepare its configuration (0xAE), and
-    // starts the update (0xAD). True once the update start was written.
+    // starts the update (0xAD). True once the controller was seen taking the
+    // update start (see UpdateStartWatch.h, within the link time-out); a start
+    // that was written but never taken is a failure with a log line of its own.
     // Version is the package version tag: "V401f" waits for the controller's
     // restart, reconnects (to the factory address when UpdConfig, because the
     // configuration has been reset) and clears the text area (pages
@@ -40,6 +51,8 @@ public:
     virtual bool UpdateDataFlash(const QString& Host, const QString& PortTcp, const QString& Version,
                                  const QByteArray& Image, ILog& Memo, IProgress& ProgressBar, bool UpdConfig,
                                  IEventPump* Pump = nullptr) = 0;
+    // How the last UpdateDataFlash ended (NotStarted before any).
+    virtual UpdateEnd LastUpdateEnd() const = 0;
 };
 
 } // namespace quelnet

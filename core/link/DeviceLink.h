@@ -83,6 +83,7 @@ public:
     bool UpdateDataFlash(const QString& Host, const QString& PortTcp, const QString& Version,
                          const QByteArray& Image, ILog& Memo, IProgress& ProgressBar, bool UpdConfig,
                          IEventPump* Pump = nullptr) override;
+    UpdateEnd LastUpdateEnd() const override { return m_updateEnd; }
 
     QString GetLastError() const override { return LastError; }
     void EndComm();
@@ -184,6 +185,7 @@ private:
     Timeouts m_timeouts;
     FactoryTarget m_factory;
     bool m_busy = false;
+    UpdateEnd m_updateEnd = UpdateEnd::NotStarted;
 };
 
 } // namespace quelnet

@@ -7,6 +7,8 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -120,6 +122,27 @@ bool TcpLink::Connected() {
 
 void TcpLink::Disconnect() {
     CloseSocket();
+}
+
+TcpLink::PeerEnd TcpLink::PeerState() const {
+    if (m_fd < 0)
+        return PeerEnd::Reset;
+    tcp_info info{};
+    socklen_t length = sizeof info;
+    if (::getsockopt(m_fd, IPPROTO_TCP, TCP_INFO, &info, &length) != 0)
+        return PeerEnd::Reset;
+    switch (info.tcpi_state) {
+    case TCP_ESTABLISHED:
+        return PeerEnd::Open;
+    case TCP_CLOSE_WAIT: { // the other side's FIN arrived
+        int unacknowledged = 0;
+        if (::ioctl(m_fd, SIOCOUTQ, &unacknowledged) != 0)
+            return PeerEnd::Reset;
+        return unacknowledged == 0 ? PeerEnd::ClosedAfterTakingAll : PeerEnd::ClosedBeforeTakingAll;
+    }
+    default: // a reset leaves the socket closed, its send queue purged
+        return PeerEnd::Reset;
+    }
 }
 
 void TcpLink::CloseSocket() {

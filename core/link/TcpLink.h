@@ -40,6 +40,17 @@ public:
     // Closes the link; unread input is dropped, what was written still goes.
     void Disconnect();
 
+    // What the other side has done with the link, as the local TCP stack
+    // knows it, without reading. A write that succeeded only put the bytes
+    // into the local stack: whether the other side took them shows here.
+    enum class PeerEnd {
+        Open,                // nothing seen yet
+        ClosedAfterTakingAll, // closed, every byte written acknowledged first
+        ClosedBeforeTakingAll, // closed, bytes written are still unacknowledged
+        Reset,               // reset, or no link at all
+    };
+    PeerEnd PeerState() const;
+
     // Writes the whole buffer within the read time-out. Bytes that arrived
     // before the request are not an answer to it and are discarded first.
     // False when the link is closed or breaks.

@@ -13,6 +13,28 @@ QString Chars(const QByteArray& bytes, int offset, int count) {
     return QString::fromLatin1(bytes.mid(offset, count));
 }
 
+bool Printable(char c) {
+    return c >= 0x20 && c <= 0x7E;
+}
+
+// count bytes of printable text, then zero bytes to the end of the field.
+bool TextField(const QByteArray& bytes, int offset, int count) {
+    int i = offset;
+    while (i < offset + count && Printable(bytes[i]))
+        ++i;
+    while (i < offset + count && bytes[i] == '\0')
+        ++i;
+    return i == offset + count;
+}
+
+bool VersionField(const QByteArray& bytes, int offset) {
+    return bytes[offset] == 'V' && TextField(bytes, offset, 6);
+}
+
+bool HexDigitChar(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
 // One character of the language code sent as two hexadecimal digit characters.
 QChar HexPairChar(const QByteArray& reply, int offset) {
     return QChar(char16_t(TextToInt64("$" + Chars(reply, offset, 2)) & 0xFFFF));
@@ -30,8 +52,16 @@ int ReadLongReply(const ReadExactFn& readExact, QByteArray& reply) {
     return LongHeaderSize + n;
 }
 
+bool HasLongReplyHeader(const QByteArray& reply) {
+    return reply.size() >= LongHeaderSize && uchar(reply[0]) == 0xD5 && uchar(reply[1]) == 0x80 &&
+           uchar(reply[2]) == 0x0D;
+}
+
 bool ParseLongIdentify(const QByteArray& reply, Identity& identity) {
-    if (reply.size() < NewIdentifyMinReply)
+    if (reply.size() < NewIdentifyMinReply || !HasLongReplyHeader(reply) ||
+        GetU16(reply, 14) != reply.size() - LongHeaderSize || !VersionField(reply, 16) ||
+        !Printable(reply[22]) || !TextField(reply, 24, 8) || !TextField(reply, 32, 8) ||
+        !TextField(reply, 40, 2))
         return false;
     identity.Ver = Chars(reply, 16, 6);
     identity.Boa = QChar(uchar(reply[22]));
@@ -43,8 +73,12 @@ bool ParseLongIdentify(const QByteArray& reply, Identity& identity) {
 }
 
 bool ParseShortIdentify(const QByteArray& reply, Identity& identity) {
-    if (reply.size() != MidIdentifyReplySize)
+    if (reply.size() != MidIdentifyReplySize || !VersionField(reply, 0) || !Printable(reply[7]) ||
+        !TextField(reply, 10, 8) || !TextField(reply, 18, 8))
         return false;
+    for (int i = 54; i < 58; ++i)
+        if (!HexDigitChar(reply[i]))
+            return false;
     identity.Ver = Chars(reply, 0, 6);
     identity.Boa = QChar(uchar(reply[7]));
     identity.Con = reply[9] == JumperFitted;

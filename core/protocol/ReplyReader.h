@@ -27,11 +27,21 @@ struct Identity {
     QString Rea, Ser, Lng;
 };
 
-// The long identify reply (at least 48 bytes): fields from byte 16. False for a
-// shorter reply, which leaves identity untouched.
+// A reply is believed only when it has the form of the frame tables: any TCP
+// service answers something, and a web server's "HTTP/1.0 400 Bad Request"
+// must never read as a controller. The text fields are printable ASCII
+// (0x20-0x7E), padded with zero bytes at their end; the version starts with
+// "V". False for anything else, which leaves identity untouched.
+
+// The long identify reply: at least 48 bytes, the header of a long reply
+// (D5 80 0D) announcing at least the 32 bytes of the fields, fields from
+// byte 16. The reply code is not examined.
 bool ParseLongIdentify(const QByteArray& reply, Identity& identity);
 // The 58-byte short identify reply; the language travels as two pairs of
-// hexadecimal digits in bytes 54-57. False for any other length.
+// hexadecimal digit characters in bytes 54-57.
 bool ParseShortIdentify(const QByteArray& reply, Identity& identity);
+
+// Bytes 0-2 of a long reply are those of every long frame, D5 80 0D.
+bool HasLongReplyHeader(const QByteArray& reply);
 
 } // namespace quelnet::proto

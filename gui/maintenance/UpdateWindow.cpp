@@ -166,8 +166,9 @@ void TfmUpdate::Button2Click() {
     }
     setEnabled(false);
     const UpdateStep step = job.Install(Target(), m_identity, choice, *updConfig);
-    if (step == UpdateStep::Done || step == UpdateStep::ProgrammingFailed) {
-        ShowStatus(UpdateJob::StatusAfter(step), QString());
+    const QString status = UpdateJob::StatusAfter(step); // empty after a loading failure
+    if (!status.isEmpty()) {
+        ShowStatus(status, QString());
         SetChoiceEnabled(false, false, false);
     }
     setEnabled(true);

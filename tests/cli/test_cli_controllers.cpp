@@ -3,6 +3,7 @@
 // failures a user meets (no controller, wrong password, a reply that never
 // comes).
 #include "tests/cli/CliProcess.h"
+#include "tests/core/link/ScriptedPeer.h"
 
 using namespace quelnet;
 using namespace quelnet::test;
@@ -79,6 +80,35 @@ TEST_F(CliTest, IdentifyFailsWithoutAControllerAndOnAWrongPassword) {
     const CtlRun dropped = Ctl({"identify", Host(Sim(dropping)), "--json"});
     EXPECT_EQ(dropped.exit, 1) << dropped.Dump();
     EXPECT_EQ(dropped.Json()["error"], wrong.Json()["error"]);
+}
+
+// A web server that answers anything with "400 Bad Request" is no controller:
+// not identified (alone, in JSON, in a batch), and no circuit read from it.
+TEST_F(CliTest, AServiceThatIsNotAControllerIsNotIdentified) {
+    ScriptedPeer web(ScriptedPeer::Mode::Frames, [](const QByteArray&, int) {
+        return PeerAnswer{"HTTP/1.0 400 Bad Request\r\nContent-Type: text/html\r\nContent-Length: 45\r\n"
+                          "Connection: close\r\n\r\n<html><body>400 Bad Request</body></html>\r\n"};
+    });
+    const QString host = "127.0.0.1:" + QString::number(web.Port());
+    const QString noHttp = QString::number(ClosedPort());
+    const CtlRun r = Ctl({"identify", host, "--http-port", noHttp});
+    EXPECT_EQ(r.exit, 1) << r.Dump();
+    EXPECT_TRUE(r.err.contains(U("Nie można wykryć QuelNet-a."))) << r.Dump();
+    EXPECT_FALSE(r.out.contains("HTTP")) << r.Dump();
+
+    const CtlRun json = Ctl({"identify", host, "--http-port", noHttp, "--json"});
+    EXPECT_EQ(json.exit, 1) << json.Dump();
+    EXPECT_NE(json.Json()["status"], "ok") << json.Dump();
+    EXPECT_FALSE(json.Json().contains("serial")) << json.Dump();
+
+    const CtlRun batch =
+        Ctl({"identify", "--hosts", HostsFile({Host(Sim()), host}), "--http-port", noHttp, "--json"});
+    EXPECT_EQ(batch.exit, 1) << batch.Dump();
+    EXPECT_EQ(batch.Json()["succeeded"], 1) << batch.Dump();
+
+    const CtlRun get = Ctl({"get", host, "IN1", "--timeout", "500"});
+    EXPECT_EQ(get.exit, 1) << get.Dump();
+    EXPECT_TRUE(get.out.isEmpty()) << get.Dump();
 }
 
 TEST_F(CliTest, PasswordComesFromTheEnvironmentOrAFile) {

@@ -132,6 +132,21 @@ TEST_F(CliFirmwareTest, AnUpdateThatDoesNotReconnectIsAFailure) {
     EXPECT_FALSE(r.out.contains(U("Zaktualizowano"))) << r.Dump();
 }
 
+// The link lost right after the last page: the update start never reaches the
+// controller, which keeps its program. Exit 1, and the texts are not cleared.
+TEST_F(CliFirmwareTest, AnUpdateStartThatNeverArrivedIsAFailure) {
+    sim::SimConfig lost;
+    lost.faults.closeBeforeUpdateStart = true;
+    sim::SimThread& s = Controller(lost);
+    const CtlRun r = Ctl(Update(s, {"--yes", "--timeout", "1000"}));
+    EXPECT_EQ(r.exit, 1) << r.Dump();
+    EXPECT_TRUE(r.err.contains(U("QuelNet nie rozpoczął aktualizacji"))) << r.Dump();
+    EXPECT_FALSE(r.out.contains(U("Zaktualizowano"))) << r.Dump();
+    EXPECT_EQ(s.Restarts(), 0);
+    EXPECT_EQ(s.Settings().EffectiveVersion(), "V4.0.1");
+    EXPECT_NE(TextsOf(s.Flash()).left(128 * 256), QByteArray(128 * 256, '\0'));
+}
+
 TEST_F(CliFirmwareTest, UpdateRefusalsAndFailures) {
     sim::SimConfig noJumper;
     noJumper.jumper = false;

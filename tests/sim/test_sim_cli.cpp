@@ -92,6 +92,7 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
                                      "7",
                                      "--fault-seed",
                                      "42",
+                                     "--close-before-update-start",
                                      "--verbose"});
     ASSERT_TRUE(cl.error.isEmpty()) << cl.error.toStdString();
     const SimConfig& c = cl.config;
@@ -123,6 +124,8 @@ TEST(SimCommandLineTest, EveryOptionReachesTheSettings) {
     EXPECT_EQ(c.faults.dropPercent, 5);
     EXPECT_EQ(c.faults.wrongEchoPercent, 7);
     EXPECT_EQ(c.faults.seed, 42u);
+    EXPECT_TRUE(c.faults.closeBeforeUpdateStart);
+    EXPECT_FALSE(Parse({}).config.faults.closeBeforeUpdateStart);
     EXPECT_EQ(Parse({}).config.faults.prepareReply, "OK");
     EXPECT_EQ(c.faults.corruptWrittenPages, QSet<int>{10});
 }

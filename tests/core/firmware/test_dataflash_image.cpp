@@ -23,6 +23,22 @@ TEST(HtmlCompaction, JoinsMarkupAndKeepsCommentsOnTheirOwnLines) {
               QByteArray("<!DOCTYPE html>\r\n<!--\r\n\r\n-->\r\n<p>"));
 }
 
+// A line that opens and closes a comment only ever opens one: inside a comment
+// that is still open it leaves it open, and the lines after it keep their
+// breaks (they must not run together). The placed page, and so the free
+// space, follow.
+TEST(HtmlCompaction, OneLineCommentInsideAnOpenCommentLeavesItOpen) {
+    const QByteArray page = "<!DOCTYPE html>\n<!-- outer\n  <!-- inner -->\ntail1\ntail2\n-->\n<p>\n<i>\n";
+    const QByteArray compacted = "<!DOCTYPE html>\r\n<!-- outer\r\n\r\n<!-- inner -->\r\ntail1\r\ntail2\r\n"
+                                 "-->\r\n<p><i>";
+    EXPECT_EQ(CompactHtml(page), compacted);
+    DataFlashImage image;
+    int free = 0;
+    ASSERT_TRUE(image.PlaceFile(0, page, "V401f", free));
+    EXPECT_EQ(image.Bytes().mid(0x600, compacted.size()), compacted);
+    EXPECT_EQ(free, 0x80000 - 0x600 - compacted.size());
+}
+
 TEST(HtmlCompaction, OnlyPagesThatStartWithTheDoctype) {
     for (const QByteArray& page :
          {QByteArray("\n<!DOCTYPE html>\n  <p>\n"), QByteArray("\xEF\xBB\xBF<!DOCTYPE html>\n  <p>\n"),

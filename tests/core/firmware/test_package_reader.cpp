@@ -3,6 +3,8 @@
 #include "PackageFixtures.h"
 
 #include "core/base/CodePage.h"
+#include "core/firmware/DataFlashImage.h"
+#include "core/firmware/ImageBuilder.h"
 #include "core/firmware/PackageReader.h"
 
 #include <QCoreApplication>
@@ -148,8 +150,6 @@ TEST(PackageReader, DamagedEntriesGiveNothing) {
         {"size one larger", withEntry([](TPackageEntry& e) { ++e.Size; })},
         {"size one smaller", withEntry([](TPackageEntry& e) { --e.Size; })},
         {"wrong data checksum", withEntry([](TPackageEntry& e) { e.DataCrc ^= 1; })},
-        {"stream beyond the data area", withEntry([](TPackageEntry& e) { e.Offset = 0x7FFFFFF0; })},
-        {"negative offset", withEntry([](TPackageEntry& e) { e.Offset = -8; })},
     };
     for (const Case& c : cases) {
         PackageReader reader = PackageReader::OfBytes(c.bytes);
@@ -161,30 +161,180 @@ TEST(PackageReader, DamagedEntriesGiveNothing) {
     }
 }
 
-TEST(PackageReader, DirectoryLinesEndAtCrLfOrBothAndAreInTheAnsiCodePage) {
-    const QByteArray exe = Executable({{"PL", "V401f", QString::fromUtf8("żółw.gif"), "a"},
-                                       {"PL", "V401f", "b.gif", "b"},
-                                       {"PL", "V401f", "c.gif", "c"}});
+// A stream that does not start where the one before it ends is a damaged
+// directory: the package does not open at all.
+TEST(PackageReader, StreamsMustFollowEachOther) {
+    const QByteArray exe = Executable();
+    std::vector<TPackageEntry> entries = Entries(exe);
+    for (const qint32 offset : {0x7FFFFFF0, -8, entries[6].Offset + 1}) {
+        std::vector<TPackageEntry> e = entries;
+        e[6].Offset = offset;
+        EXPECT_FALSE(PackageReader::OfBytes(Reassemble(exe, e)).Open()) << offset;
+    }
+    EXPECT_TRUE(PackageReader::OfBytes(Reassemble(exe, entries)).Open());
+}
+
+// An empty file is skipped by the image builder only when its record says so
+// whole: a Size damaged to 0 fails the build instead of dropping the file.
+TEST(PackageReader, OnlyAWholeEmptyRecordIsSkipped) {
+    std::vector<package::PackageFile> files = SmallPackageFiles();
+    files.insert(files.begin() + 7, {"PL", "V401f", "empty.bin", QByteArray()});
+    const QByteArray exe = Executable(files);
+    std::vector<TPackageEntry> entries = Entries(exe);
+    DataFlashImage image;
+    int free = 0;
+    PackageReader whole = PackageReader::OfBytes(exe);
+    EXPECT_TRUE(BuildDataFlashImage(whole, image, "PL", "V401f", free, nullptr));
+    entries[6].Size = 0; // cnfdef.bin
+    PackageReader damaged = PackageReader::OfBytes(Reassemble(exe, entries));
+    ASSERT_TRUE(damaged.Open());
+    EXPECT_FALSE(BuildDataFlashImage(damaged, image, "PL", "V401f", free, nullptr));
+}
+
+// The same executable with another directory text (the header's directory
+// length follows; the data area is kept).
+QByteArray WithDirectory(const QByteArray& exe, const QByteArray& text) {
     PackageReader plain = PackageReader::OfBytes(exe);
     plain.Open();
     const qint64 dir = plain.MarkerPos() + package::HeaderSize;
-    QByteArray text = exe.mid(dir, plain.DirectoryLength());
-    EXPECT_TRUE(text.contains(ToAnsi(QString::fromUtf8("żółw.gif")) + '\r'));
-    // The first line now ends in CR LF, the second in LF, the last in CR; the
-    // header's directory length follows.
-    const qsizetype first = text.indexOf('\r'), second = text.indexOf('\r', first + 1);
-    text[second] = '\n';
-    text.insert(first + 1, '\n');
     QByteArray edited = exe.left(dir - 8);
     for (quint32 v : {quint32(text.size()), plain.DataLength()})
         for (int i = 0; i < 4; ++i)
             edited.append(char(v >> (8 * i)));
-    edited += text + exe.mid(dir + plain.DirectoryLength());
-    PackageReader reader = PackageReader::OfBytes(edited);
-    EXPECT_EQ(reader.EntryCount(), 3) << "no empty lines from CR LF or the final CR";
+    return edited + text + exe.mid(dir + plain.DirectoryLength());
+}
+
+QByteArray DirectoryText(const QByteArray& exe) {
+    PackageReader plain = PackageReader::OfBytes(exe);
+    plain.Open();
+    return exe.mid(plain.MarkerPos() + package::HeaderSize, plain.DirectoryLength());
+}
+
+TEST(PackageReader, DirectoryLinesAreInTheAnsiCodePage) {
+    const QByteArray exe = Executable({{"PL", "V401f", QString::fromUtf8("żółw.gif"), "a"},
+                                       {"PL", "V401f", "b.gif", "b"},
+                                       {"PL", "V401f", "c.gif", "c"}});
+    EXPECT_TRUE(DirectoryText(exe).contains(ToAnsi(QString::fromUtf8("żółw.gif")) + '\r'));
+    PackageReader reader = PackageReader::OfBytes(exe);
+    EXPECT_EQ(reader.EntryCount(), 3);
     EXPECT_EQ(reader.Files("PL", "V401f"), QStringList({QString::fromUtf8("żółw.gif"), "b.gif", "c.gif"}));
     QByteArray buffer;
     EXPECT_EQ(reader.Extract("c.gif", -1, "PL", "V401f", buffer), 1);
+}
+
+// A directory that does not read whole, in the form the package writer gives
+// it, is refused as a whole: no group, no file, and the DataFlash image is
+// not built. A damaged line must never just drop out of its group (every
+// later file would move one slot down).
+TEST(PackageReader, DirectoryThatDoesNotReadWholeIsRefused) {
+    const QByteArray exe = Executable();
+    const QByteArray text = DirectoryText(exe);
+    const QList<QByteArray> lines = text.split('\r'); // the last one is empty: the final CR
+    ASSERT_EQ(lines.size(), 12);
+    const qsizetype line8 = text.indexOf(lines[8]); // (PL, V401f) $002 n00.html
+    ASSERT_TRUE(lines[8].startsWith("$002|PL|V401f|$"));
+    auto changed = [&](qsizetype at, const QByteArray& bytes) {
+        QByteArray t = text;
+        t.replace(at, bytes.size(), bytes);
+        return t;
+    };
+    auto flipped = [&](qsizetype at, int bit) {
+        QByteArray t = text;
+        t[at] = char(t[at] ^ (1 << bit));
+        return t;
+    };
+    const qsizetype firstCr = text.indexOf('\r');
+    struct Case {
+        const char* what;
+        QByteArray text;
+    } cases[] = {
+        {"an Idx digit changed to G", changed(line8 + 3, "G")},
+        {"an Idx digit changed to another digit", changed(line8 + 3, "3")},
+        {"an Offset digit changed to G", changed(line8 + 14 + 7, "G")},
+        {"a lower-case hex digit", changed(line8 + 14, "$0000000a")},
+        {"a number one digit short", changed(line8 + 14, "$0000001|")},
+        {"a CR turned into LF", changed(firstCr, "\n")},
+        {"a line ending in CR LF", changed(firstCr, "\r\n")},
+        {"no CR after the last line", text.chopped(1)},
+        {"an empty line", changed(firstCr, "\r\r")},
+        {"a separator changed", changed(line8 + 4, "!")},
+        {"the language one bit off (PL to PM)", flipped(line8 + 6, 0)},
+        {"the version one bit off", flipped(line8 + 9, 1)},
+        {"a control character in a name", changed(text.indexOf("n00.html"), QByteArray(1, '\x01'))},
+        {"an empty name", changed(text.indexOf("n00.html") - 1, "|\r")},
+        {"half a line", text.left(line8 + 20)},
+        {"junk appended", text + "junk\r"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NE(c.text, text);
+        PackageReader reader = PackageReader::OfBytes(WithDirectory(exe, c.text));
+        EXPECT_FALSE(reader.Open());
+        EXPECT_EQ(reader.EntryCount(), 0);
+        EXPECT_TRUE(reader.Files("PL", "V401f").isEmpty());
+        DataFlashImage image;
+        int free = -1;
+        EXPECT_FALSE(BuildDataFlashImage(reader, image, "PL", "V401f", free, nullptr));
+        EXPECT_EQ(image.Bytes(), QByteArray(0x80000, '\0')); // nothing placed
+    }
+    PackageReader intact = PackageReader::OfBytes(WithDirectory(exe, text));
+    EXPECT_TRUE(intact.Open());
+    EXPECT_EQ(intact.EntryCount(), 11);
+}
+
+// Random bit flips in the directory, outside the file names: each one is
+// refused, or the damage shows when the files are extracted; no group's image
+// is ever built other than from the intact directory.
+TEST(PackageReader, BitFlipsInTheDirectoryNeverBuildAnotherImage) {
+    const QByteArray exe = Executable();
+    const QByteArray text = DirectoryText(exe);
+    const struct {
+        const char* lang;
+        const char* version;
+    } groups[] = {{"PL", "V214"}, {"LT", "V214"}, {"PL", "V401f"}};
+    auto images = [&](PackageReader& reader) {
+        QList<QByteArray> built;
+        for (const auto& g : groups) {
+            DataFlashImage image;
+            int free = 0;
+            built << (BuildDataFlashImage(reader, image, g.lang, g.version, free, nullptr) ? image.Bytes()
+                                                                                            : QByteArray());
+        }
+        QByteArray program;
+        reader.Extract("IP_QueL.hex", -1, "  ", "V401f", program);
+        return built << program;
+    };
+    PackageReader intactReader = PackageReader::OfBytes(exe);
+    const QList<QByteArray> intact = images(intactReader);
+    // Positions in the numbered fields: from a line's start to its eighth "|".
+    QList<qsizetype> positions;
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype at = start;
+        for (int bars = 0; bars < 8; ++at)
+            bars += text[at] == '|';
+        for (qsizetype i = start; i < at; ++i)
+            positions << i;
+        const qsizetype cr = text.indexOf('\r', at);
+        positions << cr;
+        start = cr + 1;
+    }
+    quint32 state = 18;
+    auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 8; };
+    int refused = 0;
+    for (int n = 0; n < 300; ++n) {
+        QByteArray t = text;
+        const qsizetype at = positions[qsizetype(next() % quint32(positions.size()))];
+        t[at] = char(t[at] ^ (1 << (next() % 8)));
+        PackageReader reader = PackageReader::OfBytes(WithDirectory(exe, t));
+        if (!reader.Open()) {
+            ++refused;
+            continue;
+        }
+        const QList<QByteArray> built = images(reader);
+        for (int i = 0; i < built.size(); ++i)
+            EXPECT_TRUE(built[i].isEmpty() || built[i] == intact[i]) << "flip " << n << " at " << at;
+    }
+    EXPECT_GT(refused, 200);
 }
 
 TEST(PackageWriter, SameFilesGiveSameBytesAndAppendingReplacesAnEarlierPackage) {

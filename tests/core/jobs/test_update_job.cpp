@@ -338,6 +338,41 @@ TEST_F(UpdateJobTest, FailedProgrammingIsNotReportedAsDone) {
     EXPECT_EQ(progress.Position(), 0);
 }
 
+// The controller loses the link right after the last page: the update start
+// never reaches it, it keeps its program and does not restart. Not done, and
+// the text area keeps what was written there.
+TEST_F(UpdateJobTest, UpdateStartThatNeverArrivedIsNotDone) {
+    sim::SimConfig controller = Controller(sim::Generation::New);
+    controller.faults.closeBeforeUpdateStart = true;
+    Start(controller);
+    ShortenLinkTimeout(1000);
+    ASSERT_EQ(Run(false, {1, "PL"}), UpdateStep::ProgrammingFailed);
+    EXPECT_EQ(log.lines.mid(2), QStringList({U("Programowanie DataFlash-a OK."), U("Aktualizuję ..."),
+                                             U("Błąd : QuelNet nie rozpoczął aktualizacji (nie wykryto jego "
+                                               "restartu)."),
+                                             U("Błąd programowania DataFlash.")}));
+    EXPECT_FALSE(Sent(0xAD)); // it never arrived
+    EXPECT_EQ(sim->Restarts(), 0);
+    EXPECT_EQ(sim->Settings().EffectiveVersion(), "V4.0.1");
+    const QByteArray expected = GroupImage("PL", "V401f", SealedProgram("IP_QueL.hex", "  ", "V401f"));
+    EXPECT_EQ(sim->Flash(), expected); // the texts were not cleared
+}
+
+// V4.0.1f installed, but the controller is not back in time to clear the
+// texts: an outcome of its own, with a status that says so.
+TEST_F(UpdateJobTest, TextsNotClearedAfterTheRestartIsAnOutcomeOfItsOwn) {
+    sim::SimConfig controller = Controller(sim::Generation::New);
+    controller.restartDelayMs = 60000;
+    StartSim(controller);
+    ASSERT_EQ(Run(false, {1, "PL"}), UpdateStep::TextsNotCleared);
+    EXPECT_EQ(log.lines.mid(2), QStringList({U("Programowanie DataFlash-a OK."), U("Aktualizacja OK."),
+                                             U("Restart QuelNet-a."), U("Ponowne łączenie ..."),
+                                             U("Błąd : nie można nawiązać połączenia ze QuelNet-em.")}));
+    EXPECT_EQ(UpdateJob::StatusAfter(UpdateStep::TextsNotCleared),
+              U("Aktualizacja zakończona z błędami – teksty nie zostały wyczyszczone."));
+    EXPECT_EQ(sim->Settings().EffectiveVersion(), "V4.0.1f");
+}
+
 TEST(UpdateJobPackage, LanguagesOfEachTargetVersion) {
     UseProgramPackage();
     EXPECT_EQ(UpdateJob::VersionNames(), QStringList({"V2.1.4", "V4.0.1f"}));

@@ -96,6 +96,7 @@ protected:
 TEST_F(DataFlash, UpdateWritesEveryPageWithShortFramesThenStarts) {
     StartWith();
     ASSERT_TRUE(Update("V214", false));
+    EXPECT_EQ(common.LastUpdateEnd(), UpdateEnd::Started);
     EXPECT_EQ(sim->Flash(), image);
     EXPECT_EQ(log.lines, QStringList({"Programowanie DataFlash-a OK.", "Aktualizacja OK.",
                                       "Restart QuelNet-a na koniec aktualizacji."}));
@@ -273,6 +274,8 @@ TEST_F(DataFlash, V401fReconnectsWhereTheControllerComesBackAndClearsTheTexts) {
         progress.positions.clear();
 
         EXPECT_TRUE(Update("V401f", c.updConfig));
+        EXPECT_EQ(common.LastUpdateEnd(),
+                  c.back == Back::Nowhere ? UpdateEnd::TextsNotCleared : UpdateEnd::Finished);
         sim::SimThread& cleared = c.back == Back::FactoryAddress ? factory : *sim;
         const QList<QByteArray> requests = sim->Requests();
         ASSERT_GE(requests.size(), 2049 + c.updConfig);
@@ -319,11 +322,36 @@ TEST_F(DataFlash, UpdateThatCannotStartIsNotReportedAsDone) {
         pumped = 0;
         log.lines.clear();
         EXPECT_FALSE(Update("V401f", updConfig));
-        EXPECT_EQ(log.lines,
-                  QStringList({"Programowanie DataFlash-a OK.",
-                               updConfig ? "Błąd przygotowywania konfiguracji." : "Aktualizuję ..."}));
+        EXPECT_EQ(log.lines, updConfig ? QStringList({"Programowanie DataFlash-a OK.",
+                                                      "Błąd przygotowywania konfiguracji."})
+                                       : QStringList({"Programowanie DataFlash-a OK.", "Aktualizuję ...",
+                                                      "Błąd : QuelNet nie rozpoczął aktualizacji (nie "
+                                                      "wykryto jego restartu)."}));
         EXPECT_EQ(sim->Requests().size(), 2048);
         EXPECT_EQ(sim->Connections(), 1); // no reconnection, no clearing
+        EXPECT_EQ(sim->Flash(), image);
+    }
+}
+
+// The controller loses the link right after the reply to the last page, so
+// the update start never reaches it: it keeps its program and does not
+// restart. The start written into the local TCP stack is not taken for a
+// started update, and the text area is not cleared.
+TEST_F(DataFlash, UpdateStartThatNeverArrivesIsNotDone) {
+    for (const char* version : {"V401f", "V214"}) {
+        SCOPED_TRACE(version);
+        sim::SimConfig config;
+        config.faults.closeBeforeUpdateStart = true;
+        StartWith(config);
+        ShortenLinkTimeout(1000);
+        log.lines.clear();
+        EXPECT_FALSE(Update(version, false));
+        EXPECT_EQ(common.LastUpdateEnd(), UpdateEnd::NotStarted);
+        EXPECT_EQ(log.lines, QStringList({"Programowanie DataFlash-a OK.", "Aktualizuję ...",
+                                          "Błąd : QuelNet nie rozpoczął aktualizacji (nie wykryto jego "
+                                          "restartu)."}));
+        EXPECT_EQ(sim->Requests().size(), 2048); // the start never arrived
+        EXPECT_EQ(sim->Restarts(), 0);
         EXPECT_EQ(sim->Flash(), image);
     }
 }

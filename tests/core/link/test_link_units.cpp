@@ -283,6 +283,7 @@ TEST_F(PeerTest, MidIdentifyNeedsExactly58Bytes) {
     for (const int size : {57, 58}) {
         ScriptedPeer peer(ScriptedPeer::Mode::Frames, [size](const QByteArray&, int) {
             QByteArray r(58, 'Z');
+            r.replace(0, 6, "V4.0.1");
             r.replace(54, 4, "4C54"); // "LT"
             return PeerAnswer{r.left(size)};
         });
@@ -298,27 +299,11 @@ TEST_F(PeerTest, MidIdentifyNeedsExactly58Bytes) {
             EXPECT_EQ(boa, QChar(0));
             EXPECT_FALSE(con);
         } else {
-            EXPECT_EQ(ver, "ZZZZZZ");
+            EXPECT_EQ(ver, "V4.0.1");
             EXPECT_EQ(lng, "LT");
             EXPECT_FALSE(con); // 'Z' is not the jumper byte
         }
     }
-}
-
-TEST_F(PeerTest, MidIdentifyLanguageDigitsReadLeniently) {
-    // "P" and "L" are no hexadecimal digits: the reader stops and gives 0.
-    ScriptedPeer peer(ScriptedPeer::Mode::Frames, [](const QByteArray&, int) {
-        QByteArray r(58, '\0');
-        r.replace(54, 4, "PL5x");
-        return PeerAnswer{r};
-    });
-    QString ver, rea, ser, lng;
-    QChar boa;
-    bool con;
-    ASSERT_TRUE(
-        common.CheckMidQuelnet("127.0.0.1", QString::number(peer.Port()), ver, boa, con, rea, ser, lng));
-    EXPECT_EQ(lng, QString(QChar(0)) + QChar(5));
-    EXPECT_EQ(ver, QString(6, QChar(0)));
 }
 
 TEST_F(PeerTest, NewIdentifyShortReplyGivesPolishOnly) {
@@ -334,6 +319,104 @@ TEST_F(PeerTest, NewIdentifyShortReplyGivesPolishOnly) {
     EXPECT_TRUE(ver.isEmpty() && rea.isEmpty() && ser.isEmpty());
     EXPECT_FALSE(con);
     EXPECT_EQ(peer.Requests().value(0), BuildLongFrame(0xAA, "3958", 0));
+}
+
+// What a controller answers to each request: the long and the short
+// identify, and the circuit commands.
+QByteArray ControllerAnswer(const QByteArray& request) {
+    const QByteArray fields = QByteArray("V4.0.1") + 'A' + 'e' + "20140612" + "S0817092" + "PL";
+    if (request.size() == 6) { // short identify: 58 bytes, the language as hexadecimal digit pairs
+        QByteArray r(58, '\0');
+        r.replace(0, 6, "V4.0.1");
+        r[7] = 'A';
+        r[9] = 'e';
+        r.replace(10, 16, "20140612S0817092");
+        return r.replace(54, 4, "504C");
+    }
+    switch (uchar(request[12])) {
+    case 0xAA:
+        return BuildLongReply(0xBA, 0, fields + QByteArray(6, '\0'));
+    case 0x12:
+        return BuildLongReply(0x42, 1, request.mid(16, 8));
+    case 0x1A:
+        return BuildLongReply(0x4A, 0, request.mid(16, 8) + Hex("00003A98"));
+    default:
+        return BuildLongReply(0x08, 1);
+    }
+}
+
+// Every operation that believes a reply: both identifications, the circuit
+// reads and a set. Each true when it took the reply for a controller's.
+QList<bool> Believed(TfmCommon& common, quint16 port) {
+    const QString p = QString::number(port);
+    QString ver, rea, ser, lng;
+    QChar boa;
+    bool con = false, state = false;
+    float value = 0;
+    QList<bool> r;
+    r << common.CheckNewQuelnet("127.0.0.1", p, "3958", ver, boa, con, rea, ser, lng)
+      << common.CheckMidQuelnet("127.0.0.1", p, ver, boa, con, rea, ser, lng)
+      << common.GetInpDigi("127.0.0.1", port, "3958", "IN1", 0, state)
+      << common.GetInpAnal("127.0.0.1", port, "3958", "AN1", 0, value)
+      << common.SetOutDigi("127.0.0.1", port, "3958", "OUT1", 1);
+    common.EndComm();
+    return r;
+}
+
+// Any TCP service answers something. Only a reply in the form of the frame
+// tables (length, code, the fixed header bytes, printable fields) identifies
+// a controller or gives a circuit's state.
+TEST_F(PeerTest, AServiceThatIsNotAControllerIsNeverBelieved) {
+    using Answer = std::function<QByteArray(const QByteArray& request)>;
+    auto constant = [](const QByteArray& bytes) { return Answer([bytes](const QByteArray&) { return bytes; }); };
+    // A controller's answer with bytes changed: in the short identify ('S'),
+    // the long identify ('L') or every long reply ('H').
+    auto changed = [](char where, int at, const QByteArray& bytes) {
+        return Answer([=](const QByteArray& request) {
+            QByteArray r = ControllerAnswer(request);
+            const bool isShort = request.size() == 6;
+            const bool hit = where == 'S' ? isShort : where == 'L' ? !isShort && uchar(request[12]) == 0xAA
+                                                                   : !isShort;
+            return hit ? r.replace(at, bytes.size(), bytes) : r;
+        });
+    };
+    const QByteArray http = "HTTP/1.0 400 Bad Request\r\nContent-Type: text/html\r\nContent-Length: 45\r\n"
+                            "Connection: close\r\n\r\n<html><body>400 Bad Request</body></html>\r\n";
+    const QList<bool> none = {false, false, false, false, false};
+    const struct {
+        const char* what;
+        Answer answer;
+        QList<bool> believed; // long identify, short identify, digital read, analog read, set
+    } cases[] = {
+        {"a web server", constant(http), none},
+        {"another service's greeting",
+         constant("SSH-2.0-OpenSSH_9.2p1 Debian-2+deb12u3\r\nProtocol mismatch.\r\n"), none},
+        {"58 printable bytes without a version", constant(QByteArray(54, 'x') + "504C" + QByteArray(40, 'x')),
+         none},
+        {"zero bytes with the language as letters", constant(QByteArray(54, '\0') + "PL5x"), none},
+        {"long replies without the fixed header bytes", changed('H', 0, QByteArray(3, '\0')),
+         {false, true, false, false, false}},
+        {"long identify: a version that is not one", changed('L', 16, "v4.0.1"),
+         {false, true, true, true, true}},
+        {"long identify: a serial with a control character", changed('L', 33, "\x07"),
+         {false, true, true, true, true}},
+        {"short identify: a build with a control character", changed('S', 12, "\x1B"),
+         {true, false, true, true, true}},
+        {"short identify: the language not in digits", changed('S', 54, "PL"),
+         {true, false, true, true, true}},
+    };
+    {
+        SCOPED_TRACE("a controller");
+        ScriptedPeer peer(ScriptedPeer::Mode::Frames,
+                          [](const QByteArray& request, int) { return PeerAnswer{ControllerAnswer(request)}; });
+        EXPECT_EQ(Believed(common, peer.Port()), QList<bool>({true, true, true, true, true}));
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedPeer peer(ScriptedPeer::Mode::Frames,
+                          [&c](const QByteArray& request, int) { return PeerAnswer{c.answer(request)}; });
+        EXPECT_EQ(Believed(common, peer.Port()), c.believed);
+    }
 }
 
 // Configuration commands answered with the codes that must be refused.

@@ -2,6 +2,7 @@
 // over loopback, with scripted boxes in place of the real ones: designed
 // controls, the states after identification, the language list, and whole
 // updates with the window disabled while they run.
+#include "tests/core/link/ScriptedPeer.h"
 #include "tests/core/link/SimFixture.h"
 #include "tests/support/ProgramPackage.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -45,11 +46,13 @@ protected:
         QObject::connect(Memo(), &QPlainTextEdit::textChanged, [this] { MemoChanged(); });
         window.show();
     }
-    void StartController(sim::Generation generation, bool jumper = true) {
+    void StartController(sim::Generation generation, bool jumper = true, sim::Faults faults = {},
+                         int restartDelayMs = 0) {
         sim::SimConfig config;
         config.generation = generation;
         config.jumper = jumper;
-        config.restartDelayMs = 0;
+        config.faults = faults;
+        config.restartDelayMs = restartDelayMs;
         config.password = "kpnv"; // what the oldest controllers' status page wants (Edit4)
         sim = std::make_unique<sim::SimThread>(config);
         ASSERT_TRUE(sim->Start());
@@ -62,7 +65,7 @@ protected:
         disabledWhileRunning &= !window.isEnabled();
         window.close();
         closeRefused &= window.isVisible();
-        if (MemoLines().value(MemoLines().size() - 1) == U("Oczekiwanie na ponowne połączenie ...")) {
+        if (waitForRestart && MemoLines().value(MemoLines().size() - 1) == U("Oczekiwanie na ponowne połączenie ...")) {
             ASSERT_TRUE(WaitUntil([&] { return sim->Restarts() == 1 && sim->Listening(); }));
         }
     }
@@ -93,6 +96,7 @@ protected:
     ScriptedDialogs dialogs;
     std::unique_ptr<sim::SimThread> sim;
     bool disabledWhileRunning = true, closeRefused = true;
+    bool waitForRestart = true; // the memo line of the wait holds the update until the simulator is back
 };
 
 } // namespace
@@ -273,6 +277,56 @@ TEST_F(UpdateWindowTest, FailedProgrammingEndsInAStatusThatSaysSo) {
     EXPECT_EQ(States(), QList<bool>({false, false, false, true}));
     EXPECT_TRUE(window.isEnabled());
     EXPECT_EQ(dialogs.alarms, 0);
+}
+
+// A web server that answers anything with "400 Bad Request" is no controller:
+// nothing is detected and nothing can be chosen.
+TEST_F(UpdateWindowTest, AServiceThatIsNotAControllerIsNotDetected) {
+    ScriptedPeer web(ScriptedPeer::Mode::Frames, [](const QByteArray&, int) {
+        return PeerAnswer{"HTTP/1.0 400 Bad Request\r\nContent-Type: text/html\r\nContent-Length: 45\r\n"
+                          "Connection: close\r\n\r\n<html><body>400 Bad Request</body></html>\r\n"};
+    });
+    Field("Edit1")->setText(Loopback);
+    Field("Edit2")->setText(QString::number(web.Port()));
+    Field("Edit3")->setText(QString::number(ClosedPort()));
+    Click("Button1");
+    EXPECT_EQ(Text("StaticText2"), U("Nie można wykryć QuelNet-a."));
+    EXPECT_EQ(Text("StaticText3"), U("Proszę zweryfikować adres QuelNet-a, ustawienia sieciowe komputera itp."));
+    EXPECT_EQ(States(), QList<bool>({false, false, false, true}));
+}
+
+// An update start that never reached the controller (the link lost right
+// after the last page), or a controller not found again after its restart:
+// the status says so, never "Aktualizacja zakończona OK.".
+TEST_F(UpdateWindowTest, UpdateThatDidNotEndWellSaysSoInTheStatus) {
+    struct Case {
+        const char* what;
+        bool startLost;
+        const char* lastLine;
+        const char* status;
+    } cases[] = {
+        {"update start lost", true, "Błąd programowania DataFlash.", "Aktualizacja nie powiodła się."},
+        {"not back after the restart", false, "Błąd : nie można nawiązać połączenia ze QuelNet-em.",
+         "Aktualizacja zakończona z błędami – teksty nie zostały wyczyszczone."},
+    };
+    TfmCommon::Timeouts t = common.GetTimeouts();
+    t.Link = 1000;
+    common.SetTimeouts(t);
+    waitForRestart = false;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::Faults faults;
+        faults.closeBeforeUpdateStart = c.startLost;
+        StartController(sim::Generation::New, true, faults, 60000);
+        Click("Button1");
+        Click("Button2");
+        EXPECT_EQ(MemoLines().last(), U(c.lastLine));
+        EXPECT_FALSE(MemoLines().contains(U("Aktualizacja zakończona OK.")));
+        EXPECT_EQ(Text("StaticText2"), U(c.status));
+        EXPECT_EQ(States(), QList<bool>({false, false, false, true}));
+        EXPECT_EQ(sim->Restarts(), c.startLost ? 0 : 1);
+        EXPECT_NE(sim->Flash().mid(0x2900, 0x8000), QByteArray(0x8000, '\0')); // texts not cleared
+    }
 }
 
 // Hardware variant B has no V2.1.4 program: the alarm sounds and the choice

@@ -1,0 +1,68 @@
+#include "core/link/UpdateStartWatch.h"
+
+#include "core/link/LinkInterfaces.h"
+#include "core/link/TcpLink.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace quelnet {
+
+namespace {
+
+constexpr int SliceMs = 5;
+// A link that stays open this long without a sign: the controller may have
+// gone down without a word (a hard restart); connection attempts tell.
+constexpr int QuietLinkMs = 500;
+constexpr int AttemptEveryMs = 100;
+// A controller that is up answers a connection attempt on its own network
+// within this time.
+constexpr int AttemptConnectMs = 250;
+
+// A connection attempt to the controller, closed at once without a frame.
+bool TakesConnections(const TcpLink& link) {
+    TcpLink attempt;
+    attempt.SetTarget(link.Host(), link.Port());
+    attempt.SetTimeouts(AttemptConnectMs, AttemptConnectMs);
+    const bool taken = attempt.Connect();
+    attempt.Disconnect();
+    return taken;
+}
+
+} // namespace
+
+bool ControllerTookUpdateStart(TcpLink& link, int waitMs, IEventPump* pump) {
+    const QDeadlineTimer deadline(qMax(0, waitMs));
+    QElapsedTimer clock;
+    clock.start();
+    qint64 nextAttempt = QuietLinkMs;
+    bool linkGone = false;
+    for (;;) {
+        if (!linkGone) {
+            switch (link.PeerState()) {
+            case TcpLink::PeerEnd::ClosedAfterTakingAll:
+                return true;
+            case TcpLink::PeerEnd::Reset:
+                linkGone = true;
+                nextAttempt = clock.elapsed();
+                break;
+            case TcpLink::PeerEnd::Open:
+            case TcpLink::PeerEnd::ClosedBeforeTakingAll: // a reset or an acknowledgement follows
+                break;
+            }
+        }
+        if (clock.elapsed() >= nextAttempt) {
+            if (!TakesConnections(link))
+                return true;
+            nextAttempt = clock.elapsed() + AttemptEveryMs;
+        }
+        if (deadline.hasExpired())
+            return false;
+        if (pump)
+            pump->ProcessEvents();
+        QThread::msleep(ulong(qBound<qint64>(1, deadline.remainingTime(), qint64(SliceMs))));
+    }
+}
+
+} // namespace quelnet
