@@ -163,7 +163,8 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
                   noJumper,     version,  board,      build,        serial,   language,      flash,
                   restartDelay, demo,     dOut,       dIn,          aIn,      aOut,          drop,
                   wrongEcho,    delay,    closeAfter, prepareReply, dropRate, wrongEchoRate, faultSeed,
-                  corrupt,      httpGzip, closeBeforeStart, verbose});
+                  corrupt,      httpGzip, verbose});
+    p.addOption(closeBeforeStart);
     result.helpText = p.helpText();
 
     if (!p.parse(arguments)) {

@@ -188,8 +188,8 @@ protected:
                 return Failure(Outcome::Failed, langError);
         }
 
-        HostResult r = job.call.Has(DryRunOption) ? DryRun(job, id, choice)
-                                                  : Update(job, update, target, id, choice);
+        HostResult r =
+            job.call.Has(DryRunOption) ? DryRun(job, id, choice) : Update(job, update, target, id, choice);
         r.json.insert(QStringLiteral("from"), id.Ver);
         r.json.insert(QStringLiteral("to"), UpdateJob::VersionNames().value(choice.version));
         r.json.insert(QStringLiteral("lang"), choice.language);

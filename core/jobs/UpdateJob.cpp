@@ -167,7 +167,8 @@ UpdateStep UpdateJob::Install(const UpdateTarget& target, const UpdateIdentity& 
     m_ui.progress.SetPosition(0);
     if (!programmed)
         return UpdateStep::ProgrammingFailed;
-    return m_link.LastUpdateEnd() == UpdateEnd::TextsNotCleared ? UpdateStep::TextsNotCleared : UpdateStep::Done;
+    return m_link.LastUpdateEnd() == UpdateEnd::TextsNotCleared ? UpdateStep::TextsNotCleared
+                                                                : UpdateStep::Done;
 }
 
 void UpdateJob::Alarm() {

@@ -8,10 +8,10 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/sockios.h>
-#include <sys/ioctl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 

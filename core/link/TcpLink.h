@@ -44,10 +44,10 @@ public:
     // knows it, without reading. A write that succeeded only put the bytes
     // into the local stack: whether the other side took them shows here.
     enum class PeerEnd {
-        Open,                // nothing seen yet
-        ClosedAfterTakingAll, // closed, every byte written acknowledged first
+        Open,                  // nothing seen yet
+        ClosedAfterTakingAll,  // closed, every byte written acknowledged first
         ClosedBeforeTakingAll, // closed, bytes written are still unacknowledged
-        Reset,               // reset, or no link at all
+        Reset,                 // reset, or no link at all
     };
     PeerEnd PeerState() const;
 

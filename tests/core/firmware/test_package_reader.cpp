@@ -298,7 +298,7 @@ TEST(PackageReader, BitFlipsInTheDirectoryNeverBuildAnotherImage) {
             DataFlashImage image;
             int free = 0;
             built << (BuildDataFlashImage(reader, image, g.lang, g.version, free, nullptr) ? image.Bytes()
-                                                                                            : QByteArray());
+                                                                                           : QByteArray());
         }
         QByteArray program;
         reader.Extract("IP_QueL.hex", -1, "  ", "V401f", program);

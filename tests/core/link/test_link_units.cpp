@@ -368,15 +368,18 @@ QList<bool> Believed(TfmCommon& common, quint16 port) {
 // a controller or gives a circuit's state.
 TEST_F(PeerTest, AServiceThatIsNotAControllerIsNeverBelieved) {
     using Answer = std::function<QByteArray(const QByteArray& request)>;
-    auto constant = [](const QByteArray& bytes) { return Answer([bytes](const QByteArray&) { return bytes; }); };
+    auto constant = [](const QByteArray& bytes) {
+        return Answer([bytes](const QByteArray&) { return bytes; });
+    };
     // A controller's answer with bytes changed: in the short identify ('S'),
     // the long identify ('L') or every long reply ('H').
     auto changed = [](char where, int at, const QByteArray& bytes) {
         return Answer([=](const QByteArray& request) {
             QByteArray r = ControllerAnswer(request);
             const bool isShort = request.size() == 6;
-            const bool hit = where == 'S' ? isShort : where == 'L' ? !isShort && uchar(request[12]) == 0xAA
-                                                                   : !isShort;
+            const bool hit = where == 'S'   ? isShort
+                             : where == 'L' ? !isShort && uchar(request[12]) == 0xAA
+                                            : !isShort;
             return hit ? r.replace(at, bytes.size(), bytes) : r;
         });
     };
@@ -394,21 +397,27 @@ TEST_F(PeerTest, AServiceThatIsNotAControllerIsNeverBelieved) {
         {"58 printable bytes without a version", constant(QByteArray(54, 'x') + "504C" + QByteArray(40, 'x')),
          none},
         {"zero bytes with the language as letters", constant(QByteArray(54, '\0') + "PL5x"), none},
-        {"long replies without the fixed header bytes", changed('H', 0, QByteArray(3, '\0')),
+        {"long replies without the fixed header bytes",
+         changed('H', 0, QByteArray(3, '\0')),
          {false, true, false, false, false}},
-        {"long identify: a version that is not one", changed('L', 16, "v4.0.1"),
+        {"long identify: a version that is not one",
+         changed('L', 16, "v4.0.1"),
          {false, true, true, true, true}},
-        {"long identify: a serial with a control character", changed('L', 33, "\x07"),
+        {"long identify: a serial with a control character",
+         changed('L', 33, "\x07"),
          {false, true, true, true, true}},
-        {"short identify: a build with a control character", changed('S', 12, "\x1B"),
+        {"short identify: a build with a control character",
+         changed('S', 12, "\x1B"),
          {true, false, true, true, true}},
-        {"short identify: the language not in digits", changed('S', 54, "PL"),
+        {"short identify: the language not in digits",
+         changed('S', 54, "PL"),
          {true, false, true, true, true}},
     };
     {
         SCOPED_TRACE("a controller");
-        ScriptedPeer peer(ScriptedPeer::Mode::Frames,
-                          [](const QByteArray& request, int) { return PeerAnswer{ControllerAnswer(request)}; });
+        ScriptedPeer peer(ScriptedPeer::Mode::Frames, [](const QByteArray& request, int) {
+            return PeerAnswer{ControllerAnswer(request)};
+        });
         EXPECT_EQ(Believed(common, peer.Port()), QList<bool>({true, true, true, true, true}));
     }
     for (const auto& c : cases) {

@@ -65,7 +65,8 @@ protected:
         disabledWhileRunning &= !window.isEnabled();
         window.close();
         closeRefused &= window.isVisible();
-        if (waitForRestart && MemoLines().value(MemoLines().size() - 1) == U("Oczekiwanie na ponowne połączenie ...")) {
+        if (waitForRestart &&
+            MemoLines().value(MemoLines().size() - 1) == U("Oczekiwanie na ponowne połączenie ...")) {
             ASSERT_TRUE(WaitUntil([&] { return sim->Restarts() == 1 && sim->Listening(); }));
         }
     }
@@ -291,7 +292,8 @@ TEST_F(UpdateWindowTest, AServiceThatIsNotAControllerIsNotDetected) {
     Field("Edit3")->setText(QString::number(ClosedPort()));
     Click("Button1");
     EXPECT_EQ(Text("StaticText2"), U("Nie można wykryć QuelNet-a."));
-    EXPECT_EQ(Text("StaticText3"), U("Proszę zweryfikować adres QuelNet-a, ustawienia sieciowe komputera itp."));
+    EXPECT_EQ(Text("StaticText3"),
+              U("Proszę zweryfikować adres QuelNet-a, ustawienia sieciowe komputera itp."));
     EXPECT_EQ(States(), QList<bool>({false, false, false, true}));
 }
 
