@@ -14,7 +14,7 @@ namespace {
 constexpr int SliceMs = 5;
 // A link that stays open this long without a sign: the controller may have
 // gone down without a word (a hard restart); connection attempts tell.
-constexpr int QuietLinkMs = 500;
+constexpr int QuietLinkMs = 1000;
 constexpr int AttemptEveryMs = 100;
 // A controller that is up answers a connection attempt on its own network
 // within this time.
