@@ -12,8 +12,9 @@ namespace quelnet {
 namespace {
 
 constexpr int SliceMs = 5;
-// A link that stays open this long without a sign: the controller may have
-// gone down without a word (a hard restart); connection attempts tell.
+// A link that stays open this long without a sign (at most half the wait):
+// the controller may have gone down without a word (a hard restart);
+// connection attempts tell.
 constexpr int QuietLinkMs = 1000;
 constexpr int AttemptEveryMs = 100;
 // A controller that is up answers a connection attempt on its own network
@@ -36,7 +37,8 @@ bool ControllerTookUpdateStart(TcpLink& link, int waitMs, IEventPump* pump) {
     const QDeadlineTimer deadline(qMax(0, waitMs));
     QElapsedTimer clock;
     clock.start();
-    qint64 nextAttempt = QuietLinkMs;
+    // Within a short wait the attempts start earlier, so that they are made at all.
+    qint64 nextAttempt = qMin(QuietLinkMs, qMax(0, waitMs) / 2);
     bool linkGone = false;
     for (;;) {
         if (!linkGone) {

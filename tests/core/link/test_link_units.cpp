@@ -9,7 +9,13 @@
 
 #include "core/base/InterfaceTexts.h"
 
+#include <QElapsedTimer>
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace quelnet;
 using namespace quelnet::proto;
@@ -426,6 +432,55 @@ TEST_F(PeerTest, AServiceThatIsNotAControllerIsNeverBelieved) {
                           [&c](const QByteArray& request, int) { return PeerAnswer{c.answer(request)}; });
         EXPECT_EQ(Believed(common, peer.Port()), c.believed);
     }
+}
+
+// A controller that restarts the hard way: it takes the update start and
+// then neither closes the link nor takes connections for a while. The
+// connection attempts after a quiet link see the restart.
+TEST_F(PeerTest, AControllerThatGoesQuietAndTakesNoConnectionsHasRestarted) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    int link = -1;
+    std::thread controller([&] {
+        link = ::accept(listener, nullptr, nullptr);
+        auto readExactly = [&](char* into, size_t n) {
+            for (size_t got = 0; got < n;) {
+                const ssize_t r = ::recv(link, into + got, n - got, 0);
+                if (r <= 0)
+                    return false;
+                got += size_t(r);
+            }
+            return true;
+        };
+        char frame[262];
+        for (int page = 0; page < 2048 && readExactly(frame, sizeof frame); ++page)
+            ::send(link, frame, 6, MSG_NOSIGNAL); // the echo of the header
+        readExactly(frame, 6);                    // the update start
+        ::close(listener);                        // down: connections are refused from now on
+    });
+    TfmCommon::Timeouts t = common.GetTimeouts();
+    t.Link = 3000;
+    common.SetTimeouts(t);
+    RecordingLog log;
+    RecordingProgress progress;
+    QElapsedTimer clock;
+    clock.start();
+    const bool started = common.UpdateDataFlash("127.0.0.1", QString::number(ntohs(address.sin_port)), "V214",
+                                                QByteArray(512 * 1024, 'x'), log, progress, false);
+    const qint64 elapsed = clock.elapsed();
+    controller.join();
+    ::close(link);
+    EXPECT_TRUE(started);
+    EXPECT_EQ(common.LastUpdateEnd(), UpdateEnd::Started);
+    EXPECT_EQ(log.lines.mid(1), QStringList({Pl(lt::UpdateOk), Pl(lt::RestartAtUpdateEnd)}));
+    EXPECT_GE(elapsed, 1000); // the link stayed quiet for a second first
 }
 
 // Configuration commands answered with the codes that must be refused.
