@@ -1,7 +1,6 @@
 #include "core/protocol/CircuitReplies.h"
 
 #include "core/protocol/Frames.h"
-#include "core/protocol/ReplyReader.h"
 
 namespace quelnet::circuit {
 
@@ -16,14 +15,8 @@ int Status(const QByteArray& reply) {
     return uchar(reply[13]);
 }
 
-// A reply of the given total length with the header of a long reply and the
-// code; anything else is not a controller's answer to the request.
-bool IsReply(const QByteArray& reply, int size, int code) {
-    return reply.size() == size && HasLongReplyHeader(reply) && Code(reply) == code;
-}
-
 bool IsNoCircuit(const QByteArray& reply) {
-    return IsReply(reply, LongHeaderSize, ReplyAck) && Status(reply) == 0;
+    return reply.size() == LongHeaderSize && Code(reply) == ReplyAck && Status(reply) == 0;
 }
 
 } // namespace
@@ -49,7 +42,7 @@ QByteArray GetAnalogRequest(const QString& pass, const QString& circ, std::uint8
 }
 
 Verdict CheckSetReply(const QByteArray& reply) {
-    if (IsReply(reply, LongHeaderSize, ReplyAck) && Status(reply) == 1)
+    if (reply.size() == LongHeaderSize && Code(reply) == ReplyAck && Status(reply) == 1)
         return Verdict::Done;
     return IsNoCircuit(reply) ? Verdict::NoCircuit : Verdict::NoAck;
 }
@@ -59,7 +52,7 @@ Verdict CheckSetReply(const QByteArray& reply) {
 Verdict CheckDigitalReply(const QByteArray& reply, std::uint8_t mode, bool& state) {
     if (IsNoCircuit(reply))
         return Verdict::NoCircuit;
-    if (IsReply(reply, DigitalReplySize, ReplyDigital + mode)) {
+    if (reply.size() == DigitalReplySize && Code(reply) == ReplyDigital + mode) {
         state = Status(reply) == 1;
         return Verdict::Done;
     }
@@ -69,7 +62,7 @@ Verdict CheckDigitalReply(const QByteArray& reply, std::uint8_t mode, bool& stat
 Verdict CheckAnalogReply(const QByteArray& reply, std::uint8_t mode, float& state) {
     if (IsNoCircuit(reply))
         return Verdict::NoCircuit;
-    if (IsReply(reply, AnalogReplySize, ReplyAnalog + mode)) {
+    if (reply.size() == AnalogReplySize && Code(reply) == ReplyAnalog + mode) {
         state = DecodeAnalog(reply.mid(24, 4));
         return Verdict::Done;
     }

@@ -1,9 +1,7 @@
 #pragma once
 // Requests and reply checks of the four circuit commands. A reply is judged by
-// its total length (16 + announced payload), bytes 0-2 of a long reply
-// (D5 80 0D), its code (byte 12) and its status byte (13); bytes 3-11 and, for
-// reads, bytes 16-23 are not examined: any TCP service answers something, and
-// only a controller's answer may be believed.
+// its total length (16 + announced payload), its code (byte 12) and its status
+// byte (13); bytes 0-11 and, for reads, bytes 16-23 are not examined.
 
 #include <QByteArray>
 #include <QString>

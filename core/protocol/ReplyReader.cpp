@@ -52,16 +52,10 @@ int ReadLongReply(const ReadExactFn& readExact, QByteArray& reply) {
     return LongHeaderSize + n;
 }
 
-bool HasLongReplyHeader(const QByteArray& reply) {
-    return reply.size() >= LongHeaderSize && uchar(reply[0]) == 0xD5 && uchar(reply[1]) == 0x80 &&
-           uchar(reply[2]) == 0x0D;
-}
-
 bool ParseLongIdentify(const QByteArray& reply, Identity& identity) {
-    if (reply.size() < NewIdentifyMinReply || !HasLongReplyHeader(reply) ||
-        GetU16(reply, 14) != reply.size() - LongHeaderSize || !VersionField(reply, 16) ||
-        !Printable(reply[22]) || !TextField(reply, 24, 8) || !TextField(reply, 32, 8) ||
-        !TextField(reply, 40, 2))
+    if (reply.size() < NewIdentifyMinReply || GetU16(reply, 14) != reply.size() - LongHeaderSize ||
+        !VersionField(reply, 16) || !Printable(reply[22]) || !TextField(reply, 24, 8) ||
+        !TextField(reply, 32, 8) || !TextField(reply, 40, 2))
         return false;
     identity.Ver = Chars(reply, 16, 6);
     identity.Boa = QChar(uchar(reply[22]));

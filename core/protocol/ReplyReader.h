@@ -33,15 +33,12 @@ struct Identity {
 // (0x20-0x7E), padded with zero bytes at their end; the version starts with
 // "V". False for anything else, which leaves identity untouched.
 
-// The long identify reply: at least 48 bytes, the header of a long reply
-// (D5 80 0D) announcing at least the 32 bytes of the fields, fields from
-// byte 16. The reply code is not examined.
+// The long identify reply: at least 48 bytes, all of them announced by the
+// header (bytes 14-15), fields from byte 16. Bytes 0-11 and the reply code
+// are not examined: controllers differ there.
 bool ParseLongIdentify(const QByteArray& reply, Identity& identity);
 // The 58-byte short identify reply; the language travels as two pairs of
 // hexadecimal digit characters in bytes 54-57.
 bool ParseShortIdentify(const QByteArray& reply, Identity& identity);
-
-// Bytes 0-2 of a long reply are those of every long frame, D5 80 0D.
-bool HasLongReplyHeader(const QByteArray& reply);
 
 } // namespace quelnet::proto

@@ -370,22 +370,20 @@ QList<bool> Believed(TfmCommon& common, quint16 port) {
 }
 
 // Any TCP service answers something. Only a reply in the form of the frame
-// tables (length, code, the fixed header bytes, printable fields) identifies
-// a controller or gives a circuit's state.
+// tables (length, code, printable fields) identifies a controller or gives a
+// circuit's state.
 TEST_F(PeerTest, AServiceThatIsNotAControllerIsNeverBelieved) {
     using Answer = std::function<QByteArray(const QByteArray& request)>;
     auto constant = [](const QByteArray& bytes) {
         return Answer([bytes](const QByteArray&) { return bytes; });
     };
-    // A controller's answer with bytes changed: in the short identify ('S'),
-    // the long identify ('L') or every long reply ('H').
+    // A controller's answer with bytes changed: in the short identify ('S')
+    // or the long identify ('L').
     auto changed = [](char where, int at, const QByteArray& bytes) {
         return Answer([=](const QByteArray& request) {
             QByteArray r = ControllerAnswer(request);
             const bool isShort = request.size() == 6;
-            const bool hit = where == 'S'   ? isShort
-                             : where == 'L' ? !isShort && uchar(request[12]) == 0xAA
-                                            : !isShort;
+            const bool hit = where == 'S' ? isShort : !isShort && uchar(request[12]) == 0xAA;
             return hit ? r.replace(at, bytes.size(), bytes) : r;
         });
     };
@@ -403,9 +401,16 @@ TEST_F(PeerTest, AServiceThatIsNotAControllerIsNeverBelieved) {
         {"58 printable bytes without a version", constant(QByteArray(54, 'x') + "504C" + QByteArray(40, 'x')),
          none},
         {"zero bytes with the language as letters", constant(QByteArray(54, '\0') + "PL5x"), none},
-        {"long replies without the fixed header bytes",
-         changed('H', 0, QByteArray(3, '\0')),
-         {false, true, false, false, false}},
+        {"long replies one byte longer than the table's",
+         Answer([](const QByteArray& request) {
+             QByteArray r = ControllerAnswer(request);
+             if (request.size() != 6) {
+                 r.append('\0');
+                 r[15] = char(r[15] + 1); // announced
+             }
+             return r;
+         }),
+         {true, true, false, false, false}},
         {"long identify: a version that is not one",
          changed('L', 16, "v4.0.1"),
          {false, true, true, true, true}},
