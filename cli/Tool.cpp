@@ -105,6 +105,8 @@ QString OptionNotTaken(const ParsedArguments& args, const Command& c) {
     return {};
 }
 
+int RunCommand(const QStringList& arguments, Console& console);
+
 int Usage(Console& console, const QString& text) {
     console.ErrLine(Tx(txt::ErrorPrefix).arg(text));
     console.ErrLine(Tx(txt::HelpHint));
@@ -150,6 +152,19 @@ QString ResolvePassword(const ParsedArguments& args, QString& error) {
 }
 
 int RunTool(const QStringList& arguments, Console& console) {
+    const int status = RunCommand(arguments, console);
+    // What was asked for includes its output: a result that could not be
+    // written is a failure, whatever the command did.
+    const QString failure = console.OutFailure();
+    if (failure.isEmpty() || status != ExitOk)
+        return status;
+    console.ErrLine(Tx(txt::ErrorPrefix).arg(Tx(txt::OutputFailed).arg(failure)));
+    return ExitFailed;
+}
+
+namespace {
+
+int RunCommand(const QStringList& arguments, Console& console) {
     const std::vector<std::unique_ptr<Command>> commands = AllCommands();
     const ParsedArguments args = ParseArguments(arguments, KnownOptions(commands));
     if (!args.error.isEmpty())
@@ -191,5 +206,7 @@ int RunTool(const QStringList& arguments, Console& console) {
     Invocation call(console, args, settings, args.words.mid(command->Words().size()), command->Name());
     return command->Run(call);
 }
+
+} // namespace
 
 } // namespace quelnet::cli

@@ -6,12 +6,13 @@
 #include "cli/CliTexts.h"
 #include "cli/FirmwareOptions.h"
 
+#include "core/base/FileReplace.h"
 #include "core/firmware/FirmwarePackage.h"
 #include "core/firmware/ImageBuilder.h"
 #include "core/firmware/PackageFormat.h"
+#include "core/jobs/UpdateJob.h"
 
 #include <QJsonArray>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace quelnet::cli {
@@ -23,8 +24,12 @@ const QString FirmwareOption = QStringLiteral("firmware");
 const QString OutputOption = QStringLiteral("output");
 
 bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return ReplaceFileContent(path, bytes) == FileReplaceResult::Written;
+}
+
+// The package's tag of --firmware ("V401f" for "V4.0.1f" ...); checked before.
+QString TagOf(const Invocation& call) {
+    return UpdateJob::PackageTag(FirmwareVersionIndex(call.Value(FirmwareOption)).value_or(-1));
 }
 
 // The files common to every language are kept under two spaces.
@@ -74,7 +79,7 @@ int List(const Invocation& call) {
 }
 
 int Extract(const Invocation& call, const QString& name) {
-    const QString lang = LangOf(call), version = call.Value(FirmwareOption);
+    const QString lang = LangOf(call), version = TagOf(call);
     QByteArray bytes;
     const qint32 size = ProcessPackage().Extract(name, -1, lang, version, bytes);
     if (size <= 0) {
@@ -98,7 +103,7 @@ int Image(const Invocation& call) {
     const TUser_Resource resource = ResourcesOf(call, error);
     if (!error.isEmpty())
         return call.UsageError(error);
-    const QString lang = call.Value(LangOption), version = call.Value(FirmwareOption);
+    const QString lang = call.Value(LangOption), version = TagOf(call);
     int free = 0;
     DataFlashImage image;
     if (!BuildDataFlashImage(ProcessPackage(), image, lang, version, free, &resource)) {
@@ -153,6 +158,8 @@ public:
                 return call.UsageError(Tx(txt::PackageNeedOutput));
             if (!call.Has(FirmwareOption) || (action == QLatin1String("image") && !call.Has(LangOption)))
                 return call.UsageError(Tx(txt::PackageNeedGroup));
+            if (!FirmwareVersionIndex(call.Value(FirmwareOption)))
+                return call.UsageError(Tx(txt::BadFirmware));
         }
         const QString error = SelectPackage(call);
         if (!error.isEmpty()) {

@@ -32,7 +32,26 @@ public:
             call.console.ErrLine(Tx(txt::PanelFileUnreadable).arg(path));
             return ExitFailed;
         }
-        PanelReport report = CheckPanelLines(SplitPanelLines(DecodePanelText(file.readAll())));
+        file.close();
+        // The file as the panel window takes it: within its limits, and only
+        // a file with a block the program knows is a panel file at all.
+        QStringList lines;
+        const PanelLoadResult read = ReadPanelFileLines(path, lines);
+        switch (read.Status) {
+        case PanelLoadStatus::Read:
+            break;
+        case PanelLoadStatus::Damaged:
+            call.console.ErrLine(Tx(txt::PanelFileWarning).arg(path, read.Why));
+            break;
+        case PanelLoadStatus::Unreadable:
+            call.console.ErrLine(Tx(txt::NotAPanelFile).arg(path));
+            return ExitFailed;
+        case PanelLoadStatus::Missing:
+        case PanelLoadStatus::Refused:
+            call.console.ErrLine(Tx(txt::PanelFileWarning).arg(path, read.Why.isEmpty() ? Tx(txt::PanelFileUnreadable).arg(path) : read.Why));
+            return ExitFailed;
+        }
+        PanelReport report = CheckPanelLines(lines);
         if (call.Has(OnlineOption)) {
             TfmCommon link;
             link.SetTimeouts(call.Timeouts());
@@ -48,7 +67,8 @@ public:
             for (const QString& line : report.Lines())
                 call.console.OutLine(line);
         }
-        return report.problems.isEmpty() ? ExitOk : ExitFailed;
+        const bool damaged = read.Status == PanelLoadStatus::Damaged;
+        return report.problems.isEmpty() && !damaged ? ExitOk : ExitFailed;
     }
 };
 
