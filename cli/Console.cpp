@@ -15,7 +15,8 @@ namespace {
 // False when the bytes did not all reach the stream's file.
 bool Write(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8();
-    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
     return std::fflush(stream) == 0 && written;
 }
 

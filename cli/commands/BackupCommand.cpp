@@ -46,7 +46,8 @@ protected:
         // not to be replaced refuses the whole backup, with nothing read.
         for (const QString& path : given)
             if (QFileInfo::exists(path) &&
-                !AskQuestion(job.messages, Tx(txt::ReplaceNamedFile).arg(path, Pl(lt::ReplaceFileQuestion)))) {
+                !AskQuestion(job.messages,
+                             Tx(txt::ReplaceNamedFile).arg(path, Pl(lt::ReplaceFileQuestion)))) {
                 HostResult refused;
                 refused.outcome = Outcome::Refused;
                 refused.error = Tx(txt::FileNotReplaced).arg(path);

@@ -27,12 +27,10 @@ public:
         if (call.operands.size() > 1)
             return call.UsageError(Tx(txt::ExtraArgument).arg(call.operands[1]));
         const QString path = call.operands.isEmpty() ? PanelFilePath() : call.operands.first();
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        if (!QFile(path).open(QIODevice::ReadOnly)) {
             call.console.ErrLine(Tx(txt::PanelFileUnreadable).arg(path));
             return ExitFailed;
         }
-        file.close();
         // The file as the panel window takes it: within its limits, and only
         // a file with a block the program knows is a panel file at all.
         QStringList lines;
@@ -40,15 +38,16 @@ public:
         switch (read.Status) {
         case PanelLoadStatus::Read:
             break;
-        case PanelLoadStatus::Damaged:
+        case PanelLoadStatus::Damaged: // checked as the window reads it, but a failure
             call.console.ErrLine(Tx(txt::PanelFileWarning).arg(path, read.Why));
             break;
         case PanelLoadStatus::Unreadable:
             call.console.ErrLine(Tx(txt::NotAPanelFile).arg(path));
             return ExitFailed;
-        case PanelLoadStatus::Missing:
+        case PanelLoadStatus::Missing: // gone since it was opened
         case PanelLoadStatus::Refused:
-            call.console.ErrLine(Tx(txt::PanelFileWarning).arg(path, read.Why.isEmpty() ? Tx(txt::PanelFileUnreadable).arg(path) : read.Why));
+            call.console.ErrLine(read.Why.isEmpty() ? Tx(txt::PanelFileUnreadable).arg(path)
+                                                    : Tx(txt::PanelFileWarning).arg(path, read.Why));
             return ExitFailed;
         }
         PanelReport report = CheckPanelLines(lines);

@@ -164,9 +164,12 @@ QString Confirmation(const HostJob& job, const UpdateIdentity& id, const UpdateC
     QStringList lines{
         Tx(txt::ConfirmController).arg(job.target.Text(), id.Ser),
         Tx(txt::ConfirmVersion).arg(id.Ver, UpdateJob::VersionNames().value(choice.version), choice.language),
-        Tx(txt::DryConfig).arg(updConfig ? Tx(txt::ConfigReset).arg(factory.Host + u':' + factory.PortTcp)
-                                         : Tx(txt::ConfigKept)),
-        Tx(txt::ConfirmTexts), backup, QString()};
+        Tx(txt::DryConfig)
+            .arg(updConfig ? Tx(txt::ConfigReset).arg(factory.Host + u':' + factory.PortTcp)
+                           : Tx(txt::ConfigKept)),
+        Tx(txt::ConfirmTexts),
+        backup,
+        QString()};
     lines += questions.isEmpty() ? QStringList{Tx(txt::ConfirmQuestion)} : questions;
     return lines.join(CR);
 }
@@ -179,13 +182,13 @@ public:
     QString Summary() const override { return Tx(txt::UpdateSummary); }
     QList<OptionSpec> Options() const override {
         return QList<OptionSpec>{{ToOption, QStringLiteral("VERSION"), Tx(txt::OptTo)},
-                {LangOption, QStringLiteral("LL"), Tx(txt::OptUpdateLang)},
-                {ServiceOption, {}, Tx(txt::OptService)},
-                {DryRunOption, {}, Tx(txt::OptDryRun)}} +
+                                 {LangOption, QStringLiteral("LL"), Tx(txt::OptUpdateLang)},
+                                 {ServiceOption, {}, Tx(txt::OptService)},
+                                 {DryRunOption, {}, Tx(txt::OptDryRun)}} +
                BackupSpecs() +
                QList<OptionSpec>{PackageSpec(),
-                {FactoryOption, QStringLiteral("HOST[:PORT]"), {}},
-                {RestartWaitOption, QStringLiteral("MS"), {}}};
+                                 {FactoryOption, QStringLiteral("HOST[:PORT]"), {}},
+                                 {RestartWaitOption, QStringLiteral("MS"), {}}};
     }
     bool TakesHostsFile() const override { return true; }
 
@@ -242,7 +245,9 @@ protected:
     }
 
 private:
-    static int TargetIndex(const Invocation& call) { return FirmwareVersionIndex(call.Value(ToOption)).value_or(-1); }
+    static int TargetIndex(const Invocation& call) {
+        return FirmwareVersionIndex(call.Value(ToOption)).value_or(-1);
+    }
 
     static QString CheckLanguage(const QString& lang, int version) {
         QMutexLocker lock(&ImageMutex());
@@ -306,7 +311,8 @@ private:
                              const UpdateChoice& choice) {
         QString skipped;
         const QString folder = BackupFolder(job, id, skipped);
-        const std::optional<bool> updConfig = Confirm(job, id, choice, folder.isEmpty() ? skipped : Tx(txt::ConfirmBackup).arg(folder));
+        const std::optional<bool> updConfig =
+            Confirm(job, id, choice, folder.isEmpty() ? skipped : Tx(txt::ConfirmBackup).arg(folder));
         if (!updConfig) {
             const QStringList& notices = job.messages.Notices();
             return Failure(Outcome::Refused, notices.isEmpty() ? Tx(txt::UpdateRefused) : notices.last());

@@ -4,10 +4,10 @@
 #include <QHostAddress>
 #include <QHostInfo>
 
-#include <arpa/inet.h>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSet>
+#include <arpa/inet.h>
 
 #include <cerrno>
 #include <fcntl.h>

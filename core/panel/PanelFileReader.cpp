@@ -222,7 +222,8 @@ PanelLoadResult ReadPanelFileLines(const QString& path, QStringList& lines) {
     if (!bytes.isEmpty() && !count.AnyBlock)
         return Outcome(PanelLoadStatus::Unreadable, Pl(lt::PanelFileUnreadable));
     lines = std::move(split);
-    return clean ? Outcome(PanelLoadStatus::Read) : Outcome(PanelLoadStatus::Damaged, Pl(lt::PanelFileDamaged));
+    return clean ? Outcome(PanelLoadStatus::Read)
+                 : Outcome(PanelLoadStatus::Damaged, Pl(lt::PanelFileDamaged));
 }
 
 PanelLoadResult LoadPanelFile(const QString& path, IPanelFileHost& host) {

@@ -40,8 +40,8 @@ struct CtlRun {
 
 // Runs a program with standard input a pipe (never a terminal: questions are
 // refused unless --yes). `prepare`, when given, runs in the child before exec.
-inline CtlRun RunCtlProcess(const QString& program, const QStringList& args, const QMap<QString, QString>& env,
-                            const std::function<void()>& prepare = {}) {
+inline CtlRun RunCtlProcess(const QString& program, const QStringList& args,
+                            const QMap<QString, QString>& env, const std::function<void()>& prepare = {}) {
     QProcess p;
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     e.remove(QStringLiteral("QUELNET_PASSWORD"));

@@ -189,13 +189,16 @@ TEST_F(CliFirmwareTest, UpdateRefusalsAndFailures) {
         // only, and none for V2.1.4: a language given is refused as such.
         {Update(c, {"--yes", "--lang", "PL"}), 3, "tylko w trybie serwisowym (--service)"},
         {Update(c, {"--yes", "--lang", "LT"}), 2, "Pakiet nie ma języka „LT”"},
-        {{"update", Host(c), "--to", "V2.1.4", "--lang", "PL", "--yes"}, 3,
+        {{"update", Host(c), "--to", "V2.1.4", "--lang", "PL", "--yes"},
+         3,
          "Język oprogramowania (--lang) można wybrać tylko w trybie serwisowym (--service)."},
         {Update(c, {"--yes"}), 3, "Proszę wybrać wersję językową."}, // LT is not in the package
         {{"update", Host(c), "--to", "V2.1.4", "--yes"}, 3, "Proszę wybrać wersję językową."},
         {Update(a, {"--lang", "XX"}), 2, "Pakiet nie ma języka „XX”"},
         {{"update", Host(a), "--to", "V9"}, 2, "Opcja --to przyjmuje V4.0.1f albo V2.1.4"},
-        {{"update", Host(a), "--to", "V4.0.1f", "--backup-dir", Package}, 2, "nie jest katalogiem (--backup-dir)"},
+        {{"update", Host(a), "--to", "V4.0.1f", "--backup-dir", Package},
+         2,
+         "nie jest katalogiem (--backup-dir)"},
     };
     for (const Case& c : cases) {
         const CtlRun r = Ctl(c.args);
@@ -225,8 +228,9 @@ TEST_F(CliFirmwareTest, ResourcesAreInstalledAndReadBack) {
     WriteAll(File("u1.html"), "<html><body>Moja strona</body></html>");
     WriteAll(File("s2.gif"), QByteArray("GIF89a") + QByteArray(300, 'x'));
     const QByteArray before = s.Flash();
-    const QStringList args = {"resources", Host(s),     "--page",       "1=" + File("u1.html"), "--graphic",
-                              "2=" + File("s2.gif"), "--package", Package, "--backup-dir", BackupDir()};
+    const QStringList args = {
+        "resources",           Host(s),     "--page", "1=" + File("u1.html"), "--graphic",
+        "2=" + File("s2.gif"), "--package", Package,  "--backup-dir",         BackupDir()};
     const CtlRun r = Ctl(args);
     ASSERT_EQ(r.exit, 0) << r.Dump();
     // The configuration and texts were copied before the DataFlash was rewritten.
@@ -320,9 +324,11 @@ TEST_F(CliFirmwareTest, PackageImageAndExtractMatchTheCore) {
         EXPECT_EQ(ReadAll(File("p.hex")), program);
         QFile::remove(File("p.hex"));
     }
-    const CtlRun wrong = Ctl({"package", "extract", "IP_QueL.hex", "--firmware", "4.0.1", "--output", File("w")});
+    const CtlRun wrong =
+        Ctl({"package", "extract", "IP_QueL.hex", "--firmware", "4.0.1", "--output", File("w")});
     EXPECT_EQ(wrong.exit, 2) << wrong.Dump();
-    EXPECT_TRUE(wrong.err.contains(U("Opcja --firmware przyjmuje V4.0.1f albo V2.1.4 (także V401f, V214)."))) << wrong.Dump();
+    EXPECT_TRUE(wrong.err.contains(U("Opcja --firmware przyjmuje V4.0.1f albo V2.1.4 (także V401f, V214).")))
+        << wrong.Dump();
 
     const CtlRun missing =
         Ctl({"package", "extract", "nie.ma", "--firmware", "V401f", "--output", File("n")});

@@ -67,7 +67,8 @@ TEST_F(CliSettingsTest, AnExistingFileIsReplacedOnlyWithYes) {
     EXPECT_EQ(ReadAll(File("Conf.QNC")), "keep me");
     EXPECT_FALSE(QFile::exists(File("Text.QNT")));
     EXPECT_EQ(s.RequestCount(), 0); // the controller was never contacted
-    EXPECT_TRUE(refused.err.contains(U("Pytanie: ") + File("Conf.QNC") + U(": Czy zastąpić istniejący plik ?")))
+    EXPECT_TRUE(
+        refused.err.contains(U("Pytanie: ") + File("Conf.QNC") + U(": Czy zastąpić istniejący plik ?")))
         << refused.Dump();
     EXPECT_EQ(refused.Json()["error"], U("Plik ") + File("Conf.QNC") + U(" nie został zastąpiony."));
     EXPECT_EQ(refused.Json()["notReplaced"].toArray(), QJsonArray{File("Conf.QNC")});

@@ -116,7 +116,10 @@ TEST_F(CliTest, PanelCheckListsTheProblemsOfTheFile) {
 // A file that holds no block of a panel is not taken for an empty panel.
 TEST_F(CliTest, PanelCheckRefusesAFileThatIsNoPanel) {
     WriteAll(File("passwd"), "root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1::/usr/sbin:/bin/false\n");
-    WriteAll(File("binary"), QByteArray("\x7F" "ELF\x02\x01\x01\0", 8) + QByteArray(4000, '\x90'));
+    WriteAll(File("binary"), QByteArray("\x7F"
+                                        "ELF\x02\x01\x01\0",
+                                        8) +
+                                 QByteArray(4000, '\x90'));
     for (const QString& path : {File("passwd"), File("binary")}) {
         const CtlRun r = Ctl({"panel", "check", path});
         EXPECT_EQ(r.exit, 1) << r.Dump();
@@ -135,7 +138,8 @@ TEST_F(CliTest, PanelCheckRefusesAFileThatIsNoPanel) {
 TEST_F(CliTest, TheDemonstrationPanelPassesItsOwnCheck) {
     QProcess install;
     install.start("bash", {QStringLiteral(QUELNET_SOURCE_DIR "/tools/install-demo.sh"), dir.path()});
-    ASSERT_TRUE(install.waitForFinished(60000) && install.exitCode() == 0) << install.readAllStandardError().toStdString();
+    ASSERT_TRUE(install.waitForFinished(60000) && install.exitCode() == 0)
+        << install.readAllStandardError().toStdString();
     const QString panel = File("quelnet_scr.cnf");
     const CtlRun offline = Ctl({"panel", "check", panel});
     EXPECT_EQ(offline.exit, 0) << offline.Dump();
@@ -225,7 +229,8 @@ TEST_F(CliTest, CtrlCClosesTheLinkAndExitsWith130) {
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), 130) << err.toStdString();
         // Said by the tool once the command returned (not after the grace period).
-        EXPECT_TRUE(err.contains(U("Przerwano; połączenia z QuelNet-ami zostały zamknięte."))) << err.toStdString();
+        EXPECT_TRUE(err.contains(U("Przerwano; połączenia z QuelNet-ami zostały zamknięte.")))
+            << err.toStdString();
         EXPECT_TRUE(WaitUntil([&] { return c.sim.OpenConnections() == 0; }));
     }
     EXPECT_FALSE(QFile::exists(File("c.QNC")));

@@ -254,10 +254,11 @@ TEST_F(SettingsJobTest, TheSummaryTellsThatTheControlPasswordChanges) {
     dialogs.answers = {true, false};
     EXPECT_TRUE(Restore(Target(*a)));
     ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_EQ(dialogs.messages[1].text,
-              U("Zostaną wprogramowane następujące ustawienia.\r\rMAC: 02-00-00-00-00-01\rIP: 192.168.0.177\r"
-                "Maska: 255.255.255.0\rHasło: zzzz\r\rHasło sterowania QuelNet-a zmieni się na hasło zapisane "
-                "w pliku: panel i okna będą się z nim łączyć tylko z tym hasłem.\r\rCzy nadpisać ustawienia ?"));
+    EXPECT_EQ(
+        dialogs.messages[1].text,
+        U("Zostaną wprogramowane następujące ustawienia.\r\rMAC: 02-00-00-00-00-01\rIP: 192.168.0.177\r"
+          "Maska: 255.255.255.0\rHasło: zzzz\r\rHasło sterowania QuelNet-a zmieni się na hasło zapisane "
+          "w pliku: panel i okna będą się z nim łączyć tylko z tym hasłem.\r\rCzy nadpisać ustawienia ?"));
 }
 
 TEST_F(SettingsJobTest, UnsuitableControllersAreRefusedBeforeAnyTransfer) {
