@@ -16,15 +16,17 @@ namespace txt {
 // clang-format off
 // Tool help
 inline constexpr const char* ToolTitle          = "quelnetctl – obsługa QuelNet-ów z wiersza poleceń.";
-inline constexpr const char* Usage              = "Użycie: quelnetctl POLECENIE [ARGUMENTY] [OPCJE]";
-inline constexpr const char* CommandUsage       = "Użycie: quelnetctl %1 %2 [OPCJE]";
+inline constexpr const char* Usage              = "Użycie: quelnetctl COMMAND [ARGUMENTS] [OPTIONS]";
+inline constexpr const char* CommandUsage       = "Użycie: quelnetctl %1 %2 [OPTIONS]";
 inline constexpr const char* CommandsHeading    = "Polecenia:";
 inline constexpr const char* OptionsHeading     = "Opcje:";
 inline constexpr const char* CommonHeading      = "Opcje wspólne:";
-inline constexpr const char* HelpHint           = "Opis polecenia: quelnetctl POLECENIE --help";
+inline constexpr const char* ToolOptionsHeading = "Opcje programu:";
+inline constexpr const char* HelpHint           = "Opis polecenia i jego opcji: quelnetctl COMMAND --help";
+inline constexpr const char* IncompleteCommand  = "Niepełne polecenie „%1”: %2.";
 inline constexpr const char* HostHelp           = "HOST[:PORT] to adres QuelNet-a i jego port TCP (domyślnie 7080).";
 inline constexpr const char* PasswordHelp       = "Hasło sterowania: --password, zmienna QUELNET_PASSWORD albo --password-file; domyślnie fabryczne 3958.";
-inline constexpr const char* ExitHelp           = "Kod wyjścia: 0 powodzenie, 1 błąd, 2 niewłaściwe wywołanie, 3 odmowa.";
+inline constexpr const char* ExitHelp           = "Kod wyjścia: 0 powodzenie, 1 błąd, 2 niewłaściwe wywołanie, 3 odmowa, 130 przerwanie (Ctrl+C).";
 inline constexpr const char* ToolVersion        = "quelnetctl %1";
 
 // Options
@@ -120,6 +122,7 @@ inline constexpr const char* OptShowPassword    = "pokazuje hasło konfiguracji 
 inline constexpr const char* OptRestartWait     = "czas oczekiwania na QuelNet-a po restarcie w ms (domyślnie 30000)";
 inline constexpr const char* NeedAreaFile       = "Podaj --config, --texts albo oba.";
 inline constexpr const char* NeedHostInName     = "Przy --hosts nazwy plików muszą zawierać {host}.";
+inline constexpr const char* BackupHostsDetails = "Z --hosts nazwy plików --config i --texts muszą zawierać {host}: każdy QuelNet\nzapisuje do własnych plików, {host} zastępuje HOST_PORT (np. {host}.QNC).";
 inline constexpr const char* NetworkNeedsConfig = "Opcja --network dotyczy pliku konfiguracji (--config).";
 inline constexpr const char* FileSaved          = "Zapisano plik %1.";
 inline constexpr const char* FileNotReplaced    = "Plik %1 nie został zastąpiony.";
@@ -161,11 +164,11 @@ inline constexpr const char* PanelFileWarning   = "„%1”: %2";
 inline constexpr const char* OptPackage         = "plik z pakietem oprogramowania (domyślnie program quelnet obok quelnetctl)";
 inline constexpr const char* PackageMissing     = "Nie mogę odczytać pakietu oprogramowania z pliku „%1”.";
 inline constexpr const char* PackageSummary     = "pakiet oprogramowania: list (grupy i pliki), extract (jeden plik), image (obraz DataFlash)";
-inline constexpr const char* PackageNeedsAction = "Podaj list, extract NAZWA albo image.";
+inline constexpr const char* PackageNeedsAction = "Podaj list, extract NAME albo image.";
 inline constexpr const char* PackageGroup       = "Grupa %1 %2: plików %3";
 inline constexpr const char* PackageFileLine    = "  %1  %2 B";
 inline constexpr const char* PackageNoFile      = "Pakiet nie zawiera poprawnego pliku „%1” (%2 %3).";
-inline constexpr const char* PackageNeedOutput  = "Podaj --output PLIK.";
+inline constexpr const char* PackageNeedOutput  = "Podaj --output FILE.";
 inline constexpr const char* PackageNeedGroup   = "Podaj --lang i --firmware.";
 inline constexpr const char* PackageExtracted   = "Zapisano plik %1 (%2 B, sumy kontrolne zgodne).";
 inline constexpr const char* PackageImageSaved  = "Zapisano obraz DataFlash %1 (%2 B, wolne %3 B).";
@@ -176,7 +179,7 @@ inline constexpr const char* OptPkgVersion      = "wersja oprogramowania: V4.0.1
 inline constexpr const char* BadFirmware        = "Opcja --firmware przyjmuje V4.0.1f albo V2.1.4 (także V401f, V214).";
 inline constexpr const char* OptPage            = "strona użytkownika K (1-8) z pliku; można powtarzać";
 inline constexpr const char* OptGraphic         = "grafika użytkownika K (1-8) z pliku; można powtarzać";
-inline constexpr const char* BadResource        = "Opcja „%1” wymaga K=PLIK z K od 1 do 8: „%2”.";
+inline constexpr const char* BadResource        = "Opcja „%1” wymaga K=FILE z K od 1 do 8: „%2”.";
 inline constexpr const char* ResourceMissing    = "Nie mogę odczytać pliku „%1”.";
 inline constexpr const char* ImageNotBuilt      = "Nie można zbudować obrazu DataFlash dla %1 %2.";
 

@@ -33,7 +33,7 @@ QString ParentOf(const Invocation& call) {
 } // namespace
 
 QList<OptionSpec> BackupSpecs() {
-    return {{BackupDirOption, QStringLiteral("FOLDER"), Tx(txt::OptBackupDir)},
+    return {{BackupDirOption, QStringLiteral("DIR"), Tx(txt::OptBackupDir)},
             {NoBackupOption, {}, Tx(txt::OptNoBackup)}};
 }
 

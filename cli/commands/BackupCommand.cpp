@@ -23,7 +23,9 @@ public:
     QString Operands() const override { return QStringLiteral("HOST[:PORT] --config FILE --texts FILE"); }
     QString Summary() const override { return Tx(txt::BackupSummary); }
     QList<OptionSpec> Options() const override { return {ConfigFileSpec(), TextsFileSpec()}; }
+    QString Details() const override { return Tx(txt::BackupHostsDetails); }
     bool TakesHostsFile() const override { return true; }
+    int SharedOptionsTaken() const override { return SharedForControllers | SharedYes; }
 
 protected:
     QString CheckArguments(const Invocation& call, const QStringList& operands, bool batch) const override {

@@ -128,19 +128,20 @@ class PackageCommand : public Command {
 public:
     QStringList Words() const override { return {QStringLiteral("package")}; }
     int HelpOrder() const override { return 90; }
-    QString Operands() const override { return QStringLiteral("list|extract NAZWA|image"); }
+    QString Operands() const override { return QStringLiteral("list|extract NAME|image"); }
+    int SharedOptionsTaken() const override { return SharedJson; }
     QString Details() const override {
         return QStringLiteral("  package list\n"
-                              "  package extract NAZWA --firmware V --output PLIK [--lang LL]\n"
-                              "  package image --lang LL --firmware V --output PLIK [--page K=PLIK]… "
-                              "[--graphic K=PLIK]…");
+                              "  package extract NAME --firmware VERSION --output FILE [--lang LL]\n"
+                              "  package image --lang LL --firmware VERSION --output FILE\n"
+                              "                [--page K=FILE]… [--graphic K=FILE]…");
     }
     QString Summary() const override { return Tx(txt::PackageSummary); }
     QList<OptionSpec> Options() const override {
         return QList<OptionSpec>{PackageSpec(),
                                  {LangOption, QStringLiteral("LL"), Tx(txt::OptLang)},
-                                 {FirmwareOption, QStringLiteral("V"), Tx(txt::OptPkgVersion)},
-                                 {OutputOption, QStringLiteral("PLIK"), Tx(txt::OptOutput)}} +
+                                 {FirmwareOption, QStringLiteral("V4.0.1f|V2.1.4"), Tx(txt::OptPkgVersion)},
+                                 {OutputOption, QStringLiteral("FILE"), Tx(txt::OptOutput)}} +
                ResourceSpecs();
     }
 

@@ -20,6 +20,7 @@ public:
     QStringList Words() const override { return {QStringLiteral("panel"), QStringLiteral("check")}; }
     int HelpOrder() const override { return 70; }
     QString Operands() const override { return QStringLiteral("[FILE]"); }
+    int SharedOptionsTaken() const override { return SharedJson | SharedTimeout; }
     QString Summary() const override { return Tx(txt::PanelCheckSummary); }
     QList<OptionSpec> Options() const override { return {{OnlineOption, {}, Tx(txt::OptOnline)}}; }
 

@@ -55,6 +55,7 @@ public:
     int HelpOrder() const override { return 60; }
     QString Operands() const override { return QStringLiteral("HOST[:PORT] [--config FILE] [--texts FILE]"); }
     QString Summary() const override { return Tx(txt::RestoreSummary); }
+    int SharedOptionsTaken() const override { return SharedForControllers | SharedYes; }
     QList<OptionSpec> Options() const override {
         return {ConfigFileSpec(),
                 TextsFileSpec(),

@@ -181,7 +181,7 @@ public:
     QString Operands() const override { return QStringLiteral("HOST[:PORT] --to V4.0.1f|V2.1.4"); }
     QString Summary() const override { return Tx(txt::UpdateSummary); }
     QList<OptionSpec> Options() const override {
-        return QList<OptionSpec>{{ToOption, QStringLiteral("VERSION"), Tx(txt::OptTo)},
+        return QList<OptionSpec>{{ToOption, QStringLiteral("V4.0.1f|V2.1.4"), Tx(txt::OptTo)},
                                  {LangOption, QStringLiteral("LL"), Tx(txt::OptUpdateLang)},
                                  {ServiceOption, {}, Tx(txt::OptService)},
                                  {DryRunOption, {}, Tx(txt::OptDryRun)}} +
@@ -191,6 +191,7 @@ public:
                                  {RestartWaitOption, QStringLiteral("MS"), {}}};
     }
     bool TakesHostsFile() const override { return true; }
+    int SharedOptionsTaken() const override { return SharedForControllers | SharedYes; }
 
 protected:
     QString CheckArguments(const Invocation& call, const QStringList& operands, bool batch) const override {

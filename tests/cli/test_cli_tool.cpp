@@ -53,6 +53,32 @@ TEST(CliHelp, TheToolAndEveryCommandHaveHelp) {
     EXPECT_FALSE(Ctl({"restore", "-h"}).out.contains("--hosts"));
 }
 
+// Every help line fits 80 columns; the placeholders are in one language; each
+// command lists only the options it takes; "panel --help" is the help of
+// "panel check".
+TEST(CliHelp, HelpFitsEightyColumnsAndListsOnlyWhatACommandTakes) {
+    QList<QStringList> lines{Ctl({"--help"}).out.split('\n')};
+    for (const QString& command : Commands + QStringList{"resources", "update", "package"})
+        lines << Ctl(command.split(' ') + QStringList{"--help"}).out.split('\n');
+    for (const QStringList& help : lines)
+        for (const QString& line : help) {
+            EXPECT_LE(line.size(), 80) << line.toStdString();
+            for (const char* polish : {"PLIK", "NAZWA", "KATALOG", "WERSJA", "POLECENIE", "ARGUMENTY", "OPCJE"})
+                EXPECT_FALSE(line.contains(polish)) << line.toStdString();
+        }
+    const QString package = Ctl({"package", "--help"}).out;
+    for (const char* notTaken : {"--password", "--timeout", "--yes", "--hosts", "--version"})
+        EXPECT_FALSE(package.contains(notTaken)) << notTaken;
+    EXPECT_EQ(Ctl({"package", "list", "--password", "x"}).exit, 2);
+    EXPECT_FALSE(Ctl({"identify", "--help"}).out.contains("--yes"));
+    EXPECT_TRUE(Ctl({"update", "--help"}).out.contains("--yes"));
+    EXPECT_TRUE(Ctl({"backup", "--help"}).out.contains("{host}"));
+
+    const CtlRun panel = Ctl({"panel", "--help"});
+    EXPECT_EQ(panel.exit, 0) << panel.Dump();
+    EXPECT_EQ(panel.out, Ctl({"panel", "check", "--help"}).out);
+}
+
 TEST(CliHelp, UsageErrorsEndWithStatus2) {
     const struct {
         QStringList args;
@@ -60,7 +86,7 @@ TEST(CliHelp, UsageErrorsEndWithStatus2) {
     } cases[] = {
         {{}, "Brak polecenia."},
         {{"frobnicate"}, "Nieznane polecenie „frobnicate”."},
-        {{"panel"}, "Nieznane polecenie „panel”."},
+        {{"panel"}, "Niepełne polecenie „panel”: panel check."},
         {{"get"}, "Brak adresu QuelNet-a (HOST[:PORT]) albo opcji --hosts."},
         {{"get", "127.0.0.1:99999", "IN1"},
          "Niewłaściwy adres QuelNet-a „127.0.0.1:99999” (HOST[:PORT], port od 1 do 65535)."},
