@@ -18,8 +18,6 @@
 #include "core/link/DeviceLink.h"
 #include "core/protocol/Frames.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QMutex>
 
 namespace quelnet::cli {
