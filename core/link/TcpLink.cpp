@@ -3,12 +3,11 @@
 #include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QHostInfo>
-
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSet>
-#include <arpa/inet.h>
 
+#include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
