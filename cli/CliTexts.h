@@ -16,15 +16,17 @@ namespace txt {
 // clang-format off
 // Tool help
 inline constexpr const char* ToolTitle          = "quelnetctl – obsługa QuelNet-ów z wiersza poleceń.";
-inline constexpr const char* Usage              = "Użycie: quelnetctl POLECENIE [ARGUMENTY] [OPCJE]";
-inline constexpr const char* CommandUsage       = "Użycie: quelnetctl %1 %2 [OPCJE]";
+inline constexpr const char* Usage              = "Użycie: quelnetctl COMMAND [ARGUMENTS] [OPTIONS]";
+inline constexpr const char* CommandUsage       = "Użycie: quelnetctl %1 %2 [OPTIONS]";
 inline constexpr const char* CommandsHeading    = "Polecenia:";
 inline constexpr const char* OptionsHeading     = "Opcje:";
 inline constexpr const char* CommonHeading      = "Opcje wspólne:";
-inline constexpr const char* HelpHint           = "Opis polecenia: quelnetctl POLECENIE --help";
+inline constexpr const char* ToolOptionsHeading = "Opcje programu:";
+inline constexpr const char* HelpHint           = "Opis polecenia i jego opcji: quelnetctl COMMAND --help";
+inline constexpr const char* IncompleteCommand  = "Niepełne polecenie „%1”: %2.";
 inline constexpr const char* HostHelp           = "HOST[:PORT] to adres QuelNet-a i jego port TCP (domyślnie 7080).";
 inline constexpr const char* PasswordHelp       = "Hasło sterowania: --password, zmienna QUELNET_PASSWORD albo --password-file; domyślnie fabryczne 3958.";
-inline constexpr const char* ExitHelp           = "Kod wyjścia: 0 powodzenie, 1 błąd, 2 niewłaściwe wywołanie, 3 odmowa.";
+inline constexpr const char* ExitHelp           = "Kod wyjścia: 0 powodzenie, 1 błąd, 2 niewłaściwe wywołanie, 3 odmowa, 130 przerwanie (Ctrl+C).";
 inline constexpr const char* ToolVersion        = "quelnetctl %1";
 
 // Options
@@ -41,6 +43,8 @@ inline constexpr const char* OptJobs            = "liczba równoczesnych połąc
 // Usage errors
 inline constexpr const char* ErrorPrefix        = "quelnetctl: %1";
 inline constexpr const char* NoCommand          = "Brak polecenia.";
+inline constexpr const char* InterruptedText    = "Przerwano; połączenia z QuelNet-ami zostały zamknięte.";
+inline constexpr const char* OutputFailed       = "Nie mogę pisać na standardowe wyjście: %1.";
 inline constexpr const char* UnknownCommand     = "Nieznane polecenie „%1”.";
 inline constexpr const char* UnknownOption      = "Nieznana opcja „%1”.";
 inline constexpr const char* OptionNotHere      = "Opcja „%1” nie dotyczy polecenia „%2”.";
@@ -114,12 +118,15 @@ inline constexpr const char* RestoreSummary     = "ładuje konfigurację i tekst
 inline constexpr const char* OptConfigFile      = "plik konfiguracji (Conf.QNC, 8192 bajty)";
 inline constexpr const char* OptTextsFile       = "plik tekstów (Text.QNT, 32768 bajtów)";
 inline constexpr const char* OptNetwork         = "nadpisuje również ustawienia sieciowe i hasła (QuelNet zostanie zrestartowany)";
+inline constexpr const char* OptShowPassword    = "pokazuje hasło konfiguracji w podsumowaniu --network (domyślnie ********)";
 inline constexpr const char* OptRestartWait     = "czas oczekiwania na QuelNet-a po restarcie w ms (domyślnie 30000)";
 inline constexpr const char* NeedAreaFile       = "Podaj --config, --texts albo oba.";
 inline constexpr const char* NeedHostInName     = "Przy --hosts nazwy plików muszą zawierać {host}.";
+inline constexpr const char* BackupHostsDetails = "Z --hosts nazwy plików --config i --texts muszą zawierać {host}: każdy QuelNet\nzapisuje do własnych plików, {host} zastępuje HOST_PORT (np. {host}.QNC).";
 inline constexpr const char* NetworkNeedsConfig = "Opcja --network dotyczy pliku konfiguracji (--config).";
 inline constexpr const char* FileSaved          = "Zapisano plik %1.";
 inline constexpr const char* FileNotReplaced    = "Plik %1 nie został zastąpiony.";
+inline constexpr const char* ReplaceNamedFile   = "%1: %2";
 inline constexpr const char* Verifying          = "Odczyt kontrolny ...";
 inline constexpr const char* VerifyOk           = "Odczyt kontrolny OK.";
 inline constexpr const char* VerifyFailed       = "Odczyt kontrolny nie powiódł się.";
@@ -150,47 +157,57 @@ inline constexpr const char* SameRectangle      = "element tego samego rodzaju w
 inline constexpr const char* NotIdentified      = "QuelNet %1 nie został rozpoznany jako wersja 4.x.x";
 inline constexpr const char* PanelSummary       = "Elementów: %1, problemów: %2.";
 inline constexpr const char* PanelFileUnreadable= "Nie mogę odczytać pliku panelu „%1”.";
+inline constexpr const char* NotAPanelFile      = "„%1” nie jest plikiem panelu: nie ma w nim żadnego bloku panelu („x_tp=”).";
+inline constexpr const char* PanelFileWarning   = "„%1”: %2";
 
 // Firmware package
 inline constexpr const char* OptPackage         = "plik z pakietem oprogramowania (domyślnie program quelnet obok quelnetctl)";
 inline constexpr const char* PackageMissing     = "Nie mogę odczytać pakietu oprogramowania z pliku „%1”.";
 inline constexpr const char* PackageSummary     = "pakiet oprogramowania: list (grupy i pliki), extract (jeden plik), image (obraz DataFlash)";
-inline constexpr const char* PackageNeedsAction = "Podaj list, extract NAZWA albo image.";
+inline constexpr const char* PackageNeedsAction = "Podaj list, extract NAME albo image.";
 inline constexpr const char* PackageGroup       = "Grupa %1 %2: plików %3";
 inline constexpr const char* PackageFileLine    = "  %1  %2 B";
 inline constexpr const char* PackageNoFile      = "Pakiet nie zawiera poprawnego pliku „%1” (%2 %3).";
-inline constexpr const char* PackageNeedOutput  = "Podaj --output PLIK.";
+inline constexpr const char* PackageNeedOutput  = "Podaj --output FILE.";
 inline constexpr const char* PackageNeedGroup   = "Podaj --lang i --firmware.";
 inline constexpr const char* PackageExtracted   = "Zapisano plik %1 (%2 B, sumy kontrolne zgodne).";
 inline constexpr const char* PackageImageSaved  = "Zapisano obraz DataFlash %1 (%2 B, wolne %3 B).";
 inline constexpr const char* CannotWrite        = "Nie mogę zapisać pliku „%1”.";
 inline constexpr const char* OptOutput          = "plik wynikowy";
 inline constexpr const char* OptLang            = "język (np. PL)";
-inline constexpr const char* OptPkgVersion      = "wersja oprogramowania w pakiecie (V214 albo V401f)";
+inline constexpr const char* OptPkgVersion      = "wersja oprogramowania: V4.0.1f albo V2.1.4 (także V401f, V214)";
+inline constexpr const char* BadFirmware        = "Opcja --firmware przyjmuje V4.0.1f albo V2.1.4 (także V401f, V214).";
 inline constexpr const char* OptPage            = "strona użytkownika K (1-8) z pliku; można powtarzać";
 inline constexpr const char* OptGraphic         = "grafika użytkownika K (1-8) z pliku; można powtarzać";
-inline constexpr const char* BadResource        = "Opcja „%1” wymaga K=PLIK z K od 1 do 8: „%2”.";
+inline constexpr const char* BadResource        = "Opcja „%1” wymaga K=FILE z K od 1 do 8: „%2”.";
 inline constexpr const char* ResourceMissing    = "Nie mogę odczytać pliku „%1”.";
 inline constexpr const char* ImageNotBuilt      = "Nie można zbudować obrazu DataFlash dla %1 %2.";
 
 // Firmware update
 inline constexpr const char* UpdateSummary      = "aktualizuje oprogramowanie QuelNet-a (V4.0.1f albo V2.1.4)";
-inline constexpr const char* OptTo              = "wersja docelowa: V4.0.1f albo V2.1.4";
+inline constexpr const char* OptTo              = "wersja docelowa: V4.0.1f albo V2.1.4 (także V401f, V214)";
 inline constexpr const char* OptUpdateLang      = "język oprogramowania: z --service dowolny z pakietu, bez niej tylko język QuelNet-a (domyślny)";
 inline constexpr const char* OptService         = "tryb serwisowy: również QuelNet-y w wersji poniżej 4";
 inline constexpr const char* OptDryRun          = "pokazuje, co zostałoby zapisane, niczego nie zmieniając";
-inline constexpr const char* OptBackupDir       = "katalog na kopię ustawień (domyślnie bieżący)";
-inline constexpr const char* OptNoBackup        = "bez kopii ustawień przed aktualizacją";
-inline constexpr const char* BadTarget          = "Opcja --to przyjmuje V4.0.1f albo V2.1.4.";
+inline constexpr const char* OptBackupDir       = "katalog na kopię ustawień (domyślnie bieżący; tworzony, gdy go brak)";
+inline constexpr const char* OptNoBackup        = "bez kopii konfiguracji i tekstów przed zapisem";
+inline constexpr const char* BadTarget          = "Opcja --to przyjmuje V4.0.1f albo V2.1.4 (także V401f, V214).";
 inline constexpr const char* BadFactory         = "Niewłaściwy adres „%1” (HOST[:PORT]).";
 inline constexpr const char* NoSuchLanguage     = "Pakiet nie ma języka „%1” dla %2 (dostępne: %3).";
-inline constexpr const char* LangNeedsService   = "Język inny niż język QuelNet-a (%1) można wybrać tylko w trybie serwisowym (--service).";
+inline constexpr const char* LangNeedsService   = "Język oprogramowania (--lang) można wybrać tylko w trybie serwisowym (--service).";
 inline constexpr const char* UpdateRefused      = "Aktualizacja nie została wykonana.";
 inline constexpr const char* StatusPageOnly     = "QuelNet %1 odpowiada tylko stroną stanu; tego programu nie można zaktualizować.";
 inline constexpr const char* BackupSaved        = "Kopia ustawień zapisana w katalogu %1.";
 inline constexpr const char* BackupSkipped      = "Kopia ustawień pominięta: QuelNet %1 nie udostępnia konfiguracji.";
-inline constexpr const char* BackupFailed       = "Nie można odczytać ustawień do kopii; aktualizacja nie została wykonana (--no-backup ją pomija).";
-inline constexpr const char* BackupNotWritten   = "Nie można zapisać kopii ustawień w „%1”; aktualizacja nie została wykonana.";
+inline constexpr const char* BackupFailed       = "Nie można odczytać ustawień do kopii; do QuelNet-a nic nie zostało zapisane (--no-backup pomija kopię).";
+inline constexpr const char* BackupNotWritten   = "Nie można zapisać kopii ustawień w „%1”; do QuelNet-a nic nie zostało zapisane.";
+inline constexpr const char* BackupNotAsked     = "Kopia ustawień pominięta (--no-backup).";
+inline constexpr const char* BackupDirNotFolder = "„%1” nie jest katalogiem (--backup-dir).";
+inline constexpr const char* ConfirmController  = "Aktualizacja QuelNet-a %1 (numer %2)";
+inline constexpr const char* ConfirmVersion     = "Wersja: %1 → %2, język %3";
+inline constexpr const char* ConfirmTexts       = "Teksty zapisane w QuelNet-cie zostaną wyczyszczone.";
+inline constexpr const char* ConfirmBackup      = "Kopia konfiguracji i tekstów: %1";
+inline constexpr const char* ConfirmQuestion    = "Czy kontynuować ?";
 inline constexpr const char* DryProgram         = "Program: %1 (%2 B, zapieczętowany, kopia pod adresem 0x%3)";
 inline constexpr const char* DryImage           = "Obraz DataFlash: %1 %2, %3 B, stron %4, wolne %5 B";
 inline constexpr const char* DryTime            = "Szacowany czas: około %1 s";

@@ -63,6 +63,15 @@ public:
     void PrintJson(const QJsonObject& object) const;
 };
 
+// The options every command may share; each command takes those it uses.
+enum SharedOption : int {
+    SharedJson = 1,     // --json
+    SharedYes = 2,      // --yes: the command asks questions
+    SharedPassword = 4, // --password, --password-file: it talks to controllers
+    SharedTimeout = 8,  // --timeout
+    SharedForControllers = SharedJson | SharedPassword | SharedTimeout,
+};
+
 class Command {
 public:
     virtual ~Command() = default;
@@ -73,6 +82,7 @@ public:
     virtual QString Details() const { return {}; }
     virtual QList<OptionSpec> Options() const { return {}; } // beyond the shared ones
     virtual bool TakesHostsFile() const { return false; }    // --hosts and --jobs
+    virtual int SharedOptionsTaken() const { return SharedForControllers; } // SharedOption bits
     virtual int Run(Invocation& call) = 0;
 
     QString Name() const { return Words().join(u' '); }

@@ -1,7 +1,9 @@
 #include "cli/Console.h"
 
 #include <QMutexLocker>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -10,10 +12,12 @@ namespace quelnet::cli {
 
 namespace {
 
-void Write(std::FILE* stream, const QString& text) {
+// False when the bytes did not all reach the stream's file.
+bool Write(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
+    return std::fflush(stream) == 0 && written;
 }
 
 } // namespace
@@ -24,7 +28,14 @@ StdConsole::StdConsole()
 
 void StdConsole::Out(const QString& text) {
     QMutexLocker lock(&m_mutex);
-    Write(stdout, text);
+    if (!Write(stdout, text) && m_outFailure.isEmpty())
+        m_outFailure = QString::fromLocal8Bit(std::strerror(errno));
+    std::clearerr(stdout);
+}
+
+QString StdConsole::OutFailure() const {
+    QMutexLocker lock(&m_mutex);
+    return m_outFailure;
 }
 
 void StdConsole::Err(const QString& text) {

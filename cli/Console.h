@@ -24,6 +24,9 @@ public:
     virtual bool Interactive() const = 0;
     // One line from standard input without its line end; nothing at its end.
     virtual std::optional<QString> ReadLine() = 0;
+    // A write to standard output failed (a full disk, a closed file): the
+    // system's reason; empty while every write succeeded.
+    virtual QString OutFailure() const { return {}; }
 
     void OutLine(const QString& line) { Out(line + u'\n'); }
     void ErrLine(const QString& line) { Err(line + u'\n'); }
@@ -40,10 +43,12 @@ public:
     int OutColumns() const override;
     bool Interactive() const override { return m_inTty && m_errTty; }
     std::optional<QString> ReadLine() override;
+    QString OutFailure() const override;
 
 private:
-    QMutex m_mutex;
+    mutable QMutex m_mutex;
     bool m_outTty, m_errTty, m_inTty;
+    QString m_outFailure;
 };
 
 // Keeps everything written, answers no question: for running the tool inside

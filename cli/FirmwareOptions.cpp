@@ -3,6 +3,7 @@
 #include "cli/CliTexts.h"
 
 #include "core/firmware/FirmwarePackage.h"
+#include "core/jobs/UpdateJob.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -70,6 +71,14 @@ int ResourceCount(const TUser_Resource& resource, bool pages) {
     for (const QString& path : pages ? resource.Html_U : resource.Gif_S)
         n += path.isEmpty() ? 0 : 1;
     return n;
+}
+
+std::optional<int> FirmwareVersionIndex(const QString& text) {
+    const QStringList& names = UpdateJob::VersionNames();
+    for (int i = 0; i < names.size(); ++i)
+        if (text == names[i] || text == UpdateJob::PackageTag(i))
+            return i;
+    return std::nullopt;
 }
 
 } // namespace quelnet::cli

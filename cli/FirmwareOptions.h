@@ -30,4 +30,9 @@ QString SelectPackage(const Invocation& call);
 TUser_Resource ResourcesOf(const Invocation& call, QString& error);
 int ResourceCount(const TUser_Resource& resource, bool pages);
 
+// A firmware version as the user writes it: "V4.0.1f" or "V2.1.4", or the
+// package's tags "V401f" and "V214" for them. The index of the update's
+// version choice (0 V2.1.4, 1 V4.0.1f), or nothing.
+std::optional<int> FirmwareVersionIndex(const QString& text);
+
 } // namespace quelnet::cli

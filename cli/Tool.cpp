@@ -12,18 +12,59 @@ namespace quelnet::cli {
 namespace {
 
 const QString FactoryPassword = QStringLiteral("3958");
-constexpr int HelpColumn = 30;
+constexpr int HelpWidth = 80;  // every help line fits a terminal of 80 columns
+constexpr int HelpColumn = 30; // where an option's text begins
+constexpr int SummaryIndent = 6;
 
 QList<OptionSpec> HostsOptions() {
     return {{QStringLiteral("hosts"), QStringLiteral("FILE"), Tx(txt::OptHosts)},
             {QStringLiteral("jobs"), QStringLiteral("N"), Tx(txt::OptJobs)}};
 }
 
-QString OptionLine(const OptionSpec& o) {
+// `first` followed by the words of `text`, broken into lines of HelpWidth
+// columns; lines after the first begin with `indent` blanks. A word longer
+// than a line stands on a line of its own.
+QStringList Wrapped(const QString& first, const QString& text, int indent) {
+    QStringList lines;
+    QString line = first;
+    bool bare = true; // no word on the line yet
+    for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+        if (!bare && line.size() + 1 + word.size() > HelpWidth) {
+            lines << line;
+            line = QString(indent, u' ');
+            bare = true;
+        }
+        line += (bare ? QString() : QStringLiteral(" ")) + word;
+        bare = false;
+    }
+    lines << line;
+    return lines;
+}
+
+void OutWrapped(Console& console, const QString& first, const QString& text, int indent) {
+    for (const QString& line : Wrapped(first, text, indent))
+        console.OutLine(line);
+}
+
+// Paragraph lines of a text (it may hold line ends of its own), each wrapped.
+void OutText(Console& console, const QString& text, int indent = 0) {
+    for (const QString& paragraph : text.split(u'\n')) {
+        qsizetype lead = 0;
+        while (lead < paragraph.size() && paragraph[lead] == u' ')
+            ++lead;
+        OutWrapped(console, paragraph.left(lead), paragraph.mid(lead), int(qMax<qsizetype>(lead, indent)));
+    }
+}
+
+void OutOption(Console& console, const OptionSpec& o) {
     QString left = "  --" + o.name + (o.TakesValue() ? u' ' + o.valueName : QString());
     if (o.name == QLatin1String("help"))
         left += QStringLiteral(", -h");
-    return left.leftJustified(HelpColumn - 1) + u' ' + o.help;
+    if (left.size() >= HelpColumn - 1) { // the text begins on a line of its own
+        console.OutLine(left);
+        left.clear();
+    }
+    OutWrapped(console, left.leftJustified(HelpColumn), o.help, HelpColumn);
 }
 
 void PrintOptions(Console& console, const QString& heading, const QList<OptionSpec>& options) {
@@ -32,14 +73,20 @@ void PrintOptions(Console& console, const QString& heading, const QList<OptionSp
     console.OutLine(heading);
     for (const OptionSpec& o : options)
         if (!o.help.isEmpty()) // options without a text are test seams, not listed
-            console.OutLine(OptionLine(o));
+            OutOption(console, o);
     console.OutLine(QString());
 }
 
-void PrintFooter(Console& console) {
-    console.OutLine(Tx(txt::HostHelp));
-    console.OutLine(Tx(txt::PasswordHelp));
-    console.OutLine(Tx(txt::ExitHelp));
+void PrintFooter(Console& console, bool controllers) {
+    if (controllers) {
+        OutText(console, Tx(txt::HostHelp));
+        OutText(console, Tx(txt::PasswordHelp));
+    }
+    OutText(console, Tx(txt::ExitHelp));
+}
+
+QList<OptionSpec> ToolOptions() {
+    return {{QStringLiteral("help"), {}, Tx(txt::OptHelp)}, {QStringLiteral("version"), {}, Tx(txt::OptVersion)}};
 }
 
 void PrintToolHelp(Console& console, const std::vector<std::unique_ptr<Command>>& commands) {
@@ -47,34 +94,33 @@ void PrintToolHelp(Console& console, const std::vector<std::unique_ptr<Command>>
     console.OutLine(Tx(txt::Usage));
     console.OutLine(QString());
     console.OutLine(Tx(txt::CommandsHeading));
-    qsizetype width = 0;
-    for (const auto& c : commands)
-        width = std::max(width, c->Name().size() + c->Operands().size() + 3);
-    for (const auto& c : commands)
-        console.OutLine(("  " + c->Name() + u' ' + c->Operands()).leftJustified(width) + u' ' + c->Summary());
+    for (const auto& c : commands) {
+        console.OutLine("  " + c->Name() + u' ' + c->Operands());
+        OutWrapped(console, QString(SummaryIndent, u' '), c->Summary(), SummaryIndent);
+    }
     console.OutLine(QString());
-    PrintOptions(console, Tx(txt::CommonHeading), SharedOptions());
-    PrintFooter(console);
-    console.OutLine(Tx(txt::HelpHint));
+    PrintOptions(console, Tx(txt::ToolOptionsHeading), ToolOptions());
+    PrintFooter(console, true);
+    OutText(console, Tx(txt::HelpHint));
 }
 
 void PrintCommandHelp(Console& console, const Command& c) {
-    console.OutLine(Tx(txt::CommandUsage).arg(c.Name(), c.Operands()));
-    console.OutLine(c.Summary());
+    OutText(console, Tx(txt::CommandUsage).arg(c.Name(), c.Operands()), 7);
+    OutText(console, c.Summary());
     if (!c.Details().isEmpty())
-        console.OutLine(c.Details());
+        OutText(console, c.Details());
     console.OutLine(QString());
     QList<OptionSpec> own = c.Options();
     if (c.TakesHostsFile())
         own += HostsOptions();
     PrintOptions(console, Tx(txt::OptionsHeading), own);
-    PrintOptions(console, Tx(txt::CommonHeading), SharedOptions());
-    PrintFooter(console);
+    PrintOptions(console, Tx(txt::CommonHeading), SharedOptions(c.SharedOptionsTaken()));
+    PrintFooter(console, c.SharedOptionsTaken() & SharedPassword);
 }
 
 // Every option any command takes, for reading the line before the command is known.
 QList<OptionSpec> KnownOptions(const std::vector<std::unique_ptr<Command>>& commands) {
-    QList<OptionSpec> known = SharedOptions() + HostsOptions();
+    QList<OptionSpec> known = ToolOptions() + SharedOptions(~0) + HostsOptions();
     for (const auto& c : commands)
         for (const OptionSpec& o : c->Options())
             if (std::none_of(known.begin(), known.end(),
@@ -96,14 +142,16 @@ Command* FindCommand(const std::vector<std::unique_ptr<Command>>& commands, cons
 
 QString OptionNotTaken(const ParsedArguments& args, const Command& c) {
     QStringList allowed;
-    for (const OptionSpec& o :
-         SharedOptions() + c.Options() + (c.TakesHostsFile() ? HostsOptions() : QList<OptionSpec>{}))
+    for (const OptionSpec& o : ToolOptions() + SharedOptions(c.SharedOptionsTaken()) + c.Options() +
+                                   (c.TakesHostsFile() ? HostsOptions() : QList<OptionSpec>{}))
         allowed << o.name;
     for (auto it = args.values.cbegin(); it != args.values.cend(); ++it)
         if (!allowed.contains(it.key()))
             return Tx(txt::OptionNotHere).arg("--" + it.key(), c.Name());
     return {};
 }
+
+int RunCommand(const QStringList& arguments, Console& console);
 
 int Usage(Console& console, const QString& text) {
     console.ErrLine(Tx(txt::ErrorPrefix).arg(text));
@@ -113,16 +161,18 @@ int Usage(Console& console, const QString& text) {
 
 } // namespace
 
-QList<OptionSpec> SharedOptions() {
-    return {
-        {QStringLiteral("help"), {}, Tx(txt::OptHelp)},
-        {QStringLiteral("version"), {}, Tx(txt::OptVersion)},
-        {QStringLiteral("json"), {}, Tx(txt::OptJson)},
-        {QStringLiteral("yes"), {}, Tx(txt::OptYes)},
-        {QStringLiteral("password"), QStringLiteral("TEXT"), Tx(txt::OptPassword)},
-        {QStringLiteral("password-file"), QStringLiteral("FILE"), Tx(txt::OptPasswordFile)},
-        {QStringLiteral("timeout"), QStringLiteral("MS"), Tx(txt::OptTimeout)},
-    };
+QList<OptionSpec> SharedOptions(int taken) {
+    QList<OptionSpec> options{{QStringLiteral("help"), {}, Tx(txt::OptHelp)}};
+    if (taken & SharedJson)
+        options << OptionSpec{QStringLiteral("json"), {}, Tx(txt::OptJson)};
+    if (taken & SharedYes)
+        options << OptionSpec{QStringLiteral("yes"), {}, Tx(txt::OptYes)};
+    if (taken & SharedPassword)
+        options << OptionSpec{QStringLiteral("password"), QStringLiteral("TEXT"), Tx(txt::OptPassword)}
+                << OptionSpec{QStringLiteral("password-file"), QStringLiteral("FILE"), Tx(txt::OptPasswordFile)};
+    if (taken & SharedTimeout)
+        options << OptionSpec{QStringLiteral("timeout"), QStringLiteral("MS"), Tx(txt::OptTimeout)};
+    return options;
 }
 
 QString ResolvePassword(const ParsedArguments& args, QString& error) {
@@ -150,6 +200,19 @@ QString ResolvePassword(const ParsedArguments& args, QString& error) {
 }
 
 int RunTool(const QStringList& arguments, Console& console) {
+    const int status = RunCommand(arguments, console);
+    // What was asked for includes its output: a result that could not be
+    // written is a failure, whatever the command did.
+    const QString failure = console.OutFailure();
+    if (failure.isEmpty() || status != ExitOk)
+        return status;
+    console.ErrLine(Tx(txt::ErrorPrefix).arg(Tx(txt::OutputFailed).arg(failure)));
+    return ExitFailed;
+}
+
+namespace {
+
+int RunCommand(const QStringList& arguments, Console& console) {
     const std::vector<std::unique_ptr<Command>> commands = AllCommands();
     const ParsedArguments args = ParseArguments(arguments, KnownOptions(commands));
     if (!args.error.isEmpty())
@@ -166,8 +229,24 @@ int RunTool(const QStringList& arguments, Console& console) {
         return Usage(console, Tx(txt::NoCommand));
     }
     Command* command = FindCommand(commands, args.words);
-    if (!command)
+    if (!command) {
+        // The first words of commands ("panel" of "panel check"): their help
+        // when asked for, else which commands they begin.
+        QStringList names;
+        const Command* only = nullptr;
+        for (const auto& c : commands)
+            if (c->Words().mid(0, args.words.size()) == args.words) {
+                names << c->Name();
+                only = c.get();
+            }
+        if (names.size() == 1 && args.Has(QStringLiteral("help"))) {
+            PrintCommandHelp(console, *only);
+            return ExitOk;
+        }
+        if (!names.isEmpty())
+            return Usage(console, Tx(txt::IncompleteCommand).arg(args.words.join(u' '), names.join(", ")));
         return Usage(console, Tx(txt::UnknownCommand).arg(args.words.first()));
+    }
     if (args.Has(QStringLiteral("help"))) {
         PrintCommandHelp(console, *command);
         return ExitOk;
@@ -191,5 +270,7 @@ int RunTool(const QStringList& arguments, Console& console) {
     Invocation call(console, args, settings, args.words.mid(command->Words().size()), command->Name());
     return command->Run(call);
 }
+
+} // namespace
 
 } // namespace quelnet::cli

@@ -14,8 +14,8 @@ namespace quelnet::cli {
 // `arguments` without the program name.
 int RunTool(const QStringList& arguments, Console& console);
 
-// The options every command takes.
-QList<OptionSpec> SharedOptions();
+// The shared options of the SharedOption bits `taken` (Command.h), --help first.
+QList<OptionSpec> SharedOptions(int taken);
 
 // The password from --password, --password-file, QUELNET_PASSWORD, else the
 // factory password 3958; a usage error text in `error`.

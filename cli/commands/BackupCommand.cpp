@@ -1,10 +1,12 @@
 // backup HOST --config FILE --texts FILE: the settings job's back-up with the
 // files given on the command line. Files are replaced only once written whole;
-// an existing file is replaced only when the user (or --yes) agrees.
+// an existing file is replaced only when the user (or --yes) agrees, which is
+// asked before the controller is contacted.
 #include "cli/CliTexts.h"
 #include "cli/HostCommand.h"
 #include "cli/SettingsSupport.h"
 
+#include "core/base/InterfaceTexts.h"
 #include "core/jobs/SettingsJob.h"
 
 #include <QFileInfo>
@@ -21,7 +23,9 @@ public:
     QString Operands() const override { return QStringLiteral("HOST[:PORT] --config FILE --texts FILE"); }
     QString Summary() const override { return Tx(txt::BackupSummary); }
     QList<OptionSpec> Options() const override { return {ConfigFileSpec(), TextsFileSpec()}; }
+    QString Details() const override { return Tx(txt::BackupHostsDetails); }
     bool TakesHostsFile() const override { return true; }
+    int SharedOptionsTaken() const override { return SharedForControllers | SharedYes; }
 
 protected:
     QString CheckArguments(const Invocation& call, const QStringList& operands, bool batch) const override {
@@ -36,35 +40,35 @@ protected:
     HostResult RunHost(HostJob& job, const QStringList&) const override {
         const QString config = ExpandHost(job.call.Value(ConfigOption), job.target);
         const QString texts = ExpandHost(job.call.Value(TextsOption), job.target);
-        // The job asks before replacing an existing file, in the order of the files.
-        QStringList given, existed;
+        QStringList given;
         for (const QString& path : {config, texts})
-            if (!path.isEmpty()) {
+            if (!path.isEmpty())
                 given << path;
-                if (QFileInfo::exists(path))
-                    existed << path;
+        // Files already there are settled before the controller is read: one
+        // not to be replaced refuses the whole backup, with nothing read.
+        for (const QString& path : given)
+            if (QFileInfo::exists(path) &&
+                !AskQuestion(job.messages,
+                             Tx(txt::ReplaceNamedFile).arg(path, Pl(lt::ReplaceFileQuestion)))) {
+                HostResult refused;
+                refused.outcome = Outcome::Refused;
+                refused.error = Tx(txt::FileNotReplaced).arg(path);
+                refused.json = {{QStringLiteral("saved"), QJsonArray()},
+                                {QStringLiteral("notReplaced"), QJsonArray{path}}};
+                return refused;
             }
+        job.messages.Preset(Pl(lt::ReplaceFileQuestion), true); // the job's own question, answered above
         ArgumentFiles files(config, texts);
         SettingsJob settings(job.link, job.FrontEnd(files));
         if (!settings.BackUp(job.Controller()))
             return JobFailure(job);
 
         HostResult r;
-        QStringList saved, kept;
-        const QList<bool>& answers = job.messages.Answers();
-        for (const QString& path : given) {
-            const qsizetype asked = existed.indexOf(path);
-            const bool replaced = asked < 0 || (asked < answers.size() && answers[asked]);
-            (replaced ? saved : kept) << path;
-            r.lines << Tx(replaced ? txt::FileSaved : txt::FileNotReplaced).arg(path);
-        }
-        r.json = {{QStringLiteral("saved"), QJsonArray::fromStringList(saved)},
-                  {QStringLiteral("notReplaced"), QJsonArray::fromStringList(kept)}};
+        for (const QString& path : given)
+            r.lines << Tx(txt::FileSaved).arg(path);
+        r.json = {{QStringLiteral("saved"), QJsonArray::fromStringList(given)},
+                  {QStringLiteral("notReplaced"), QJsonArray()}};
         r.summary = r.lines.join(u' ');
-        if (!kept.isEmpty()) {
-            r.outcome = Outcome::Refused;
-            r.error = Tx(txt::FileNotReplaced).arg(kept.first());
-        }
         return r;
     }
 };

@@ -6,12 +6,13 @@
 #include "cli/CliTexts.h"
 #include "cli/FirmwareOptions.h"
 
+#include "core/base/FileReplace.h"
 #include "core/firmware/FirmwarePackage.h"
 #include "core/firmware/ImageBuilder.h"
 #include "core/firmware/PackageFormat.h"
+#include "core/jobs/UpdateJob.h"
 
 #include <QJsonArray>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace quelnet::cli {
@@ -23,8 +24,12 @@ const QString FirmwareOption = QStringLiteral("firmware");
 const QString OutputOption = QStringLiteral("output");
 
 bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return ReplaceFileContent(path, bytes) == FileReplaceResult::Written;
+}
+
+// The package's tag of --firmware ("V401f" for "V4.0.1f" ...); checked before.
+QString TagOf(const Invocation& call) {
+    return UpdateJob::PackageTag(FirmwareVersionIndex(call.Value(FirmwareOption)).value_or(-1));
 }
 
 // The files common to every language are kept under two spaces.
@@ -74,7 +79,7 @@ int List(const Invocation& call) {
 }
 
 int Extract(const Invocation& call, const QString& name) {
-    const QString lang = LangOf(call), version = call.Value(FirmwareOption);
+    const QString lang = LangOf(call), version = TagOf(call);
     QByteArray bytes;
     const qint32 size = ProcessPackage().Extract(name, -1, lang, version, bytes);
     if (size <= 0) {
@@ -98,7 +103,7 @@ int Image(const Invocation& call) {
     const TUser_Resource resource = ResourcesOf(call, error);
     if (!error.isEmpty())
         return call.UsageError(error);
-    const QString lang = call.Value(LangOption), version = call.Value(FirmwareOption);
+    const QString lang = call.Value(LangOption), version = TagOf(call);
     int free = 0;
     DataFlashImage image;
     if (!BuildDataFlashImage(ProcessPackage(), image, lang, version, free, &resource)) {
@@ -123,19 +128,20 @@ class PackageCommand : public Command {
 public:
     QStringList Words() const override { return {QStringLiteral("package")}; }
     int HelpOrder() const override { return 90; }
-    QString Operands() const override { return QStringLiteral("list|extract NAZWA|image"); }
+    QString Operands() const override { return QStringLiteral("list|extract NAME|image"); }
+    int SharedOptionsTaken() const override { return SharedJson; }
     QString Details() const override {
         return QStringLiteral("  package list\n"
-                              "  package extract NAZWA --firmware V --output PLIK [--lang LL]\n"
-                              "  package image --lang LL --firmware V --output PLIK [--page K=PLIK]… "
-                              "[--graphic K=PLIK]…");
+                              "  package extract NAME --firmware VERSION --output FILE [--lang LL]\n"
+                              "  package image --lang LL --firmware VERSION --output FILE\n"
+                              "                [--page K=FILE]… [--graphic K=FILE]…");
     }
     QString Summary() const override { return Tx(txt::PackageSummary); }
     QList<OptionSpec> Options() const override {
         return QList<OptionSpec>{PackageSpec(),
                                  {LangOption, QStringLiteral("LL"), Tx(txt::OptLang)},
-                                 {FirmwareOption, QStringLiteral("V"), Tx(txt::OptPkgVersion)},
-                                 {OutputOption, QStringLiteral("PLIK"), Tx(txt::OptOutput)}} +
+                                 {FirmwareOption, QStringLiteral("V4.0.1f|V2.1.4"), Tx(txt::OptPkgVersion)},
+                                 {OutputOption, QStringLiteral("FILE"), Tx(txt::OptOutput)}} +
                ResourceSpecs();
     }
 
@@ -153,6 +159,8 @@ public:
                 return call.UsageError(Tx(txt::PackageNeedOutput));
             if (!call.Has(FirmwareOption) || (action == QLatin1String("image") && !call.Has(LangOption)))
                 return call.UsageError(Tx(txt::PackageNeedGroup));
+            if (!FirmwareVersionIndex(call.Value(FirmwareOption)))
+                return call.UsageError(Tx(txt::BadFirmware));
         }
         const QString error = SelectPackage(call);
         if (!error.isEmpty()) {

@@ -20,6 +20,7 @@ public:
     QStringList Words() const override { return {QStringLiteral("panel"), QStringLiteral("check")}; }
     int HelpOrder() const override { return 70; }
     QString Operands() const override { return QStringLiteral("[FILE]"); }
+    int SharedOptionsTaken() const override { return SharedJson | SharedTimeout; }
     QString Summary() const override { return Tx(txt::PanelCheckSummary); }
     QList<OptionSpec> Options() const override { return {{OnlineOption, {}, Tx(txt::OptOnline)}}; }
 
@@ -27,12 +28,30 @@ public:
         if (call.operands.size() > 1)
             return call.UsageError(Tx(txt::ExtraArgument).arg(call.operands[1]));
         const QString path = call.operands.isEmpty() ? PanelFilePath() : call.operands.first();
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        if (!QFile(path).open(QIODevice::ReadOnly)) {
             call.console.ErrLine(Tx(txt::PanelFileUnreadable).arg(path));
             return ExitFailed;
         }
-        PanelReport report = CheckPanelLines(SplitPanelLines(DecodePanelText(file.readAll())));
+        // The file as the panel window takes it: within its limits, and only
+        // a file with a block the program knows is a panel file at all.
+        QStringList lines;
+        const PanelLoadResult read = ReadPanelFileLines(path, lines);
+        switch (read.Status) {
+        case PanelLoadStatus::Read:
+            break;
+        case PanelLoadStatus::Damaged: // checked as the window reads it, but a failure
+            call.console.ErrLine(Tx(txt::PanelFileWarning).arg(path, read.Why));
+            break;
+        case PanelLoadStatus::Unreadable:
+            call.console.ErrLine(Tx(txt::NotAPanelFile).arg(path));
+            return ExitFailed;
+        case PanelLoadStatus::Missing: // gone since it was opened
+        case PanelLoadStatus::Refused:
+            call.console.ErrLine(read.Why.isEmpty() ? Tx(txt::PanelFileUnreadable).arg(path)
+                                                    : Tx(txt::PanelFileWarning).arg(path, read.Why));
+            return ExitFailed;
+        }
+        PanelReport report = CheckPanelLines(lines);
         if (call.Has(OnlineOption)) {
             TfmCommon link;
             link.SetTimeouts(call.Timeouts());
@@ -48,7 +67,8 @@ public:
             for (const QString& line : report.Lines())
                 call.console.OutLine(line);
         }
-        return report.problems.isEmpty() ? ExitOk : ExitFailed;
+        const bool damaged = read.Status == PanelLoadStatus::Damaged;
+        return report.problems.isEmpty() && !damaged ? ExitOk : ExitFailed;
     }
 };
 

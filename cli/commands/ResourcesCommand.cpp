@@ -1,15 +1,19 @@
 // resources HOST [--page K=FILE]… [--graphic K=FILE]… [--dry-run]: the free
 // space the user's pages and graphics leave, then the resources job's install
 // into a 4.x controller, and every written page read back and compared with
-// the image that was sent.
+// the image that was sent. The install rewrites the whole DataFlash, the
+// configuration and texts included, so they are copied into a new folder
+// first, as before an update (--backup-dir, --no-backup).
 #include "cli/CliTexts.h"
 #include "cli/FirmwareOptions.h"
 #include "cli/HostCommand.h"
 #include "cli/PageReadBack.h"
+#include "cli/UpdateBackup.h"
 
 #include "core/base/InterfaceTexts.h"
 #include "core/firmware/FirmwarePackage.h"
 #include "core/jobs/ResourcesJob.h"
+#include "core/link/DeviceLink.h"
 #include "core/protocol/Frames.h"
 
 namespace quelnet::cli {
@@ -58,13 +62,16 @@ public:
     }
     QString Summary() const override { return Tx(txt::ResourcesSummary); }
     QList<OptionSpec> Options() const override {
-        return ResourceSpecs() + QList<OptionSpec>{{DryRunOption, {}, Tx(txt::OptDryRun)}, PackageSpec()};
+        return ResourceSpecs() + QList<OptionSpec>{{DryRunOption, {}, Tx(txt::OptDryRun)}} + BackupSpecs() +
+               QList<OptionSpec>{PackageSpec()};
     }
 
 protected:
     QString CheckArguments(const Invocation& call, const QStringList& operands, bool batch) const override {
         QString error;
         ResourcesOf(call, error);
+        if (error.isEmpty())
+            error = CheckBackupDir(call);
         if (error.isEmpty())
             error = SelectPackage(call);
         return error.isEmpty() ? HostCommand::CheckArguments(call, operands, batch) : error;
@@ -91,6 +98,8 @@ protected:
             r.summary = r.lines.join(u' ');
             return r;
         }
+        if (!job.call.Has(NoBackupOption) && !BackUp(job, r))
+            return r;
         NoFiles files;
         ResourcesJob install(job.link, job.FrontEnd(files));
         const QString outcome = install.Install(job.Controller(), resource);
@@ -100,6 +109,21 @@ protected:
             return r;
         }
         return ReadBack(job, r);
+    }
+
+private:
+    // The settings of a controller the install will serve (a 4.x controller
+    // with the jumper fitted) are copied first; one it will refuse is left to
+    // the job, which says why. True to go on.
+    static bool BackUp(HostJob& job, HostResult& r) {
+        QString ver, rea, ser, lng;
+        QChar boa;
+        bool jumper = false;
+        if (!job.link.CheckNewQuelnet(job.target.host, job.target.PortText(), job.call.settings.password, ver,
+                                      boa, jumper, rea, ser, lng) ||
+            !jumper)
+            return true;
+        return BackUpSettings(job, PlannedBackupFolder(job.call, job.target), r);
     }
 };
 

@@ -21,6 +21,7 @@ namespace {
 
 const QString NetworkOption = QStringLiteral("network");
 const QString RestartWaitOption = QStringLiteral("restart-wait");
+const QString ShowPasswordOption = QStringLiteral("show-password");
 constexpr int ConfigFirstPage = 0x06;
 constexpr int TextsFirstPage = 0x29;
 constexpr int PageSize = 256;
@@ -54,10 +55,12 @@ public:
     int HelpOrder() const override { return 60; }
     QString Operands() const override { return QStringLiteral("HOST[:PORT] [--config FILE] [--texts FILE]"); }
     QString Summary() const override { return Tx(txt::RestoreSummary); }
+    int SharedOptionsTaken() const override { return SharedForControllers | SharedYes; }
     QList<OptionSpec> Options() const override {
         return {ConfigFileSpec(),
                 TextsFileSpec(),
                 {NetworkOption, {}, Tx(txt::OptNetwork)},
+                {ShowPasswordOption, {}, Tx(txt::OptShowPassword)},
                 {RestartWaitOption, QStringLiteral("MS"), Tx(txt::OptRestartWait)}};
     }
 
@@ -114,8 +117,14 @@ private:
         job.messages.Preset(Pl(lt::OverwriteNetQuestion), network);
         if (!network)
             return true;
-        const QString summary = SettingsSummary(written.config);
-        if (!AskWarning(job.messages, summary))
+        // The job's summary as the window shows it; on the terminal (and in
+        // logs of it) the configuration password is masked unless asked for.
+        const QString inUse = job.call.settings.password;
+        const QString summary = SettingsSummary(written.config, inUse);
+        const QString shown = job.call.Has(ShowPasswordOption)
+                                  ? summary
+                                  : SettingsSummary(written.config, inUse, SummaryPassword::Masked);
+        if (!AskWarning(job.messages, shown))
             return false;
         job.messages.Preset(summary, true);
         return true;

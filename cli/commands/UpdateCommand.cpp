@@ -1,7 +1,9 @@
 // update HOST --to V4.0.1f|V2.1.4 [--lang LL] [--service]: the update window's
-// job from the command line, with its refusals and questions. Before anything
-// is written, the configuration and texts of a 4.x controller are copied into
-// a new folder (--backup-dir, --no-backup); --dry-run tells what would be
+// job from the command line, with its refusals. Its questions and what the
+// update will do (controller, versions, texts cleared, where the settings are
+// copied) make one confirmation, asked before anything is written (--yes
+// answers it). Then the configuration and texts of a 4.x controller are copied
+// into a new folder (--backup-dir, --no-backup); --dry-run tells what would be
 // written and writes nothing.
 #include "cli/CliTexts.h"
 #include "cli/FirmwareOptions.h"
@@ -16,8 +18,6 @@
 #include "core/link/DeviceLink.h"
 #include "core/protocol/Frames.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QMutex>
 
 namespace quelnet::cli {
@@ -28,8 +28,6 @@ const QString ToOption = QStringLiteral("to");
 const QString LangOption = QStringLiteral("lang");
 const QString ServiceOption = QStringLiteral("service");
 const QString DryRunOption = QStringLiteral("dry-run");
-const QString BackupDirOption = QStringLiteral("backup-dir");
-const QString NoBackupOption = QStringLiteral("no-backup");
 // Test seams: where the controller answers after an update that reset its
 // configuration, and how long it takes to restart.
 const QString FactoryOption = QStringLiteral("factory-address");
@@ -102,32 +100,54 @@ HostResult Plan(const UpdateIdentity& id, const UpdateChoice& choice, bool updCo
     return r;
 }
 
-// The configuration and texts copied before the update: true to go on.
-bool BackUp(HostJob& job, const UpdateIdentity& id, HostResult& r) {
-    if (job.call.Has(NoBackupOption))
-        return true;
+// Where the settings are copied before the update; empty when they are not,
+// with the reason in `skipped`.
+QString BackupFolder(const HostJob& job, const UpdateIdentity& id, QString& skipped) {
+    if (job.call.Has(NoBackupOption)) {
+        skipped = Tx(txt::BackupNotAsked);
+        return {};
+    }
     if (id.Ver < FirstVersion4) {
-        r.lines << Tx(txt::BackupSkipped).arg(id.Ver);
-        return true;
+        skipped = Tx(txt::BackupSkipped).arg(id.Ver);
+        return {};
     }
-    QByteArray config, texts;
-    if (!job.link.GetConfig(job.target.host, job.target.PortText(), job.call.settings.password, job.log,
-                            job.progress, config, texts)) {
-        r = Failure(Outcome::Failed, Tx(txt::BackupFailed));
-        return false;
+    return PlannedBackupFolder(job.call, job.target);
+}
+
+// The job's refusals are said as they are; its questions are not asked one by
+// one but gathered into the one confirmation of the update.
+class GatheredQuestions : public IMessages {
+public:
+    explicit GatheredQuestions(IMessages& next) : m_next(next) {}
+    MessageAnswer Show(const Message& message) override {
+        if (message.buttons == MessageButtons::Ok)
+            return m_next.Show(message);
+        texts << message.text;
+        return MessageAnswer::Yes;
     }
-    const QString parent = job.call.Value(BackupDirOption);
-    const QString folder = WriteUpdateBackup(parent, job.target, config, texts);
-    if (folder.isEmpty()) {
-        r = Failure(Outcome::Failed,
-                    Tx(txt::BackupNotWritten).arg(parent.isEmpty() ? QDir::currentPath() : parent));
-        return false;
-    }
-    r.lines << Tx(txt::BackupSaved).arg(folder);
-    r.json.insert(QStringLiteral("backup"), folder);
-    if (!job.batch)
-        job.call.console.ErrLine(r.lines.last()); // said at once, before the long programming
-    return true;
+    QStringList texts;
+
+private:
+    IMessages& m_next;
+};
+
+// The confirmation: what the update will do, then the job's own questions
+// (their texts end in "Czy kontynuować ?"), or that question alone.
+QString Confirmation(const HostJob& job, const UpdateIdentity& id, const UpdateChoice& choice, bool updConfig,
+                     const QString& backup, const QStringList& questions) {
+    const auto& factory = job.link.GetFactoryTarget();
+    const QChar CR = QChar(0x0D);
+    QStringList lines{
+        Tx(txt::ConfirmController).arg(job.target.Text(), id.Ser),
+        Tx(txt::ConfirmVersion).arg(id.Ver, UpdateJob::VersionNames().value(choice.version), choice.language),
+        Tx(txt::DryConfig)
+            .arg(updConfig ? Tx(txt::ConfigReset).arg(factory.Host + u':' + factory.PortTcp)
+                           : Tx(txt::ConfigKept)),
+        Tx(txt::ConfirmTexts),
+        backup,
+        QString()};
+    lines += questions.isEmpty() ? QStringList{Tx(txt::ConfirmQuestion)} : questions;
+    return lines.join(CR);
 }
 
 class UpdateCommand : public HostCommand {
@@ -137,29 +157,29 @@ public:
     QString Operands() const override { return QStringLiteral("HOST[:PORT] --to V4.0.1f|V2.1.4"); }
     QString Summary() const override { return Tx(txt::UpdateSummary); }
     QList<OptionSpec> Options() const override {
-        return {{ToOption, QStringLiteral("WERSJA"), Tx(txt::OptTo)},
-                {LangOption, QStringLiteral("LL"), Tx(txt::OptUpdateLang)},
-                {ServiceOption, {}, Tx(txt::OptService)},
-                {DryRunOption, {}, Tx(txt::OptDryRun)},
-                {BackupDirOption, QStringLiteral("KATALOG"), Tx(txt::OptBackupDir)},
-                {NoBackupOption, {}, Tx(txt::OptNoBackup)},
-                PackageSpec(),
-                {FactoryOption, QStringLiteral("HOST[:PORT]"), {}},
-                {RestartWaitOption, QStringLiteral("MS"), {}}};
+        return QList<OptionSpec>{{ToOption, QStringLiteral("V4.0.1f|V2.1.4"), Tx(txt::OptTo)},
+                                 {LangOption, QStringLiteral("LL"), Tx(txt::OptUpdateLang)},
+                                 {ServiceOption, {}, Tx(txt::OptService)},
+                                 {DryRunOption, {}, Tx(txt::OptDryRun)}} +
+               BackupSpecs() +
+               QList<OptionSpec>{PackageSpec(),
+                                 {FactoryOption, QStringLiteral("HOST[:PORT]"), {}},
+                                 {RestartWaitOption, QStringLiteral("MS"), {}}};
     }
     bool TakesHostsFile() const override { return true; }
+    int SharedOptionsTaken() const override { return SharedForControllers | SharedYes; }
 
 protected:
     QString CheckArguments(const Invocation& call, const QStringList& operands, bool batch) const override {
-        if (!UpdateJob::VersionNames().contains(call.Value(ToOption)))
+        if (!FirmwareVersionIndex(call.Value(ToOption)))
             return Tx(txt::BadTarget);
         if (call.Has(FactoryOption) && !ParseHostPort(call.Value(FactoryOption)))
             return Tx(txt::BadFactory).arg(call.Value(FactoryOption));
         if (call.Has(RestartWaitOption) && !ParseInt(call.Value(RestartWaitOption), 0, 600000))
             return Tx(txt::BadNumber).arg("--" + RestartWaitOption).arg(0).arg(600000);
-        if (call.Has(BackupDirOption) && !QFileInfo(call.Value(BackupDirOption)).isDir())
-            return Tx(txt::BackupNotWritten).arg(call.Value(BackupDirOption));
-        QString error = SelectPackage(call); // before the workers of a batch start
+        QString error = CheckBackupDir(call);
+        if (error.isEmpty())
+            error = SelectPackage(call); // before the workers of a batch start
         if (error.isEmpty() && call.Has(LangOption))
             error = CheckLanguage(call.Value(LangOption), TargetIndex(call));
         return error.isEmpty() ? HostCommand::CheckArguments(call, operands, batch) : error;
@@ -179,9 +199,11 @@ protected:
         if (!id.Con)
             return Failure(Outcome::Refused, Pl(lt::NoProgramJumper));
         const bool service = job.call.Has(ServiceOption);
-        if (!service && job.call.Has(LangOption) && job.call.Value(LangOption) != id.Lng)
-            return Failure(Outcome::Refused, Tx(txt::LangNeedsService).arg(id.Lng));
         const UpdateChoice choice{TargetIndex(job.call), ChosenLanguage(job.call, id)};
+        // Without the service mode the language is the controller's own, when
+        // the package has it for the version: --lang may only name that one.
+        if (!service && job.call.Has(LangOption) && job.call.Value(LangOption) != choice.language)
+            return Failure(Outcome::Refused, Tx(txt::LangNeedsService));
         if (service && !choice.language.isEmpty()) {
             const QString langError = CheckLanguage(choice.language, choice.version);
             if (!langError.isEmpty())
@@ -200,7 +222,7 @@ protected:
 
 private:
     static int TargetIndex(const Invocation& call) {
-        return int(UpdateJob::VersionNames().indexOf(call.Value(ToOption)));
+        return FirmwareVersionIndex(call.Value(ToOption)).value_or(-1);
     }
 
     static QString CheckLanguage(const QString& lang, int version) {
@@ -235,6 +257,20 @@ private:
         job.link.SetTimeouts(t);
     }
 
+    // The job's refusals and gathered questions, then the one confirmation:
+    // the UpdConfig flag, or nothing when refused.
+    static std::optional<bool> Confirm(HostJob& job, const UpdateIdentity& id, const UpdateChoice& choice,
+                                       const QString& backup) {
+        GatheredQuestions gathered(job.messages);
+        NoFiles files;
+        UpdateJob check(job.link, {gathered, files, job.log, job.progress}, job.call.Has(ServiceOption));
+        const std::optional<bool> updConfig = check.Confirm(id, choice);
+        if (!updConfig ||
+            !AskWarning(job.messages, Confirmation(job, id, choice, *updConfig, backup, gathered.texts)))
+            return std::nullopt;
+        return updConfig;
+    }
+
     // The refusals still count in a dry run; its questions are taken as answered yes.
     static HostResult DryRun(HostJob& job, const UpdateIdentity& id, const UpdateChoice& choice) {
         CliMessages quiet([](const QString&) {}, nullptr, true);
@@ -248,13 +284,18 @@ private:
 
     static HostResult Update(HostJob& job, UpdateJob& update, const UpdateTarget& target,
                              const UpdateIdentity& id, const UpdateChoice& choice) {
-        const std::optional<bool> updConfig = update.Confirm(id, choice);
+        QString skipped;
+        const QString folder = BackupFolder(job, id, skipped);
+        const std::optional<bool> updConfig =
+            Confirm(job, id, choice, folder.isEmpty() ? skipped : Tx(txt::ConfirmBackup).arg(folder));
         if (!updConfig) {
             const QStringList& notices = job.messages.Notices();
             return Failure(Outcome::Refused, notices.isEmpty() ? Tx(txt::UpdateRefused) : notices.last());
         }
         HostResult r;
-        if (!BackUp(job, id, r))
+        if (folder.isEmpty() && id.Ver < FirstVersion4)
+            r.lines << skipped;
+        if (!folder.isEmpty() && !BackUpSettings(job, folder, r))
             return r;
         QMutexLocker lock(&ImageMutex());
         const UpdateStep step = update.Install(target, id, choice, *updConfig);

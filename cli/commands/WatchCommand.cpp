@@ -6,20 +6,20 @@
 #include "cli/CircuitReader.h"
 #include "cli/CliTexts.h"
 #include "cli/Command.h"
+#include "cli/Interrupt.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QThread>
-#include <csignal>
 
 namespace quelnet::cli {
 
 namespace {
 
-volatile std::sig_atomic_t g_stop = 0;
-extern "C" void StopWatching(int) {
-    g_stop = 1;
+// Ctrl+C ends the watch (cli/Interrupt.h); so does output that cannot be written.
+bool Stopped(const Invocation& call) {
+    return Interrupted() || !call.console.OutFailure().isEmpty();
 }
 
 const QString IntervalOption = QStringLiteral("interval");
@@ -102,22 +102,17 @@ public:
         for (const QString& n : names)
             rows.append(Row{n, {}, -1, true, {}});
 
-        g_stop = 0;
-        auto oldInt = std::signal(SIGINT, StopWatching);
-        auto oldTerm = std::signal(SIGTERM, StopWatching);
         QElapsedTimer clock;
         clock.start();
         int drawn = 0;
-        for (int round = 1; !g_stop && (count == 0 || round <= count); ++round) {
+        for (int round = 1; !Stopped(call) && (count == 0 || round <= count); ++round) {
             for (Row& r : rows)
                 ReadRow(call, reader, r, clock.elapsed());
             drawn = Show(call, round, rows, clock.elapsed(), drawn);
             if (count != 0 && round == count)
                 break;
-            Pause(interval);
+            Pause(call, interval);
         }
-        std::signal(SIGINT, oldInt);
-        std::signal(SIGTERM, oldTerm);
         link.EndComm();
         const bool anyStale = std::any_of(rows.begin(), rows.end(), [](const Row& r) { return r.stale; });
         return anyStale ? ExitFailed : ExitOk;
@@ -165,10 +160,10 @@ private:
         return int(lines.size());
     }
 
-    static void Pause(int ms) {
+    static void Pause(const Invocation& call, int ms) {
         QElapsedTimer t;
         t.start();
-        while (!g_stop && t.elapsed() < ms)
+        while (!Stopped(call) && t.elapsed() < ms)
             QThread::msleep(quint32(std::min<qint64>(50, ms - t.elapsed())));
     }
 };

@@ -131,6 +131,8 @@ inline constexpr TLangText IpLabel              {{"IP:", "", "IP:"}};
 inline constexpr TLangText MaskLabel            {{"Maska:", "", "Maschera:"}};
 inline constexpr TLangText PasswordLabel        {{"Hasło:", "", "Password:"}};
 inline constexpr TLangText OverwriteQuestion    {{"Czy nadpisać ustawienia ?", "", "Sovrascrivere le impostazioni ?"}};
+// In the summary above when the file's control password differs from the one in use
+inline constexpr TLangText ControlPasswordChanges {{"Hasło sterowania QuelNet-a zmieni się na hasło zapisane w pliku: panel i okna będą się z nim łączyć tylko z tym hasłem.", "", "La password di controllo del QuelNet diventerà quella salvata nel file: il pannello e le finestre si collegheranno solo con questa password."}};
 
 // Toolbox: choice texts
 inline constexpr TLangText ModeOff              {{"Wyłącz", "", "Spegni"}};

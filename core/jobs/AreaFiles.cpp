@@ -1,9 +1,9 @@
 #include "core/jobs/AreaFiles.h"
 
+#include "core/base/FileReplace.h"
 #include "core/base/InterfaceTexts.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace quelnet {
 
@@ -21,16 +21,15 @@ AreaFileError ReadAreaFile(const QString& path, int size, QByteArray& bytes) {
 }
 
 AreaFileError WriteAreaFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    // Unbuffered: a short write shows in the result of write(). A buffered
-    // write would fail only in the flush at commit, which does not report it.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    switch (ReplaceFileContent(path, bytes)) {
+    case FileReplaceResult::Written:
+        return AreaFileError::None;
+    case FileReplaceResult::CannotCreate:
         return AreaFileError::CannotCreate;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return AreaFileError::CannotWrite;
+    case FileReplaceResult::CannotWrite:
+        break;
     }
-    return file.commit() ? AreaFileError::None : AreaFileError::CannotWrite;
+    return AreaFileError::CannotWrite;
 }
 
 QString AreaFileErrorText(AreaFileError error) {

@@ -16,9 +16,10 @@ enum class AreaFileError { None, Missing, CannotOpen, CannotRead, CannotCreate, 
 // (CannotRead); of a longer one the rest is ignored.
 AreaFileError ReadAreaFile(const QString& path, int size, QByteArray& bytes);
 
-// Writes the bytes as the whole file. The bytes go to a temporary file beside
-// it, which replaces the file only once every byte is written: a failed write
-// leaves an existing file as it was.
+// Writes the bytes as the whole file (core/base/FileReplace.h): through a
+// temporary file beside it, or, in a folder that takes no new file, in place
+// over a file the user may write; a failed write leaves an existing file as
+// it was.
 AreaFileError WriteAreaFile(const QString& path, const QByteArray& bytes);
 
 // The message of an error ("Plik nie istnieje." ...); empty for None.

@@ -72,7 +72,7 @@ bool SettingsJob::Restore(const ControllerTarget& target) {
     const bool textsOk = LoadArea(TextFile(lt::LoadTextsTitle), TextAreaSize, texts, textsLoaded);
     if (!configLoaded && !textsLoaded)
         return false;
-    const bool overwrite = configLoaded && AskOverwriteNetwork(config);
+    const bool overwrite = configLoaded && AskOverwriteNetwork(config, target.password);
     const bool written = m_link.SetConfig(target.host, target.port, target.password, m_ui.log, m_ui.progress,
                                           configLoaded, overwrite, textsLoaded, config, texts, m_ui.pump);
     return configOk && textsOk && written;
@@ -94,9 +94,9 @@ bool SettingsJob::LoadArea(const FileChoice& choice, int size, QByteArray& bytes
 
 // Two answers are needed: the question, then Yes to the summary of what the
 // controller will take over.
-bool SettingsJob::AskOverwriteNetwork(const QByteArray& config) {
+bool SettingsJob::AskOverwriteNetwork(const QByteArray& config, const QString& passwordInUse) {
     return AskQuestion(m_ui.messages, Pl(lt::OverwriteNetQuestion)) &&
-           AskWarning(m_ui.messages, SettingsSummary(config));
+           AskWarning(m_ui.messages, SettingsSummary(config, passwordInUse));
 }
 
 } // namespace quelnet

@@ -33,7 +33,7 @@ private:
     // Loads the file chosen in an open dialog into `bytes`; `loaded` tells
     // whether it did. False after a file error.
     bool LoadArea(const FileChoice& choice, int size, QByteArray& bytes, bool& loaded);
-    bool AskOverwriteNetwork(const QByteArray& config);
+    bool AskOverwriteNetwork(const QByteArray& config, const QString& passwordInUse);
 
     TfmCommon& m_link;
     JobFrontEnd m_ui;

@@ -2,6 +2,7 @@
 
 #include "core/base/CodePage.h"
 #include "core/base/InterfaceTexts.h"
+#include "core/protocol/Frames.h"
 
 #include <QStringList>
 
@@ -38,17 +39,36 @@ QString PasswordField(const QByteArray& config, int offset) {
     return FromAnsi(field);
 }
 
+// A password block up to its first zero byte.
+QByteArray UpToZero(const QByteArray& block) {
+    const qsizetype end = block.indexOf('\0');
+    return end < 0 ? block : block.left(end);
+}
+
 QString Line(const TLangText& label, const QString& value) {
     return Pl(label) + " " + value + CR;
 }
 
 } // namespace
 
-QString SettingsSummary(const QByteArray& config) {
+bool ControlPasswordChanges(const QByteArray& config, const QString& inUse) {
+    QByteArray field = config.mid(config::ControlPasswordOffset, config::PasswordSize);
+    field.append(config::PasswordSize - field.size(), '\0');
+    return UpToZero(field) != UpToZero(proto::PasswordBlock(inUse));
+}
+
+QString SettingsSummary(const QByteArray& config, const QString& controlPasswordInUse,
+                        SummaryPassword password) {
+    const QString shown = password == SummaryPassword::Shown
+                              ? PasswordField(config, config::ConfigPasswordOffset)
+                              : QStringLiteral("********");
+    const QString change = ControlPasswordChanges(config, controlPasswordInUse)
+                               ? CR + CR + Pl(lt::ControlPasswordChanges)
+                               : QString();
     return Pl(lt::SettingsToProgram) + CR + CR + Line(lt::MacLabel, Mac(config)) +
            Line(lt::IpLabel, DottedDecimal(config, config::IpOffset)) +
            Line(lt::MaskLabel, DottedDecimal(config, config::MaskOffset)) + Pl(lt::PasswordLabel) + " " +
-           PasswordField(config, config::ConfigPasswordOffset) + CR + CR + Pl(lt::OverwriteQuestion);
+           shown + change + CR + CR + Pl(lt::OverwriteQuestion);
 }
 
 } // namespace quelnet

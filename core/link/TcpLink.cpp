@@ -3,6 +3,9 @@
 #include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSet>
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -66,7 +69,40 @@ bool ConnectWithin(int fd, const QHostAddress& address, quint16 port, int ms) {
     return true;
 }
 
+// The open sockets of the process, for AbortAll.
+struct OpenLinks {
+    QMutex mutex;
+    QSet<int> fds;
+    bool aborted = false;
+};
+
+// Never destroyed: links held by static objects may close after the end of main.
+OpenLinks& Links() {
+    static OpenLinks* const links = new OpenLinks;
+    return *links;
+}
+
 } // namespace
+
+void TcpLink::AbortAll() {
+    OpenLinks& links = Links();
+    QMutexLocker lock(&links.mutex);
+    links.aborted = true;
+    for (const int fd : std::as_const(links.fds))
+        ::shutdown(fd, SHUT_RDWR);
+}
+
+bool TcpLink::OpenSocket() {
+    OpenLinks& links = Links();
+    QMutexLocker lock(&links.mutex);
+    if (links.aborted)
+        return false;
+    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_fd < 0)
+        return false;
+    links.fds.insert(m_fd);
+    return true;
+}
 
 TcpLink::~TcpLink() {
     CloseSocket();
@@ -93,8 +129,7 @@ bool TcpLink::Connect() {
     const QHostAddress address = Resolve(m_host);
     if (address.isNull())
         return false;
-    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0)
+    if (!OpenSocket())
         return false;
     if (!ConnectWithin(m_fd, address, m_port, m_connectMs)) {
         CloseSocket();
@@ -152,8 +187,11 @@ void TcpLink::CloseSocket() {
     // Unread input would turn the close into a reset that can discard what
     // was written last (an update start has no reply): drop it first.
     DropPendingInput();
+    OpenLinks& links = Links();
+    QMutexLocker lock(&links.mutex); // AbortAll never meets a closed (or reused) descriptor
     ::shutdown(m_fd, SHUT_WR);
     ::close(m_fd);
+    links.fds.remove(m_fd);
     m_fd = -1;
 }
 

@@ -59,8 +59,16 @@ public:
     // the link closes first; out then holds what did arrive.
     bool ReadExact(int n, QByteArray& out);
 
+    // For a process that is being interrupted (the command-line tool on
+    // Ctrl+C): shuts every open link of the process down at once, from any
+    // thread, so that a wait on a reply ends now and the controllers see the
+    // links close; no link connects afterwards. Each link's owner still
+    // closes its own socket.
+    static void AbortAll();
+
 private:
     void CloseSocket();
+    bool OpenSocket(); // a new socket, registered for AbortAll
     // Discards input that is waiting; false when the other side has closed.
     bool DropPendingInput();
     void ApplyTimeouts();

@@ -156,6 +156,10 @@ struct PanelLineCount {
 };
 PanelLineCount CountPanelBlocks(const QStringList& lines);
 
+// The file's lines within the limits of PanelLimits.h, as LoadPanelFile
+// takes them; `lines` is filled only when the status is Read or Damaged.
+PanelLoadResult ReadPanelFileLines(const QString& path, QStringList& lines);
+
 // Reads the file within the limits of PanelLimits.h; the host is touched
 // only when the status is Read or Damaged.
 PanelLoadResult LoadPanelFile(const QString& path, IPanelFileHost& host);

@@ -194,7 +194,8 @@ PanelLoadResult Outcome(PanelLoadStatus status, const QString& why = QString()) 
 
 } // namespace
 
-PanelLoadResult LoadPanelFile(const QString& path, IPanelFileHost& host) {
+PanelLoadResult ReadPanelFileLines(const QString& path, QStringList& lines) {
+    lines.clear();
     QFile file(path);
     if (!file.exists())
         return Outcome(PanelLoadStatus::Missing);
@@ -213,17 +214,24 @@ PanelLoadResult LoadPanelFile(const QString& path, IPanelFileHost& host) {
     const QString text = DecodePanelText(bytes, &clean);
     if (const qsizetype n = CountLineEnds(text); n > MaxPanelLines)
         return Outcome(PanelLoadStatus::Refused, Pl(lt::PanelTooManyLines).arg(n).arg(MaxPanelLines));
-    const QStringList lines = SplitPanelLines(text);
-    const PanelLineCount count = CountPanelBlocks(lines);
+    QStringList split = SplitPanelLines(text);
+    const PanelLineCount count = CountPanelBlocks(split);
     if (count.Elements > MaxPanelElements)
         return Outcome(PanelLoadStatus::Refused,
                        Pl(lt::PanelTooManyElements).arg(count.Elements).arg(MaxPanelElements));
     if (!bytes.isEmpty() && !count.AnyBlock)
         return Outcome(PanelLoadStatus::Unreadable, Pl(lt::PanelFileUnreadable));
-    ReadPanelLines(lines, host);
-    if (!clean)
-        return Outcome(PanelLoadStatus::Damaged, Pl(lt::PanelFileDamaged));
-    return Outcome(PanelLoadStatus::Read);
+    lines = std::move(split);
+    return clean ? Outcome(PanelLoadStatus::Read)
+                 : Outcome(PanelLoadStatus::Damaged, Pl(lt::PanelFileDamaged));
+}
+
+PanelLoadResult LoadPanelFile(const QString& path, IPanelFileHost& host) {
+    QStringList lines;
+    const PanelLoadResult result = ReadPanelFileLines(path, lines);
+    if (result.Status == PanelLoadStatus::Read || result.Status == PanelLoadStatus::Damaged)
+        ReadPanelLines(lines, host);
+    return result;
 }
 
 } // namespace quelnet

@@ -2,8 +2,9 @@
 #include "core/panel/PanelFile.h"
 #include "core/panel/PanelLimits.h"
 
+#include "core/base/FileReplace.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 namespace quelnet {
@@ -16,62 +17,10 @@ bool Fail(QString* why, const QString& reason) {
     return false;
 }
 
-// The whole of `bytes` from the start of the file, and nothing after it.
-bool WriteWhole(QFile& file, const QByteArray& bytes) {
-    return file.seek(0) && file.write(bytes) == bytes.size() && file.resize(bytes.size()) && file.flush();
-}
-
-// The folder takes no new file (a temporary file cannot be made beside the
-// panel file) but the file itself may be written: it is rewritten where it
-// is. Its old content is read first and put back if the new one cannot be
-// written whole, as on a full disk.
-bool SaveInPlace(const QString& path, const QByteArray& bytes, QString* why) {
-    QFile file(path);
-    // Unbuffered, so that a short write shows in the count at once.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return Fail(why, file.errorString());
-    const QByteArray old = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return Fail(why, file.errorString());
-    if (WriteWhole(file, bytes))
-        return true;
-    const QString reason = file.errorString();
-    WriteWhole(file, old);
-    return Fail(why, reason);
-}
-
-// Why a write-protected file cannot be written, in the system's words.
-QString WriteProtectedReason(const QString& path) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) // never for a protected file
-        return QString();
-    return file.errorString();
-}
-
 } // namespace
 
 bool SavePanelFile(const QString& path, const QByteArray& bytes, QString* why) {
-    const QFileInfo existing(path);
-    // A write-protected panel stays as it is, as it would when opened for writing.
-    if (existing.exists() && !existing.isWritable())
-        return Fail(why, WriteProtectedReason(path));
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false); // a truncating direct write could lose the old file
-    // Unbuffered, so that a short write (disk full, size limit) shows in the
-    // count here; a buffered flush would let it pass unnoticed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (existing.isFile())
-            return SaveInPlace(path, bytes, why);
-        return Fail(why, file.errorString());
-    }
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return Fail(why, reason);
-    }
-    if (!file.commit())
-        return Fail(why, file.errorString());
-    return true;
+    return ReplaceFileContent(path, bytes, why) == FileReplaceResult::Written;
 }
 
 bool BackUpPanelFile(const QString& path, QString* backup, QString* why) {

@@ -12,8 +12,12 @@
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace quelnet::test {
 
@@ -34,15 +38,19 @@ struct CtlRun {
     }
 };
 
-// Standard input is a pipe, never a terminal: questions are refused unless --yes.
-inline CtlRun Ctl(const QStringList& args, const QMap<QString, QString>& env = {}) {
+// Runs a program with standard input a pipe (never a terminal: questions are
+// refused unless --yes). `prepare`, when given, runs in the child before exec.
+inline CtlRun RunCtlProcess(const QString& program, const QStringList& args,
+                            const QMap<QString, QString>& env, const std::function<void()>& prepare = {}) {
     QProcess p;
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     e.remove(QStringLiteral("QUELNET_PASSWORD"));
     for (auto it = env.cbegin(); it != env.cend(); ++it)
         e.insert(it.key(), it.value());
     p.setProcessEnvironment(e);
-    p.start(QStringLiteral(QUELNETCTL_EXE), args);
+    if (prepare)
+        p.setChildProcessModifier(prepare);
+    p.start(program, args);
     CtlRun r;
     if (!p.waitForStarted(30000))
         return r;
@@ -56,6 +64,43 @@ inline CtlRun Ctl(const QStringList& args, const QMap<QString, QString>& env = {
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+inline CtlRun Ctl(const QStringList& args, const QMap<QString, QString>& env = {}) {
+    return RunCtlProcess(QStringLiteral(QUELNETCTL_EXE), args, env);
+}
+
+// The user the permission tests run as: root passes every permission test, so
+// when the tests run as root the program runs as the unprivileged uid 65534
+// (setpriv); otherwise as the current user.
+inline constexpr uid_t UnprivilegedUid = 65534;
+inline uid_t TestUser() {
+    return geteuid() == 0 ? UnprivilegedUid : geteuid();
+}
+
+// `program` with `args` as TestUser(). A file size limit (bytes, -1: none)
+// makes every write beyond it fail, as on a full disk (SIGXFSZ ignored).
+inline CtlRun RunAsTestUser(const QString& program, const QStringList& args, qint64 fileSizeLimit = -1) {
+    QStringList line = QStringList{program} + args;
+    QString runner = line.takeFirst();
+    if (geteuid() == 0) {
+        line = QStringList{"--reuid=" + QString::number(UnprivilegedUid),
+                           "--regid=" + QString::number(UnprivilegedUid), "--clear-groups", runner} +
+               line;
+        runner = QStringLiteral("setpriv");
+    }
+    std::function<void()> prepare;
+    if (fileSizeLimit >= 0)
+        prepare = [fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN); // kept across exec
+            rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        };
+    return RunCtlProcess(runner, line, {}, prepare);
+}
+
+inline CtlRun CtlAsTestUser(const QStringList& args, qint64 fileSizeLimit = -1) {
+    return RunAsTestUser(QStringLiteral(QUELNETCTL_EXE), args, fileSizeLimit);
 }
 
 inline QString U(const char* utf8) {

@@ -124,7 +124,7 @@ TEST(CliArguments, PasswordFromOptionFileEnvironmentOrFactory) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("s3cret\r\nsecond line\n");
     }
-    const QList<OptionSpec> known = SharedOptions();
+    const QList<OptionSpec> known = SharedOptions(~0);
     QString error;
     qunsetenv("QUELNET_PASSWORD");
     EXPECT_EQ(ResolvePassword(ParseArguments({}, known), error), "3958");

@@ -53,16 +53,20 @@ protected:
     }
 };
 
+// The backup folder named by --backup-dir is made when it does not exist yet.
 TEST_F(CliFirmwareTest, UpdateBacksUpTheSettingsThenInstallsV401f) {
     sim::SimThread& s = Controller();
     const QByteArray before = s.Flash();
-    const CtlRun r = Ctl(Update(s, {"--yes"}));
+    const QString parent = File("new/deeper");
+    QStringList args = Update(s, {"--yes"});
+    args[args.indexOf("--backup-dir") + 1] = parent;
+    const CtlRun r = Ctl(args);
     ASSERT_EQ(r.exit, 0) << r.Dump();
     EXPECT_EQ(s.Settings().version, "V4.0.1f");
-    const QStringList folders = Backups();
+    const QStringList folders = QDir(parent).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     ASSERT_EQ(folders.size(), 1);
     EXPECT_TRUE(folders[0].startsWith("quelnet-backup-127.0.0.1-" + QString::number(s.TcpPort()) + "-"));
-    const QString folder = BackupDir() + '/' + folders[0];
+    const QString folder = parent + '/' + folders[0];
     EXPECT_EQ(ReadAll(folder + "/Conf.QNC"), ConfigOf(before));
     EXPECT_EQ(ReadAll(folder + "/Text.QNT"), TextsOf(before));
     EXPECT_TRUE(r.err.contains(U("Kopia ustawień zapisana w katalogu ") + folder)) << r.Dump();
@@ -71,7 +75,38 @@ TEST_F(CliFirmwareTest, UpdateBacksUpTheSettingsThenInstallsV401f) {
     EXPECT_EQ(TextsOf(s.Flash()).left(128 * 256), QByteArray(128 * 256, '\0'));
 }
 
-// A controller below version 4 loses its configuration: the job asks first.
+// Every update is confirmed once before anything is written: the controller,
+// the versions, the texts that are cleared and where the settings go. Without
+// a terminal and without --yes it is refused, with nothing read or written.
+TEST_F(CliFirmwareTest, EveryUpdateIsConfirmedFirst) {
+    sim::SimThread& s = Controller();
+    const QByteArray before = s.Flash();
+    const CtlRun r = Ctl(Update(s, {}));
+    EXPECT_EQ(r.exit, 3) << r.Dump();
+    const QString planned = BackupDir() + "/quelnet-backup-127.0.0.1-" + QString::number(s.TcpPort()) + "-";
+    const QStringList lines = r.err.split('\n');
+    const qsizetype at = lines.indexOf(U("Ostrzeżenie: Aktualizacja QuelNet-a ") + Host(s) + U(" (numer ") +
+                                       s.Settings().serial + ")");
+    ASSERT_GE(at, 0) << r.Dump();
+    EXPECT_EQ(lines.mid(at + 1, 3), (QStringList{U("Wersja: V4.0.1 → V4.0.1f, język PL"),
+                                                 U("Konfiguracja po aktualizacji: zachowana"),
+                                                 U("Teksty zapisane w QuelNet-cie zostaną wyczyszczone.")}));
+    EXPECT_TRUE(lines.value(at + 4).startsWith(U("Kopia konfiguracji i tekstów: ") + planned)) << r.Dump();
+    EXPECT_EQ(lines.mid(at + 5, 2), (QStringList{"", U("Czy kontynuować ?")}));
+    EXPECT_TRUE(r.err.contains(U("Aktualizacja nie została wykonana."))) << r.Dump();
+    EXPECT_EQ(Writes(s), 0);
+    EXPECT_EQ(LongCommands(s), QList<int>{}); // not even the settings were read
+    EXPECT_EQ(s.Flash(), before);
+    EXPECT_TRUE(Backups().isEmpty());
+
+    const CtlRun none = Ctl(Update(s, {"--no-backup"}));
+    EXPECT_EQ(none.exit, 3) << none.Dump();
+    EXPECT_TRUE(none.err.contains(U("\nKopia ustawień pominięta (--no-backup).\n"))) << none.Dump();
+    EXPECT_EQ(Writes(s), 0);
+}
+
+// A controller below version 4 loses its configuration: the job's question is
+// part of the one confirmation.
 // A 4.x controller is never asked (it reports six characters, "V4.0.1").
 TEST_F(CliFirmwareTest, AQuestionWithoutTerminalOrYesIsRefusedAndNothingIsWritten) {
     sim::SimConfig mid;
@@ -165,12 +200,20 @@ TEST_F(CliFirmwareTest, UpdateRefusalsAndFailures) {
         {Update(a, {"--yes"}), 3, "Brak zwory zezwalającej na programowanie."},
         {Update(b, {"--yes"}), 3, "Nie można przeprowadzić aktualizacji z wersji V2.1.3"},
         {{"update", Down(), "--to", "V4.0.1f", "--timeout", "500"}, 1, "Nie można wykryć QuelNet-a."},
-        // Without the service mode the window offers the controller's language only.
+        // Without the service mode the window offers the controller's language
+        // only, and none for V2.1.4: a language given is refused as such.
         {Update(c, {"--yes", "--lang", "PL"}), 3, "tylko w trybie serwisowym (--service)"},
+        {Update(c, {"--yes", "--lang", "LT"}), 2, "Pakiet nie ma języka „LT”"},
+        {{"update", Host(c), "--to", "V2.1.4", "--lang", "PL", "--yes"},
+         3,
+         "Język oprogramowania (--lang) można wybrać tylko w trybie serwisowym (--service)."},
         {Update(c, {"--yes"}), 3, "Proszę wybrać wersję językową."}, // LT is not in the package
         {{"update", Host(c), "--to", "V2.1.4", "--yes"}, 3, "Proszę wybrać wersję językową."},
         {Update(a, {"--lang", "XX"}), 2, "Pakiet nie ma języka „XX”"},
-        {{"update", Host(a), "--to", "V9"}, 2, "Opcja --to przyjmuje V4.0.1f albo V2.1.4."},
+        {{"update", Host(a), "--to", "V9"}, 2, "Opcja --to przyjmuje V4.0.1f albo V2.1.4"},
+        {{"update", Host(a), "--to", "V4.0.1f", "--backup-dir", Package},
+         2,
+         "nie jest katalogiem (--backup-dir)"},
     };
     for (const Case& c : cases) {
         const CtlRun r = Ctl(c.args);
@@ -185,7 +228,7 @@ TEST_F(CliFirmwareTest, BatchUpdateOfTwoControllers) {
     const sim::SimThread& b = Controller();
     const CtlRun r =
         Ctl(QStringList{"update", "--hosts", HostsFile({Host(a), Host(b)}), "--jobs", "2", "--to", "V4.0.1f",
-                        "--backup-dir", BackupDir(), "--restart-wait", "1000", "--json"});
+                        "--backup-dir", BackupDir(), "--restart-wait", "1000", "--json", "--yes"});
     ASSERT_EQ(r.exit, 0) << r.Dump();
     EXPECT_EQ(r.Json()["succeeded"].toInt(), 2);
     EXPECT_EQ(a.Settings().version, "V4.0.1f");
@@ -199,11 +242,18 @@ TEST_F(CliFirmwareTest, ResourcesAreInstalledAndReadBack) {
     sim::SimThread& s = Controller();
     WriteAll(File("u1.html"), "<html><body>Moja strona</body></html>");
     WriteAll(File("s2.gif"), QByteArray("GIF89a") + QByteArray(300, 'x'));
+    const QByteArray before = s.Flash();
     const QStringList args = {
         "resources",           Host(s),     "--page", "1=" + File("u1.html"), "--graphic",
-        "2=" + File("s2.gif"), "--package", Package};
+        "2=" + File("s2.gif"), "--package", Package,  "--backup-dir",         BackupDir()};
     const CtlRun r = Ctl(args);
     ASSERT_EQ(r.exit, 0) << r.Dump();
+    // The configuration and texts were copied before the DataFlash was rewritten.
+    const QStringList folders = Backups();
+    ASSERT_EQ(folders.size(), 1) << r.Dump();
+    EXPECT_EQ(ReadAll(BackupDir() + '/' + folders[0] + "/Conf.QNC"), ConfigOf(before));
+    EXPECT_EQ(ReadAll(BackupDir() + '/' + folders[0] + "/Text.QNT"), TextsOf(before));
+    EXPECT_TRUE(r.err.contains(U("Kopia ustawień zapisana w katalogu "))) << r.Dump();
     EXPECT_TRUE(r.out.startsWith(U("Wolna przestrzeń : "))) << r.Dump();
     EXPECT_TRUE(r.out.contains(U("Odczyt kontrolny: stron 2048 zgodnych z obrazem."))) << r.Dump();
 
@@ -281,10 +331,19 @@ TEST_F(CliFirmwareTest, PackageImageAndExtractMatchTheCore) {
 
     QByteArray program;
     ASSERT_EQ(reader.Extract("IP_QueL.hex", -1, "  ", "V401f", program), 131072);
-    const CtlRun x =
-        Ctl({"package", "extract", "IP_QueL.hex", "--firmware", "V401f", "--output", File("p.hex")});
-    ASSERT_EQ(x.exit, 0) << x.Dump();
-    EXPECT_EQ(ReadAll(File("p.hex")), program);
+    // The version as update --to spells it, or the package's tag.
+    for (const char* version : {"V4.0.1f", "V401f"}) {
+        const CtlRun x =
+            Ctl({"package", "extract", "IP_QueL.hex", "--firmware", version, "--output", File("p.hex")});
+        ASSERT_EQ(x.exit, 0) << x.Dump();
+        EXPECT_EQ(ReadAll(File("p.hex")), program);
+        QFile::remove(File("p.hex"));
+    }
+    const CtlRun wrong =
+        Ctl({"package", "extract", "IP_QueL.hex", "--firmware", "4.0.1", "--output", File("w")});
+    EXPECT_EQ(wrong.exit, 2) << wrong.Dump();
+    EXPECT_TRUE(wrong.err.contains(U("Opcja --firmware przyjmuje V4.0.1f albo V2.1.4 (także V401f, V214).")))
+        << wrong.Dump();
 
     const CtlRun missing =
         Ctl({"package", "extract", "nie.ma", "--firmware", "V401f", "--output", File("n")});

@@ -57,19 +57,26 @@ TEST_F(CliSettingsTest, BackupOfOneAreaLeavesTheOtherFileAlone) {
     EXPECT_FALSE(QFile::exists(File("Conf.QNC")));
 }
 
+// The question is settled before the controller is contacted: a file not to
+// be replaced refuses the whole backup with nothing read and nothing written.
 TEST_F(CliSettingsTest, AnExistingFileIsReplacedOnlyWithYes) {
     const sim::SimThread& s = Controller();
     WriteAll(File("Conf.QNC"), "keep me");
-    const CtlRun refused = Ctl(QStringList{"backup", Host(s)} + Files());
+    const CtlRun refused = Ctl(QStringList{"backup", Host(s), "--json"} + Files());
     EXPECT_EQ(refused.exit, 3) << refused.Dump();
     EXPECT_EQ(ReadAll(File("Conf.QNC")), "keep me");
-    EXPECT_EQ(ReadAll(File("Text.QNT")), TextsOf(s.Flash())); // the other file is still written
-    EXPECT_TRUE(refused.err.contains(U("Pytanie: Czy zastąpić istniejący plik ?"))) << refused.Dump();
-    EXPECT_TRUE(refused.out.contains(U("Plik ") + File("Conf.QNC") + U(" nie został zastąpiony.")));
+    EXPECT_FALSE(QFile::exists(File("Text.QNT")));
+    EXPECT_EQ(s.RequestCount(), 0); // the controller was never contacted
+    EXPECT_TRUE(
+        refused.err.contains(U("Pytanie: ") + File("Conf.QNC") + U(": Czy zastąpić istniejący plik ?")))
+        << refused.Dump();
+    EXPECT_EQ(refused.Json()["error"], U("Plik ") + File("Conf.QNC") + U(" nie został zastąpiony."));
+    EXPECT_EQ(refused.Json()["notReplaced"].toArray(), QJsonArray{File("Conf.QNC")});
 
     const CtlRun yes = Ctl(QStringList{"backup", Host(s), "--yes"} + Files());
     EXPECT_EQ(yes.exit, 0) << yes.Dump();
     EXPECT_EQ(ReadAll(File("Conf.QNC")), ConfigOf(s.Flash()));
+    EXPECT_EQ(ReadAll(File("Text.QNT")), TextsOf(s.Flash()));
 }
 
 TEST_F(CliSettingsTest, BackupFailuresWriteNoFile) {
@@ -159,6 +166,13 @@ TEST_F(CliSettingsTest, NetworkOverwriteNeedsConfirmation) {
         << refused.Dump();
     EXPECT_EQ(s.Flash(), before);
     EXPECT_FALSE(LongCommands(s).contains(0xA1)); // not a page written
+    // The configuration password is masked unless asked for; the control
+    // password stays the same, so nothing is said of it.
+    EXPECT_TRUE(refused.err.contains(U("\nHasło: ********\n\nCzy nadpisać ustawienia ?"))) << refused.Dump();
+    EXPECT_FALSE(refused.err.contains("kpnv")) << refused.Dump();
+    const CtlRun shown = Ctl(QStringList{"restore", Host(s), "--network", "--show-password"} + Files());
+    EXPECT_EQ(shown.exit, 3) << shown.Dump();
+    EXPECT_TRUE(shown.err.contains(U("\nHasło: kpnv\n\nCzy nadpisać ustawienia ?"))) << shown.Dump();
 
     const CtlRun yes = Ctl(QStringList{"restore", Host(s), "--network", "--yes"} + Files());
     ASSERT_EQ(yes.exit, 0) << yes.Dump();
@@ -166,6 +180,21 @@ TEST_F(CliSettingsTest, NetworkOverwriteNeedsConfirmation) {
     EXPECT_TRUE(LongCommands(s).contains(0xAB)); // restarted, then read back once it answered again
     EXPECT_TRUE(yes.err.contains(U("Ponowne łączenie OK."))) << yes.Dump();
     EXPECT_EQ(ConfigOf(s.Flash()), ConfigArea(Fields, 7));
+}
+
+// A file whose control password differs from the one in use: the summary says
+// that it changes, without showing it; the restore then reads back with it.
+TEST_F(CliSettingsTest, TheSummarySaysThatTheControlPasswordChanges) {
+    sim::SimThread& s = Controller({}, 1);
+    ConfigFields other = Fields;
+    other.controlPassword = "7777";
+    WriteBackup(7, other);
+    const CtlRun r = Ctl(QStringList{"restore", Host(s), "--network"} + Files());
+    EXPECT_EQ(r.exit, 3) << r.Dump();
+    EXPECT_TRUE(r.err.contains(U("Hasło sterowania QuelNet-a zmieni się na hasło zapisane w pliku")))
+        << r.Dump();
+    EXPECT_FALSE(r.err.contains("7777")) << r.Dump();
+    EXPECT_FALSE(LongCommands(s).contains(0xA1));
 }
 
 TEST_F(CliSettingsTest, ReadBackFindsAPageTheControllerStoredWrongly) {

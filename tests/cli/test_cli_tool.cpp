@@ -3,6 +3,8 @@
 // program, offline and against simulated controllers.
 #include "tests/cli/CliProcess.h"
 
+#include <csignal>
+
 using namespace quelnet;
 using namespace quelnet::test;
 
@@ -51,6 +53,32 @@ TEST(CliHelp, TheToolAndEveryCommandHaveHelp) {
     EXPECT_FALSE(Ctl({"restore", "-h"}).out.contains("--hosts"));
 }
 
+// Every help line fits 80 columns; the placeholders are in one language; each
+// command lists only the options it takes; "panel --help" is the help of
+// "panel check".
+TEST(CliHelp, HelpFitsEightyColumnsAndListsOnlyWhatACommandTakes) {
+    QList<QStringList> lines{Ctl({"--help"}).out.split('\n')};
+    for (const QString& command : Commands + QStringList{"resources", "update", "package"})
+        lines << Ctl(command.split(' ') + QStringList{"--help"}).out.split('\n');
+    for (const QStringList& help : lines)
+        for (const QString& line : help) {
+            EXPECT_LE(line.size(), 80) << line.toStdString();
+            for (const char* polish : {"PLIK", "NAZWA", "KATALOG", "WERSJA", "POLECENIE", "ARGUMENTY", "OPCJE"})
+                EXPECT_FALSE(line.contains(polish)) << line.toStdString();
+        }
+    const QString package = Ctl({"package", "--help"}).out;
+    for (const char* notTaken : {"--password", "--timeout", "--yes", "--hosts", "--version"})
+        EXPECT_FALSE(package.contains(notTaken)) << notTaken;
+    EXPECT_EQ(Ctl({"package", "list", "--password", "x"}).exit, 2);
+    EXPECT_FALSE(Ctl({"identify", "--help"}).out.contains("--yes"));
+    EXPECT_TRUE(Ctl({"update", "--help"}).out.contains("--yes"));
+    EXPECT_TRUE(Ctl({"backup", "--help"}).out.contains("{host}"));
+
+    const CtlRun panel = Ctl({"panel", "--help"});
+    EXPECT_EQ(panel.exit, 0) << panel.Dump();
+    EXPECT_EQ(panel.out, Ctl({"panel", "check", "--help"}).out);
+}
+
 TEST(CliHelp, UsageErrorsEndWithStatus2) {
     const struct {
         QStringList args;
@@ -58,7 +86,7 @@ TEST(CliHelp, UsageErrorsEndWithStatus2) {
     } cases[] = {
         {{}, "Brak polecenia."},
         {{"frobnicate"}, "Nieznane polecenie „frobnicate”."},
-        {{"panel"}, "Nieznane polecenie „panel”."},
+        {{"panel"}, "Niepełne polecenie „panel”: panel check."},
         {{"get"}, "Brak adresu QuelNet-a (HOST[:PORT]) albo opcji --hosts."},
         {{"get", "127.0.0.1:99999", "IN1"},
          "Niewłaściwy adres QuelNet-a „127.0.0.1:99999” (HOST[:PORT], port od 1 do 65535)."},
@@ -111,6 +139,46 @@ TEST_F(CliTest, PanelCheckListsTheProblemsOfTheFile) {
     EXPECT_TRUE(none.err.contains(U("Nie mogę odczytać pliku panelu"))) << none.Dump();
 }
 
+// A file that holds no block of a panel is not taken for an empty panel.
+TEST_F(CliTest, PanelCheckRefusesAFileThatIsNoPanel) {
+    WriteAll(File("passwd"), "root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1::/usr/sbin:/bin/false\n");
+    WriteAll(File("binary"), QByteArray("\x7F"
+                                        "ELF\x02\x01\x01\0",
+                                        8) +
+                                 QByteArray(4000, '\x90'));
+    for (const QString& path : {File("passwd"), File("binary")}) {
+        const CtlRun r = Ctl({"panel", "check", path});
+        EXPECT_EQ(r.exit, 1) << r.Dump();
+        EXPECT_TRUE(r.err.contains(U("„") + path + U("” nie jest plikiem panelu"))) << r.Dump();
+        EXPECT_TRUE(r.out.isEmpty()) << r.Dump();
+    }
+    WriteAll(File("empty.cnf"), ""); // an empty panel, as the window takes it
+    const CtlRun empty = Ctl({"panel", "check", File("empty.cnf")});
+    EXPECT_EQ(empty.exit, 0) << empty.Dump();
+    EXPECT_EQ(empty.out, U("Elementów: 0, problemów: 0.\n"));
+}
+
+// The demonstration panel as tools/install-demo.sh installs it passes the
+// check that README shows, offline and against a simulator (its controller
+// address pointed at the simulator's port).
+TEST_F(CliTest, TheDemonstrationPanelPassesItsOwnCheck) {
+    QProcess install;
+    install.start("bash", {QStringLiteral(QUELNET_SOURCE_DIR "/tools/install-demo.sh"), dir.path()});
+    ASSERT_TRUE(install.waitForFinished(60000) && install.exitCode() == 0)
+        << install.readAllStandardError().toStdString();
+    const QString panel = File("quelnet_scr.cnf");
+    const CtlRun offline = Ctl({"panel", "check", panel});
+    EXPECT_EQ(offline.exit, 0) << offline.Dump();
+    EXPECT_TRUE(offline.out.endsWith(U(", problemów: 0.\n"))) << offline.Dump();
+
+    const sim::SimThread& s = Sim();
+    QByteArray bytes = ReadAll(panel);
+    bytes.replace("=7080\r\n", "=" + QByteArray::number(s.TcpPort()) + "\r\n");
+    WriteAll(panel, bytes);
+    const CtlRun online = Ctl({"panel", "check", panel, "--online"});
+    EXPECT_EQ(online.exit, 0) << online.Dump();
+}
+
 TEST_F(CliTest, PanelCheckOnlineAsksEveryControllerOnceAndEveryCircuitOnce) {
     WriteAll(File("ok.png"), QByteArray::fromHex("89504E470D0A1A0A00"));
     sim::SimThread& s = Sim();
@@ -136,4 +204,60 @@ TEST_F(CliTest, PanelCheckOnlineAsksEveryControllerOnceAndEveryCircuitOnce) {
         << r.Dump();
     // One identification, then IN1, NOPE and AN1 once each.
     EXPECT_EQ(LongCommands(s), (QList<int>{0xAA, 0x12, 0x12, 0x1A}));
+}
+
+// Output that cannot be written is a failure: the result did not reach the user.
+TEST_F(CliTest, AFailedWriteToStandardOutputExitsWith1) {
+    const sim::SimThread& s = Sim();
+    for (const QStringList& args :
+         {QStringList{"--help"}, QStringList{"identify", Host(s)}, QStringList{"get", Host(s), "IN1"}}) {
+        QProcess p;
+        p.setStandardOutputFile("/dev/full");
+        p.start(QStringLiteral(QUELNETCTL_EXE), args);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), 1) << args.join(' ').toStdString() << err.toStdString();
+        EXPECT_TRUE(err.contains(U("Nie mogę pisać na standardowe wyjście"))) << err.toStdString();
+    }
+    // Only the failed write turns success into failure: a usage error stays 2.
+    QProcess usage;
+    usage.setStandardOutputFile("/dev/full");
+    usage.start(QStringLiteral(QUELNETCTL_EXE), {"identify"});
+    ASSERT_TRUE(usage.waitForFinished(30000));
+    EXPECT_EQ(usage.exitCode(), 2);
+}
+
+// Ctrl+C (SIGINT): the links are shut down at once, the command returns and
+// the tool exits with 130; the controller sees its link closed.
+TEST_F(CliTest, CtrlCClosesTheLinkAndExitsWith130) {
+    sim::SimConfig silent; // the first page read of a backup is never answered
+    silent.faults.dropReplyTo = {3};
+    const struct {
+        const char* what;
+        sim::SimThread& sim;
+        QStringList args;
+        int requests; // received before the signal is sent
+    } cases[] = {
+        {"watch", Sim(), {"watch", "", "IN1", "--interval", "100"}, 2},
+        {"a reply awaited", Sim(silent), {"backup", "", "--config", File("c.QNC"), "--timeout", "60000"}, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QStringList args = c.args;
+        args[1] = Host(c.sim);
+        QProcess p;
+        p.start(QStringLiteral(QUELNETCTL_EXE), args);
+        ASSERT_TRUE(p.waitForStarted(30000));
+        ASSERT_TRUE(WaitUntil([&] { return c.sim.RequestCount() >= c.requests; }));
+        ASSERT_EQ(::kill(pid_t(p.processId()), SIGINT), 0);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 130) << err.toStdString();
+        // Said by the tool once the command returned (not after the grace period).
+        EXPECT_TRUE(err.contains(U("Przerwano; połączenia z QuelNet-ami zostały zamknięte.")))
+            << err.toStdString();
+        EXPECT_TRUE(WaitUntil([&] { return c.sim.OpenConnections() == 0; }));
+    }
+    EXPECT_FALSE(QFile::exists(File("c.QNC")));
 }

@@ -198,11 +198,67 @@ TEST(SettingsSummaryText, ShowsTheConfigurationPasswordUpToItsOwnZeroByte) {
                        3);
         if (QByteArray(row.configPassword).size() == 16)
             config[74] = 'Z'; // the byte after the field is not shown
-        EXPECT_EQ(SettingsSummary(config),
+        const QString controlInUse = QString::fromLatin1(row.controlPassword); // unchanged: no notice
+        EXPECT_EQ(SettingsSummary(config, controlInUse),
                   U("Zostaną wprogramowane następujące ustawienia.\r\rMAC: 0A-0B-FE-00-01-02\r"
                     "IP: 192.168.0.177\rMaska: 255.255.255.0\rHasło: ") +
                       U(row.shown) + U("\r\rCzy nadpisać ustawienia ?"));
+        EXPECT_EQ(SettingsSummary(config, controlInUse, SummaryPassword::Masked),
+                  U("Zostaną wprogramowane następujące ustawienia.\r\rMAC: 0A-0B-FE-00-01-02\r"
+                    "IP: 192.168.0.177\rMaska: 255.255.255.0\rHasło: ********\r\rCzy nadpisać ustawienia ?"));
     }
+}
+
+// The control password of the file against the one the controller was reached
+// with, compared as the controller compares them: the 16-byte blocks in the
+// code page, up to their first zero byte. It is never shown.
+TEST(SettingsSummaryText, SaysWhenTheControlPasswordChanges) {
+    const QString notice = U("\r\rHasło sterowania QuelNet-a zmieni się na hasło zapisane w pliku: panel i "
+                             "okna będą się z nim łączyć tylko z tym hasłem.\r\rCzy nadpisać ustawienia ?");
+    struct Row {
+        const char* what;
+        QByteArray inFile;
+        const char* inUse;
+        bool changes;
+    };
+    const Row rows[] = {
+        {"same", "3958", "3958", false},
+        {"other", "1111", "3958", true},
+        {"empty in the file", "", "3958", true},
+        {"empty in use", "3958", "", true},
+        {"a prefix", "395", "3958", true},
+        {"typed longer than the field", "ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOPQ", false},
+        {"code page character", "\xB9x", "ąx", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const QByteArray config =
+            ConfigArea({QByteArray::fromHex("c0a800b1"), QByteArray::fromHex("ffffff00"),
+                        QByteArray::fromHex("0a0bfe000102"), row.inFile, "kpnv"},
+                       3);
+        const QString summary = SettingsSummary(config, U(row.inUse));
+        EXPECT_EQ(summary.endsWith(notice), row.changes) << summary.toStdString();
+        EXPECT_EQ(ControlPasswordChanges(config, U(row.inUse)), row.changes);
+        if (!QByteArray(row.inFile).isEmpty()) {
+            EXPECT_FALSE(summary.contains(QString::fromLatin1(row.inFile))) << summary.toStdString();
+        }
+    }
+}
+
+// The window's restore of another controller's file: the summary tells that
+// the control password changes.
+TEST_F(SettingsJobTest, TheSummaryTellsThatTheControlPasswordChanges) {
+    auto a = StartController(FlashWith(configA, textsA));
+    WriteAll(Path("Conf.QNC"), configB); // control password 1111, the controller is reached with 3958
+    dialogs.paths = {Path("Conf.QNC"), std::nullopt};
+    dialogs.answers = {true, false};
+    EXPECT_TRUE(Restore(Target(*a)));
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(
+        dialogs.messages[1].text,
+        U("Zostaną wprogramowane następujące ustawienia.\r\rMAC: 02-00-00-00-00-01\rIP: 192.168.0.177\r"
+          "Maska: 255.255.255.0\rHasło: zzzz\r\rHasło sterowania QuelNet-a zmieni się na hasło zapisane "
+          "w pliku: panel i okna będą się z nim łączyć tylko z tym hasłem.\r\rCzy nadpisać ustawienia ?"));
 }
 
 TEST_F(SettingsJobTest, UnsuitableControllersAreRefusedBeforeAnyTransfer) {
