@@ -841,6 +841,12 @@ public:
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
     }
+    // Opens the element, types a row's value, ends the edit.
+    void Edit(QWidget* element, int row, const QString& text) {
+        ASSERT_TRUE(Open(element));
+        Type(row, text);
+        EndEdit();
+    }
     void Pick(int row) { QTest::mouseClick(Sheet()->Cell(row)->PickButton(), Qt::LeftButton); }
     void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::ControlModifier, QWidget* to = nullptr) {
         QTest::keyClick(to ? to : panel.data(), key, mods);
@@ -909,23 +915,11 @@ const std::vector<UndoCase>& UndoEveryChange::Cases() {
              t.EndEdit();
          }},
         {"TextRow", none,
-         [](T& t) {
-             ASSERT_TRUE(t.Open(t.Views().Quel_Button_Panel[0]));
-             t.Type(11, "Zawor");
-             t.EndEdit();
-         }},
+         [](T& t) { t.Edit(t.Views().Quel_Button_Panel[0], 11, "Zawor"); }},
         {"ListRow", none,
-         [](T& t) {
-             ASSERT_TRUE(t.Open(t.Views().Quel_Button_Panel[1]));
-             t.Type(1, "127.0.0.2");
-             t.EndEdit();
-         }},
+         [](T& t) { t.Edit(t.Views().Quel_Button_Panel[1], 1, "127.0.0.2"); }},
         {"NumberRow", none,
-         [](T& t) {
-             ASSERT_TRUE(t.Open(t.Views().Quel_SignD_Image[0]));
-             t.Type(10, "250");
-             t.EndEdit();
-         }},
+         [](T& t) { t.Edit(t.Views().Quel_SignD_Image[0], 10, "250"); }},
         {"FixedListRow", none,
          [](T& t) {
              ASSERT_TRUE(t.Open(t.Views().Quel_Button_Panel[0]));
@@ -944,11 +938,7 @@ const std::vector<UndoCase>& UndoEveryChange::Cases() {
              t.EndEdit();
          }},
         {"RealRow", none,
-         [](T& t) {
-             ASSERT_TRUE(t.Open(t.Views().Quel_SignA_Image[0]));
-             t.Type(9, "30"); // level 2
-             t.EndEdit();
-         }},
+         [](T& t) { t.Edit(t.Views().Quel_SignA_Image[0], 9, "30"); }}, // level 2
         {"ColourPicker", none,
          [](T& t) {
              ASSERT_TRUE(t.Open(t.Views().Quel_Text[0]));
@@ -967,11 +957,7 @@ const std::vector<UndoCase>& UndoEveryChange::Cases() {
              t.EndEdit();
          }},
         {"SliderRule", none,
-         [](T& t) {
-             ASSERT_TRUE(t.Open(t.Views().Quel_Slider_Image[0]));
-             t.Type(7, "4"); // steps: the step value follows
-             t.EndEdit();
-         }},
+         [](T& t) { t.Edit(t.Views().Quel_Slider_Image[0], 7, "4"); }}, // steps: the step value follows
     };
     return cases;
 }
