@@ -1110,6 +1110,19 @@ TEST_F(UndoTest, CopyPutsTheBlockOnTheClipboardAndPastePlacesLikeADrop) {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_TRUE(mime);
     ASSERT_TRUE(mime->hasFormat(ElementMimeType));
+    // Text selected in a row is the row's to copy, not the element.
+    tool->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(tool));
+    QLineEdit* caption = Sheet()->Cell(11)->LineEdit();
+    caption->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), caption);
+    caption->setSelection(0, 3);
+    Key(Qt::Key_C, Qt::ControlModifier, caption);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Pom");
+    caption->deselect();
+    Key(Qt::Key_C, Qt::ControlModifier, caption);
+    mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime && mime->hasFormat(ElementMimeType));
     EndEdit();
     // The text form is the button's block of the panel file.
     File();
