@@ -95,9 +95,11 @@ bool PanelEditor::eventFilter(QObject* watched, QEvent* event) {
         return false;
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+        // A combination the editor acted on goes no further: a list or table
+        // with the focus would copy its own text over the element's.
         if (type == QEvent::KeyPress && (IsKeyTarget(watched) || IsToolKeyTarget(watched)) &&
             ShortcutKey(*static_cast<QKeyEvent*>(event)))
-            return false;
+            return true;
         if (IsKeyTarget(watched)) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (type == QEvent::KeyPress)
@@ -480,21 +482,19 @@ bool PanelEditor::ShortcutKey(const QKeyEvent& e) {
         e.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const int key = e.key();
     const bool ctrl = mods == Qt::ControlModifier;
+    const bool ctrlShift = mods == (Qt::ControlModifier | Qt::ShiftModifier);
     if (ctrl && key == Qt::Key_Z)
-        Undo();
-    else if ((ctrl && key == Qt::Key_Y) || (mods == (Qt::ControlModifier | Qt::ShiftModifier) && key == Qt::Key_Z))
-        Redo();
-    else if ((ctrl || mods == (Qt::ControlModifier | Qt::ShiftModifier)) && key == Qt::Key_V)
-        PasteElement(); // Shift held: the frame is not snapped, as in a drop
-    else if (ctrl && key == Qt::Key_C) {
+        return Undo();
+    if ((ctrl && key == Qt::Key_Y) || (ctrlShift && key == Qt::Key_Z))
+        return Redo();
+    if ((ctrl || ctrlShift) && key == Qt::Key_V)
+        return PasteElement(); // Shift held: the frame is not snapped, as in a drop
+    if (ctrl && key == Qt::Key_C) {
         // Text selected in a field (a row of the sheet) is the text's to copy.
         const auto* field = qobject_cast<const QLineEdit*>(QApplication::focusWidget());
-        if (field && field->hasSelectedText())
-            return false;
-        CopyElement();
-    } else
-        return false;
-    return true;
+        return !(field && field->hasSelectedText()) && CopyElement();
+    }
+    return false;
 }
 
 bool PanelEditor::Undo() {

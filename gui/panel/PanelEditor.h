@@ -119,7 +119,8 @@ private:
     void ShowToolIfHidden();
     bool IsKeyTarget(QObject* watched) const;
     bool IsToolKeyTarget(QObject* watched) const;
-    // Ctrl+Z, Ctrl+Shift+Z, Ctrl+Y, Ctrl+C, Ctrl+V; true when `e` is one of them.
+    // Ctrl+Z, Ctrl+Shift+Z, Ctrl+Y, Ctrl+C, Ctrl+V; true when the editor
+    // acted on `e` (the key then goes no further).
     bool ShortcutKey(const QKeyEvent& e);
     // Idle: no frame, no click waiting for the edit timer.
     bool Idle() const { return !AnyFrame() && !m_editTimer.isActive(); }

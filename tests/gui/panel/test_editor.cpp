@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -1121,6 +1122,14 @@ TEST_F(UndoTest, CopyPutsTheBlockOnTheClipboardAndPastePlacesLikeADrop) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "Pom");
     caption->deselect();
     Key(Qt::Key_C, Qt::ControlModifier, caption);
+    mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime && mime->hasFormat(ElementMimeType));
+    // The grid, which copies its current cell's text, does not get the key.
+    auto* grid = Named<QTableWidget>(*Sheet(), "ValueListEditor1");
+    grid->setFocus();
+    grid->setCurrentCell(0, 0);
+    QGuiApplication::clipboard()->setText("Pompa");
+    Key(Qt::Key_C, Qt::ControlModifier, grid);
     mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_TRUE(mime && mime->hasFormat(ElementMimeType));
     EndEdit();
