@@ -1,5 +1,7 @@
 #include "core/panel/ElementModel.h"
 
+#include <type_traits>
+
 namespace quelnet {
 
 namespace {
@@ -38,6 +40,37 @@ bool ElementRecords::Enabled(int kind, int slot) const {
 void ElementRecords::SetEnabled(int kind, int slot, bool enabled) {
     if (!IsElementKind(kind) || slot < 0 || slot >= Count(kind)) return;
     withArray(*this, kind, [slot, enabled](auto& a) { a[slot].sEnabled = enabled; });
+}
+
+ElementRecord ElementRecords::Record(int kind, int slot) const {
+    switch (kind) {
+    case KindButton: return ES_Buttons.at(size_t(slot));
+    case KindDSign: return ES_DSigns.at(size_t(slot));
+    case KindASign: return ES_ASigns.at(size_t(slot));
+    case KindText: return ES_Texts.at(size_t(slot));
+    default: return ES_Tracks.at(size_t(slot));
+    }
+}
+
+void ElementRecords::SetRecord(int slot, const ElementRecord& record) {
+    const int kind = KindOf(record);
+    if (slot < 0 || slot >= Count(kind)) return;
+    std::visit(
+        [&](const auto& rec) {
+            withArray(*this, kind, [&](auto& a) {
+                using Stored = typename std::decay_t<decltype(a)>::value_type;
+                if constexpr (std::is_same_v<Stored, std::decay_t<decltype(rec)>>)
+                    a[size_t(slot)] = rec;
+            });
+        },
+        record);
+}
+
+void ElementRecords::Truncate(int kind, int count) {
+    if (!IsElementKind(kind) || count < 0) return;
+    withArray(*this, kind, [count](auto& a) {
+        if (int(a.size()) > count) a.resize(size_t(count));
+    });
 }
 
 bool SlotFromName(const QString& name, const char* prefix, int* slot) {

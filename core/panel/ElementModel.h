@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <variant>
 #include <vector>
 
 namespace quelnet {
@@ -56,6 +57,8 @@ struct TES_Button {
     std::uint32_t sI_Refr = 0; // ms, 0 means 1000
     QString sCaption;
     std::uint64_t wL_Fresh = 0; // working: tick (ms, 64 bits) after which the state is read again
+
+    bool operator==(const TES_Button&) const = default;
 };
 
 struct TES_DSign {
@@ -71,6 +74,8 @@ struct TES_DSign {
     QString sI_ImgH;
     std::uint32_t sI_Refr = 0;
     std::uint64_t wL_Fresh = 0;
+
+    bool operator==(const TES_DSign&) const = default;
 };
 
 inline constexpr int AnalogLevelCount = 8;
@@ -88,6 +93,8 @@ struct TES_ASign {
     QString sI_Img[AnalogLevelCount];
     std::uint32_t sI_Refr = 0;
     std::uint64_t wL_Fresh = 0;
+
+    bool operator==(const TES_ASign&) const = default;
 };
 
 struct TES_Text {
@@ -100,6 +107,8 @@ struct TES_Text {
     bool sFontItalic = false;
     bool sFontUnder = false;
     bool sFontStrike = false;
+
+    bool operator==(const TES_Text&) const = default;
 };
 
 struct TES_Track {
@@ -114,6 +123,8 @@ struct TES_Track {
     float sStartVal = 0;
     float sStepVal = 0;
     float sStopVal = 0;
+
+    bool operator==(const TES_Track&) const = default;
 };
 
 // The five record arrays the panel window owns. They never shrink while the
@@ -131,7 +142,25 @@ struct ElementRecords {
     // sEnabled of a slot (false for a kind outside 0-4 or a slot out of range).
     bool Enabled(int kind, int slot) const;
     void SetEnabled(int kind, int slot, bool enabled);
+
+    // The record of a slot as a value of its own, and back (the kind is the
+    // alternative the value holds). Record() needs a slot in range; SetRecord()
+    // ignores one out of range.
+    using Any = std::variant<TES_Button, TES_DSign, TES_ASign, TES_Text, TES_Track>;
+    Any Record(int kind, int slot) const;
+    void SetRecord(int slot, const Any& record);
+    // Drops the records from `count` on (an undone placement gives back the
+    // slot it appended).
+    void Truncate(int kind, int count);
+
+    bool operator==(const ElementRecords&) const = default;
 };
+
+// One record of any kind; its variant index is its kind.
+using ElementRecord = ElementRecords::Any;
+inline int KindOf(const ElementRecord& record) {
+    return int(record.index());
+}
 
 // Slot rule: the lowest slot whose principal control is absent, else `count`
 // (the caller then grows the record array and the kind's control arrays).

@@ -95,6 +95,10 @@ public:
 // ("1,5E-7", "3,4E38") below 0.00001 or beyond 15 integer digits.
 QString FormatPanelReal(double value);
 
+// The lines of one element's block: "{", the type line, the rectangle, the
+// record's keys, "}". Nothing when the slot has no record.
+void AppendElementBlock(QStringList& lines, const PanelElementPlace& element, const ElementRecords& records);
+
 // The whole file: the scr block, then one block per element in the order
 // given. Elements whose slot has no record are left out.
 QByteArray FormatPanelFile(const PanelWindowPlace& window, const std::vector<PanelElementPlace>& elements,

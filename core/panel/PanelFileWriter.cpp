@@ -17,6 +17,11 @@ QString DecimalSeparator() {
     return p.isEmpty() ? QStringLiteral(".") : p;
 }
 
+void AppendRect(QStringList& lines, int x, int y, int w, int h) {
+    lines << QStringLiteral("x_px=") + QString::number(x) << QStringLiteral("x_py=") + QString::number(y)
+          << QStringLiteral("x_pw=") + QString::number(w) << QStringLiteral("x_ph=") + QString::number(h);
+}
+
 } // namespace
 
 QString FormatPanelReal(double value) {
@@ -63,25 +68,24 @@ QString FormatPanelReal(double value) {
     return out;
 }
 
+void AppendElementBlock(QStringList& lines, const PanelElementPlace& e, const ElementRecords& records) {
+    if (!IsElementKind(e.Kind) || e.Slot < 0 || e.Slot >= records.Count(e.Kind))
+        return;
+    lines << QStringLiteral("{") << QStringLiteral("x_tp=") + QString::fromLatin1(KindFileTags[e.Kind]);
+    AppendRect(lines, e.Rect.x(), e.Rect.y(), e.Rect.width(), e.Rect.height());
+    WriteRecordKeys(records, e.Kind, e.Slot, lines);
+    lines << QStringLiteral("}");
+}
+
 QByteArray FormatPanelFile(const PanelWindowPlace& window, const std::vector<PanelElementPlace>& elements,
                            const ElementRecords& records) {
     QStringList lines;
-    auto rect = [&lines](int x, int y, int w, int h) {
-        lines << QStringLiteral("x_px=") + QString::number(x) << QStringLiteral("x_py=") + QString::number(y)
-              << QStringLiteral("x_pw=") + QString::number(w) << QStringLiteral("x_ph=") + QString::number(h);
-    };
     lines << QStringLiteral("{") << QStringLiteral("x_tp=scr");
-    rect(window.Left, window.Top, window.Width, window.Height);
+    AppendRect(lines, window.Left, window.Top, window.Width, window.Height);
     lines << QStringLiteral("s_ws=") + QString::number(window.State) << QStringLiteral("}");
 
-    for (const PanelElementPlace& e : elements) {
-        if (!IsElementKind(e.Kind) || e.Slot < 0 || e.Slot >= records.Count(e.Kind))
-            continue;
-        lines << QStringLiteral("{") << QStringLiteral("x_tp=") + QString::fromLatin1(KindFileTags[e.Kind]);
-        rect(e.Rect.x(), e.Rect.y(), e.Rect.width(), e.Rect.height());
-        WriteRecordKeys(records, e.Kind, e.Slot, lines);
-        lines << QStringLiteral("}");
-    }
+    for (const PanelElementPlace& e : elements)
+        AppendElementBlock(lines, e, records);
 
     QByteArray bytes;
     for (const QString& line : lines) {

@@ -3,6 +3,7 @@
 #include "core/base/InterfaceTexts.h"
 #include "core/panel/PanelLimits.h"
 #include "gui/common/Platform.h"
+#include "gui/panel/ElementClipboard.h"
 #include "gui/panel/ElementControls.h"
 #include "gui/panel/PanelWindow.h"
 #include "gui/toolbox/ToolboxWindow.h"
@@ -12,6 +13,7 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <algorithm>
 
@@ -28,7 +30,8 @@ QString EditCaption() {
 
 } // namespace
 
-PanelEditor::PanelEditor(TfmVQuelnet& window) : m_window(window) {
+PanelEditor::PanelEditor(TfmVQuelnet& window)
+    : m_window(window), m_history(window.Views(), window.Records) {
     setObjectName("PanelEditor");
     DragSource = [](const QDropEvent& e) -> const QObject* { return e.source(); };
     // Drops land on the window's free background only: over an element the
@@ -77,11 +80,26 @@ bool PanelEditor::IsKeyTarget(QObject* watched) const {
     return watched == first;
 }
 
+bool PanelEditor::IsToolKeyTarget(QObject* watched) const {
+    const QWidget* tool = m_window.Tool();
+    if (!tool)
+        return false;
+    const QWidget* first = QApplication::focusWidget();
+    if (!first || first->window() != tool)
+        first = tool->isActiveWindow() ? tool : nullptr;
+    return first && watched == first;
+}
+
 bool PanelEditor::eventFilter(QObject* watched, QEvent* event) {
     if (!Active())
         return false;
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+        // A combination the editor acted on goes no further: a list or table
+        // with the focus would copy its own text over the element's.
+        if (type == QEvent::KeyPress && (IsKeyTarget(watched) || IsToolKeyTarget(watched)) &&
+            ShortcutKey(*static_cast<QKeyEvent*>(event)))
+            return true;
         if (IsKeyTarget(watched)) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (type == QEvent::KeyPress)
@@ -230,10 +248,13 @@ int PlacedElements(const PanelViews& views, const ElementRecords& records) {
 
 } // namespace
 
-bool PanelEditor::TakesPaletteDrag(const QObject* source) const {
+bool PanelEditor::BelowElementLimit() const {
     // A panel at the element limit takes no more: its file could not be read again.
-    return TfmQuelnetTool::IsPalette(source) && !AnyFrame() &&
-           PlacedElements(m_window.Views(), m_window.Records) < MaxPanelElements;
+    return PlacedElements(m_window.Views(), m_window.Records) < MaxPanelElements;
+}
+
+bool PanelEditor::TakesPaletteDrag(const QObject* source) const {
+    return TfmQuelnetTool::IsPalette(source) && !AnyFrame() && BelowElementLimit();
 }
 
 bool PanelEditor::FormDragOver(const QObject* source, const QPoint& pos) {
@@ -249,15 +270,19 @@ bool PanelEditor::FormDragOver(const QObject* source, const QPoint& pos) {
 }
 
 void PanelEditor::FormDragDrop(int X, int Y) {
+    TfmQuelnetTool* tool = m_window.Tool();
+    EditType = tool ? tool->ObjectType : -1;
+    m_paste.reset();
+    // A drag begun with no palette item selected gives a kind outside 0-4:
+    // its frame (64 x 64) can be moved and deleted but never placed.
+    StartPlacing(X, Y, DefaultSize(EditType));
+}
+
+void PanelEditor::StartPlacing(int X, int Y, const QSize& size) {
     if (!m_window.isActiveWindow())
         m_window.activateWindow();
     m_window.setFocus(Qt::OtherFocusReason);
-    TfmQuelnetTool* tool = m_window.Tool();
-    EditType = tool ? tool->ObjectType : -1;
-    // A drag begun with no palette item selected gives a kind outside 0-4:
-    // its frame (64 x 64) can be moved and deleted but never placed.
-    NewShape =
-        CreateFrame(EditorFrame::PlacingColor(), 0, QRect(SnapPoint(X, Y), DefaultSize(EditType)), true);
+    NewShape = CreateFrame(EditorFrame::PlacingColor(), 0, QRect(SnapPoint(X, Y), size), true);
     NewShape->setCursor(Qt::SizeAllCursor);
     SetWindowCursor(Qt::SizeAllCursor);
     MoveControl = false;
@@ -296,15 +321,23 @@ void PanelEditor::FormMouseDown(QObject*, Qt::MouseButton button, int, int) {
     if (NewShape) {
         if (IsElementKind(EditType)) {
             const QRect rect = NewShape->geometry();
+            const int slotCount = m_window.Records.Count(EditType);
             const int slot = views.AllocateSlot(EditType);
+            // An appended slot did not exist before: undoing gives it back.
+            const ElementState before = slot < slotCount ? m_history.Capture(EditType, slot) : ElementState();
             DestroyFrame(NewShape);
+            if (m_paste)
+                m_window.Records.SetRecord(slot, m_paste->Record);
+            m_paste.reset();
             views.CreateElementViews(EditType, slot, rect);
+            m_history.Record(EditType, slot, before);
         }
     } else if (MoveShape) {
         const QRect rect = MoveShape->geometry();
         const int slot = MoveShape->Tag();
         DestroyFrame(MoveShape);
         views.CreateElementViews(EditType, slot, rect);
+        m_history.Record(EditType, slot, m_moveBefore);
     } else if (EditShape) {
         // The edit frame keeps the element's rectangle from before the edit.
         const QRect rect = EditShape->geometry();
@@ -316,6 +349,7 @@ void PanelEditor::FormMouseDown(QObject*, Qt::MouseButton button, int, int) {
         if (tool)
             tool->FinishPickers();
         views.CreateElementViews(EditType, slot, rect);
+        RecordEditSteps(slot);
         if (tool) {
             tool->ShowParams(KindNone, 0);
             tool->ShowPalette();
@@ -349,10 +383,14 @@ void PanelEditor::FormKeyDown(int key) {
     } else if (key == Qt::Key_Delete) {
         // Cancels a placement, or deletes the element being moved: its views
         // are gone already and its record stays disabled.
-        if (NewShape)
+        if (NewShape) {
             DestroyFrame(NewShape);
-        else if (MoveShape)
+            m_paste.reset();
+        } else if (MoveShape) {
+            const int slot = MoveShape->Tag();
             DestroyFrame(MoveShape);
+            m_history.Record(EditType, slot, m_moveBefore);
+        }
         MoveControl = false;
         SetWindowCursor(Qt::ArrowCursor);
     }
@@ -402,10 +440,14 @@ void PanelEditor::EditTimerTimeout() {
     // deleted, or the window closed).
     if (AnyFrame() || !IsElementKind(EditType) || !views.PrincipalControl(EditType, Ed_T))
         return;
+    m_editBefore = m_history.Capture(EditType, Ed_T);
+    m_editRecords.clear();
     views.DestroyElementControls(EditType, Ed_T);
     ShowToolIfHidden();
-    if (TfmQuelnetTool* tool = m_window.Tool())
+    if (TfmQuelnetTool* tool = m_window.Tool()) {
+        connect(tool, &TfmQuelnetTool::SheetRowEnded, this, &PanelEditor::SheetRowEnded, Qt::UniqueConnection);
         tool->ShowParams(EditType, Ed_T);
+    }
     EditShape = CreateFrame(EditorFrame::EditingColor(), Ed_T, QRect(Ed_X, Ed_Y, Ed_W, Ed_H), false);
 }
 
@@ -422,6 +464,7 @@ void PanelEditor::ElementDblClick(QWidget* Sender) {
         return;
     const QRect rect = Sender->geometry();
     const int slot = ControlTag(Sender);
+    m_moveBefore = m_history.Capture(kind, slot);
     m_window.Records.SetEnabled(kind, slot, false);
     m_window.Views().DestroyElementControls(kind, slot);
     EditType = kind;
@@ -430,6 +473,95 @@ void PanelEditor::ElementDblClick(QWidget* Sender) {
     MoveShape->setCursor(Qt::SizeAllCursor);
     MoveControl = false;
     SetWindowCursor(Qt::SizeAllCursor);
+}
+
+// ---- undo, redo, copy and paste ----
+
+bool PanelEditor::ShortcutKey(const QKeyEvent& e) {
+    const Qt::KeyboardModifiers mods =
+        e.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const int key = e.key();
+    const bool ctrl = mods == Qt::ControlModifier;
+    const bool ctrlShift = mods == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (ctrl && key == Qt::Key_Z)
+        return Undo();
+    if ((ctrl && key == Qt::Key_Y) || (ctrlShift && key == Qt::Key_Z))
+        return Redo();
+    if ((ctrl || ctrlShift) && key == Qt::Key_V)
+        return PasteElement(); // Shift held: the frame is not snapped, as in a drop
+    if (ctrl && key == Qt::Key_C) {
+        // Text selected in a field (a row of the sheet) is the text's to copy.
+        const auto* field = qobject_cast<const QLineEdit*>(QApplication::focusWidget());
+        return !(field && field->hasSelectedText()) && CopyElement();
+    }
+    return false;
+}
+
+bool PanelEditor::Undo() {
+    return Active() && Idle() && m_history.Undo();
+}
+
+bool PanelEditor::Redo() {
+    return Active() && Idle() && m_history.Redo();
+}
+
+bool PanelEditor::CopyElement() {
+    if (!Active() || !EditShape || !IsElementKind(EditType))
+        return false;
+    const int slot = EditShape->Tag();
+    if (slot < 0 || slot >= m_window.Records.Count(EditType))
+        return false;
+    CopyElementToClipboard({EditShape->geometry(), m_window.Records.Record(EditType, slot)});
+    return true;
+}
+
+bool PanelEditor::PasteElement() {
+    if (!Active() || !Idle() || !BelowElementLimit())
+        return false;
+    std::optional<ElementCopy> copy = ElementOnClipboard();
+    if (!copy)
+        return false;
+    const QSize size = copy->Rect.size();
+    QPoint at = m_window.mapFromGlobal(QCursor::pos());
+    // With the pointer outside the panel the frame comes as near it as fits.
+    if (!m_window.rect().contains(at))
+        at = QPoint(std::clamp(at.x(), 0, std::max(0, m_window.width() - size.width())),
+                    std::clamp(at.y(), 0, std::max(0, m_window.height() - size.height())));
+    EditType = copy->Kind();
+    m_paste = std::move(copy);
+    StartPlacing(at.x(), at.y(), size);
+    return true;
+}
+
+void PanelEditor::NoteEditedRecord(int slot) {
+    if (!IsElementKind(EditType) || slot < 0 || slot >= m_window.Records.Count(EditType))
+        return;
+    ElementRecord now = m_window.Records.Record(EditType, slot);
+    const ElementRecord& last = m_editRecords.empty() ? m_editBefore.Record : m_editRecords.back();
+    if (RecordKeyLines(now) != RecordKeyLines(last))
+        m_editRecords.push_back(std::move(now));
+}
+
+void PanelEditor::SheetRowEnded() {
+    if (EditShape)
+        NoteEditedRecord(EditShape->Tag());
+}
+
+void PanelEditor::RecordEditSteps(int slot) {
+    NoteEditedRecord(slot);
+    const ElementState after = m_history.Capture(EditType, slot);
+    // Shown anew, the element goes to the end of the save order: with its
+    // first change, or as a step of its own when nothing was changed.
+    ElementState before = m_editBefore;
+    if (m_editRecords.empty())
+        m_history.Record(EditType, slot, before, after);
+    for (const ElementRecord& record : m_editRecords) {
+        ElementState step = after;
+        step.Record = record;
+        m_history.Record(EditType, slot, before, step);
+        before = step;
+    }
+    m_editRecords.clear();
 }
 
 // ---- closing ----

@@ -21,16 +21,30 @@
 // previews every key event of the window (whatever control has the focus)
 // through an event filter on the application. Pointer positions are snapped
 // down to multiples of 8 unless Shift is held at the moment of handling.
+//
+// Key combinations of its own, in the panel window and in the toolbox alike:
+//   Ctrl+Z                 undo the last change (EditorHistory)
+//   Ctrl+Shift+Z, Ctrl+Y   redo it
+//   Ctrl+C                 (Editing) copy the element to the clipboard
+//   Ctrl+V                 paste: Placing, with the copy's frame at the pointer
+//                          (Ctrl+Shift+V: not snapped, as Shift does in a drop)
+// Undo, redo and paste are ignored while a frame is open or a click waits for
+// the edit timer; Ctrl+C in a text field with selected text copies the text.
 
+#include "core/panel/ElementBlock.h"
 #include "gui/panel/EditorFrame.h"
+#include "gui/panel/EditorHistory.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QRect>
 #include <QTimer>
 #include <functional>
+#include <optional>
+#include <vector>
 
 class QDropEvent;
+class QKeyEvent;
 class QWidget;
 
 namespace quelnet {
@@ -59,6 +73,17 @@ public:
     void ElementDblClick(QWidget* Sender);
     // The edit timer ran out: the click was not part of a double-click.
     void EditTimerTimeout();
+
+    // ---- undo, redo, copy and paste ----
+    // False when nothing was done (a frame open, nothing to undo or redo).
+    bool Undo();
+    bool Redo();
+    // Copies the element being edited; false when none is.
+    bool CopyElement();
+    // Starts placing the element on the clipboard at the pointer; false when
+    // there is none or placing cannot start (a frame open, the element limit).
+    bool PasteElement();
+    EditorHistory& History() { return m_history; }
 
     // ---- editor state ----
     QPointer<EditorFrame> NewShape;
@@ -93,11 +118,34 @@ private:
     void SetWindowCursor(Qt::CursorShape shape);
     void ShowToolIfHidden();
     bool IsKeyTarget(QObject* watched) const;
+    bool IsToolKeyTarget(QObject* watched) const;
+    // Ctrl+Z, Ctrl+Shift+Z, Ctrl+Y, Ctrl+C, Ctrl+V; true when the editor
+    // acted on `e` (the key then goes no further).
+    bool ShortcutKey(const QKeyEvent& e);
+    // Idle: no frame, no click waiting for the edit timer.
+    bool Idle() const { return !AnyFrame() && !m_editTimer.isActive(); }
+    bool BelowElementLimit() const;
+    // A row of the parameter sheet was finished: its change, if any, is one step.
+    void SheetRowEnded();
+    void NoteEditedRecord(int slot);
+    // Placing begins: the blue frame at window point (X, Y), snapped.
+    void StartPlacing(int X, int Y, const QSize& size);
+    // The edit has ended and the element is shown anew: its steps are recorded.
+    void RecordEditSteps(int slot);
     // Kind of the element behind a clicked control, KindNone for others.
     static int KindOfControl(const QWidget* control);
 
     TfmVQuelnet& m_window;
     QTimer m_editTimer;
+    EditorHistory m_history;
+    // The element picked up (Moving), as it was before.
+    ElementState m_moveBefore;
+    // The element opened (Editing), as it was before, and its record after
+    // each stored change of the sheet.
+    ElementState m_editBefore;
+    std::vector<ElementRecord> m_editRecords;
+    // The element being pasted (Placing after Ctrl+V).
+    std::optional<ElementCopy> m_paste;
 };
 
 } // namespace quelnet

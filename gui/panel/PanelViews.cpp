@@ -316,22 +316,6 @@ ElementTrackBar* PanelViews::CreateSliderTrack(const QString& Prefix, int Index,
 
 // ---- insertion, element views ----
 
-void PanelViews::InsertControl(QWidget* control) {
-    if (!control)
-        return;
-    control->setParent(m_window);
-    control->setProperty(kInsertionProperty, ++m_insertions);
-    if (IsGraphicControl(control)) {
-        if (QWidget* lowestWindowed = LowestWindowedChild())
-            control->stackUnder(lowestWindowed);
-        else
-            control->raise();
-    } else {
-        control->raise();
-    }
-    control->show();
-}
-
 // Graphic controls lie below every windowed child, so the lowest windowed
 // child is the first widget above the graphic ones. It stays so while children
 // join on top, so it is remembered; the window's children are walked again
@@ -374,40 +358,147 @@ QWidget* PanelViews::LowestWindowedChild() {
     return lowest;
 }
 
-QWidget* PanelViews::CreateElementViews(int kind, int slot, const QRect& r) {
+void PanelViews::InsertControl(QWidget* control, qint64 insertion) {
+    if (!control)
+        return;
+    control->setParent(m_window);
+    control->setProperty(kInsertionProperty, insertion > 0 ? insertion : ++m_insertions);
+    if (insertion > 0) {
+        // Below the first control of its group inserted after it.
+        QWidget* next = nullptr;
+        qint64 nextInsertion = 0;
+        const bool graphic = IsGraphicControl(control);
+        for (QObject* o : m_window->children()) {
+            auto* w = qobject_cast<QWidget*>(o);
+            if (!w || w == control || w->isWindow() || IsGraphicControl(w) != graphic)
+                continue;
+            const qint64 n = w->property(kInsertionProperty).toLongLong();
+            if (n > insertion && (!next || n < nextInsertion)) {
+                next = w;
+                nextInsertion = n;
+            }
+        }
+        // The lowest windowed child may be another one now.
+        m_stackWatch->Watch(nullptr);
+        if (next) {
+            control->stackUnder(next);
+            control->show();
+            return;
+        }
+    }
+    if (IsGraphicControl(control)) {
+        if (QWidget* lowestWindowed = LowestWindowedChild())
+            control->stackUnder(lowestWindowed);
+        else
+            control->raise();
+    } else {
+        control->raise();
+    }
+    control->show();
+}
+
+QWidget* PanelViews::CreateElementViews(int kind, int slot, const QRect& r, qint64 insertion) {
     if (!SlotExists(kind, slot))
         return nullptr;
     const int x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    // A shape is inserted just before its picture: one number below it.
+    const qint64 shapeAt = insertion > 1 ? insertion - 1 : 0;
     QWidget* principal = nullptr;
     switch (kind) {
     case KindButton:
-        InsertControl(principal = CreateButtonPanel(PrefixButtonPanel, slot, x, y, w, h));
+        InsertControl(principal = CreateButtonPanel(PrefixButtonPanel, slot, x, y, w, h), insertion);
         break;
     case KindDSign:
         if (m_editMode)
-            InsertControl(CreateSignDShape(PrefixSignDShape, slot, x, y, w, h));
-        InsertControl(principal = CreateSignDImage(PrefixSignDImage, slot, x, y, w, h));
+            InsertControl(CreateSignDShape(PrefixSignDShape, slot, x, y, w, h), shapeAt);
+        InsertControl(principal = CreateSignDImage(PrefixSignDImage, slot, x, y, w, h), insertion);
         break;
     case KindASign:
         if (m_editMode)
-            InsertControl(CreateSignAShape(PrefixSignAShape, slot, x, y, w, h));
-        InsertControl(principal = CreateSignAImage(PrefixSignAImage, slot, x, y, w, h));
+            InsertControl(CreateSignAShape(PrefixSignAShape, slot, x, y, w, h), shapeAt);
+        InsertControl(principal = CreateSignAImage(PrefixSignAImage, slot, x, y, w, h), insertion);
         break;
     case KindText:
-        InsertControl(principal = CreateTextLabel(PrefixText, slot, x, y, w, h));
+        InsertControl(principal = CreateTextLabel(PrefixText, slot, x, y, w, h), insertion);
         break;
     case KindTrack:
         if (m_editMode) {
-            InsertControl(CreateSliderShape(PrefixSliderShape, slot, x, y, w, h));
-            InsertControl(principal = CreateSliderImage(PrefixSliderImage, slot, x, y, w, h));
+            InsertControl(CreateSliderShape(PrefixSliderShape, slot, x, y, w, h), shapeAt);
+            InsertControl(principal = CreateSliderImage(PrefixSliderImage, slot, x, y, w, h), insertion);
         } else {
-            InsertControl(principal = CreateSliderTrack(PrefixSliderTrack, slot, x, y, w, h));
+            InsertControl(principal = CreateSliderTrack(PrefixSliderTrack, slot, x, y, w, h), insertion);
         }
         break;
     default:
         break;
     }
     return principal;
+}
+
+qint64 PanelViews::InsertionOf(int kind, int slot) const {
+    const QWidget* principal = PrincipalControl(kind, slot);
+    return principal ? principal->property(kInsertionProperty).toLongLong() : 0;
+}
+
+bool PanelViews::OthersInsertedBetween(int kind, int slot, qint64 from, qint64 to) const {
+    const QWidget* self = PrincipalControl(kind, slot);
+    const bool graphic = kind != KindButton && kind != KindText && m_editMode;
+    for (int k = 0; k < ElementKindCount; ++k) {
+        const bool kGraphic = k != KindButton && k != KindText && m_editMode;
+        if (kGraphic != graphic)
+            continue;
+        for (int i = 0; i < m_records.Count(k); ++i) {
+            const QWidget* w = PrincipalControl(k, i);
+            if (!w || w == self)
+                continue;
+            const qint64 n = w->property(kInsertionProperty).toLongLong();
+            if (n > std::min(from, to) && n < std::max(from, to))
+                return true;
+        }
+    }
+    return false;
+}
+
+void PanelViews::EnsureSlot(int kind, int slot) {
+    if (!IsElementKind(kind))
+        return;
+    while (m_records.Count(kind) <= slot)
+        m_records.Append(kind);
+    SyncArrays(kind);
+}
+
+void PanelViews::TruncateSlots(int kind, int count) {
+    if (!IsElementKind(kind))
+        return;
+    for (int slot = count; slot < m_records.Count(kind); ++slot)
+        DestroyElementControls(kind, slot);
+    m_records.Truncate(kind, count);
+    auto cut = [count](auto& array) {
+        if (int(array.size()) > count)
+            array.resize(size_t(count));
+    };
+    switch (kind) {
+    case KindButton:
+        cut(Quel_Button_Panel);
+        cut(Quel_Button_Image);
+        break;
+    case KindDSign:
+        cut(Quel_SignD_Shape);
+        cut(Quel_SignD_Image);
+        break;
+    case KindASign:
+        cut(Quel_SignA_Shape);
+        cut(Quel_SignA_Image);
+        break;
+    case KindText:
+        cut(Quel_Text);
+        break;
+    default:
+        cut(Quel_Slider_Shape);
+        cut(Quel_Slider_Image);
+        cut(Quel_Slider_Track);
+        break;
+    }
 }
 
 // ---- destruction ----

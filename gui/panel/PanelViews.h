@@ -144,7 +144,10 @@ public:
     // IsGraphicControl) go above the other graphic controls and below every
     // windowed child; other controls go on top. Also records the insertion
     // order used by ElementsInSaveOrder(). The editor's frames may use it too.
-    void InsertControl(QWidget* control);
+    // With `insertion` (> 0, a number an earlier insertion gave out) the
+    // control takes that place again: in the save order and in the stacking
+    // order of its group, as if it had never left.
+    void InsertControl(QWidget* control, qint64 insertion = 0);
 
     // ---- slots ----
     // Lowest free slot of the kind, else the record array and the kind's
@@ -158,7 +161,24 @@ public:
     // Creates the element's views of the current mode in the slot with the
     // rectangle and inserts them (shape first, picture second). Returns the
     // principal control, null when the kind or slot is invalid.
-    QWidget* CreateElementViews(int kind, int slot, const QRect& rect);
+    // With `insertion` (InsertionOf() of the element's earlier views) the
+    // views take their earlier place in the save and stacking orders.
+    QWidget* CreateElementViews(int kind, int slot, const QRect& rect, qint64 insertion = 0);
+
+    // Insertion number of the slot's principal control (see InsertControl),
+    // 0 when the slot is free.
+    qint64 InsertionOf(int kind, int slot) const;
+    // True when an element other than the slot's, in the same group of the
+    // save order (graphic or windowed), was inserted after `from` and before
+    // `to`: the element taken out at `from` and put back at `to` has changed
+    // its place in the panel file.
+    bool OthersInsertedBetween(int kind, int slot, qint64 from, qint64 to) const;
+    // The record array of the kind reaches `slot` (appending zeroed records),
+    // and so do the kind's control arrays in use.
+    void EnsureSlot(int kind, int slot);
+    // The kind keeps only its first `count` slots, records and control arrays
+    // alike; the controls of the dropped slots are destroyed.
+    void TruncateSlots(int kind, int count);
 
     // Removes the element's controls in the slot from the window, destroys them
     // and clears their entries (the run-mode button picture first). The record

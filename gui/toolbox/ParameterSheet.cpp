@@ -111,6 +111,7 @@ void ParameterSheet::Fill(int elemType, int elemIdx) {
     m_grid->setRowCount(0);
     m_editType = IsElementKind(elemType) ? std::uint8_t(elemType) : std::uint8_t(KindNone);
     m_editIdx = elemIdx;
+    m_lastRow = 0;
     m_heading->setText(headingOf(m_editType));
 
     std::vector<SheetRow> rows;
@@ -130,6 +131,7 @@ void ParameterSheet::Fill(int elemType, int elemIdx) {
         connect(cell, &SheetCell::Changed, this,
                 [this, row](const QString& text) { GridStringsChange(row, text); });
         connect(cell, &SheetCell::PickClicked, this, [this, row] { GridEditButtonClick(row); });
+        connect(cell, &SheetCell::EditEnded, this, &ParameterSheet::RowEditEnded);
         m_grid->setCellWidget(i, 1, cell);
     }
     m_attached = true;
@@ -156,6 +158,9 @@ SheetCell* ParameterSheet::Cell(int row) const {
 void ParameterSheet::GridStringsChange(int row, const QString& text) {
     if (!m_attached || !m_records)
         return;
+    if (m_lastRow != 0 && row != m_lastRow)
+        emit RowEditEnded();
+    m_lastRow = row;
     StoreRow(*m_records, m_editType, m_editIdx, row, text, m_choices);
 }
 
@@ -168,8 +173,10 @@ void ParameterSheet::GridEditButtonClick(int row) {
     switch (cell->Style()) {
     case EditStyle::PickPicture: {
         const auto chosen = PictureDialog()(m_grid, cell->Text(), PictureFileFilter());
-        if (chosen)
+        if (chosen) {
             cell->SetText(*chosen); // stored by the change handler like a typed value
+            emit RowEditEnded();
+        }
         break;
     }
     case EditStyle::PickColor:
@@ -239,6 +246,7 @@ void ParameterSheet::ColorBoxExit() {
         cell->SetText(ColorToText(color));
     if (m_records)
         StoreFontColor(*m_records, m_editIdx, color);
+    emit RowEditEnded();
     m_colorBox = nullptr;
     box->hide();
     box->deleteLater();
@@ -254,6 +262,7 @@ void ParameterSheet::CheckBoxExit() {
         cell->SetText(BoolToText(on));
     if (m_records)
         StoreFontFlag(*m_records, m_editIdx, m_checkRow, on);
+    emit RowEditEnded();
     m_checkBox = nullptr;
     check->hide();
     check->deleteLater();

@@ -54,6 +54,12 @@ public:
 
     static constexpr int NameColumnWidth = 208;
 
+signals:
+    // The user finished with a row's value (typed and left, picked, chosen in
+    // a picker), or began on another row: what the record holds now is one
+    // change. Sent more often than that does no harm.
+    void RowEditEnded();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -75,6 +81,7 @@ private:
     std::uint8_t m_editType = 0;
     int m_editIdx = 0;
     bool m_attached = true; // the change handler stores values
+    int m_lastRow = 0;      // the row whose value changed last
 
     QPointer<QComboBox> m_colorBox;
     int m_colorRow = 0;

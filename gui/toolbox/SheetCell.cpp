@@ -48,6 +48,7 @@ SheetCell::SheetCell(EditStyle style, const QStringList& choices, const QString&
         }
         layout->addWidget(m_combo);
         connect(m_combo, &QComboBox::editTextChanged, this, &SheetCell::Changed);
+        connect(m_combo, &QComboBox::activated, this, &SheetCell::EditEnded);
     } else {
         m_edit = new QLineEdit(value, this);
         m_edit->setFrame(false);
@@ -63,6 +64,7 @@ SheetCell::SheetCell(EditStyle style, const QStringList& choices, const QString&
             connect(m_pick, &QToolButton::clicked, this, &SheetCell::PickClicked);
         }
     }
+    connect(m_edit, &QLineEdit::editingFinished, this, &SheetCell::EditEnded);
     setFocusProxy(m_combo ? static_cast<QWidget*>(m_combo) : m_edit);
 }
 

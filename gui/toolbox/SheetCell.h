@@ -29,6 +29,9 @@ public:
 
 signals:
     void Changed(const QString& text);
+    // The user finished with the value: Return, the focus left the cell, or
+    // an entry was picked from the list.
+    void EditEnded();
     void PickClicked();
 
 protected:

@@ -52,6 +52,7 @@ TfmQuelnetTool::TfmQuelnetTool(QWidget* parent)
     sheetLayout->addWidget(m_sheet);
     m_pages->addTab(m_parametersPage, QStringLiteral("Parametry"));
 
+    connect(m_sheet, &ParameterSheet::RowEditEnded, this, &TfmQuelnetTool::SheetRowEnded);
     connect(m_palette, &PaletteList::DragStarting, this, &TfmQuelnetTool::PaletteStartDrag);
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
         if (!m_pageFromCode)

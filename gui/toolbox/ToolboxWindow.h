@@ -49,6 +49,10 @@ public:
     static constexpr int ParamsClientWidth = 380;
     static constexpr int ClientHeight = 392;
 
+signals:
+    // The parameter sheet's RowEditEnded: a row's change is complete.
+    void SheetRowEnded();
+
 protected:
     void showEvent(QShowEvent* event) override;
 

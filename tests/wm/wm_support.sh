@@ -41,10 +41,11 @@ display_or_fail() {
 
 # start_program TITLE ARGS...: starts the program and waits at most 20 s until
 # its window whose title contains TITLE is mapped (program_window); 1 when not.
+# The copy in $program_dir runs (the test's folder unless set otherwise).
 start_program() {
     local title=$1 ids deadline=$((SECONDS + 20))
     shift
-    "$work/quelnet" "$@" 2>>"$work/stderr.txt" &
+    "${program_dir:-$work}/quelnet" "$@" 2>>"$work/stderr.txt" &
     program_pid=$!
     program_window=
     while ((SECONDS < deadline)) && kill -0 "$program_pid" 2>/dev/null; do

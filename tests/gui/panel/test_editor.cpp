@@ -5,17 +5,22 @@
 #include "app/StartUp.h"
 #include "core/base/InterfaceTexts.h"
 #include "core/panel/PanelFile.h"
+#include "core/panel/ElementBlock.h"
 #include "core/panel/PanelLimits.h"
 #include "gui/common/Platform.h"
+#include "gui/panel/ElementClipboard.h"
 #include "gui/panel/PanelEditor.h"
 #include "gui/panel/PanelWindow.h"
 #include "gui/toolbox/PaletteList.h"
 #include "gui/toolbox/ParameterSheet.h"
+#include "gui/toolbox/PictureDialog.h"
 #include "gui/toolbox/SheetCell.h"
 #include "gui/toolbox/ToolboxWindow.h"
 #include "tests/support/Named.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCursor>
 #include <QDeadlineTimer>
@@ -25,6 +30,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -767,6 +773,423 @@ TEST_F(EditorTest, PanelFileWrittenOnCloseHoldsWhatTheGesturesBuilt) {
     ASSERT_EQ(blocks.size(), 4u);
     EXPECT_TRUE(blocks[3].lines.contains("p_cp=Zawór"));
     EXPECT_TRUE(blocks[3].lines.contains("p_en=yes"));
+}
+
+// ---- undo, redo, copy and paste ----
+
+class UndoTest : public EditorTest {
+public:
+    // The table's actions below drive the panel through these.
+    using EditorTest::Click;
+    using EditorTest::Ctrl;
+    using EditorTest::DoubleClick;
+    using EditorTest::Editor;
+    using EditorTest::MoveTo;
+    using EditorTest::panel;
+    using EditorTest::Place;
+    using EditorTest::Views;
+
+    void TearDown() override {
+        RestoreDefaultPictureDialog();
+        EditorTest::TearDown();
+    }
+
+    ParameterSheet* Sheet() const { return Named<ParameterSheet>(*tool, "ParameterSheet"); }
+    QUndoStack& Steps() { return Editor().History().Stack(); }
+
+    // Two buttons, one element of every other kind, records set apart.
+    void BuildPanel() {
+        ASSERT_TRUE(Place(KindButton, QPoint(16, 16)));
+        ASSERT_TRUE(Place(KindButton, QPoint(16, 64)));
+        ASSERT_TRUE(Place(KindDSign, QPoint(100, 16)));
+        ASSERT_TRUE(Place(KindASign, QPoint(200, 16)));
+        ASSERT_TRUE(Place(KindText, QPoint(16, 120)));
+        ASSERT_TRUE(Place(KindTrack, QPoint(300, 16)));
+        TES_Button& b = panel->Records.ES_Buttons[0];
+        b.sHost = "127.0.0.1";
+        b.sPort = 7080;
+        b.sO_DCir = "OUT1";
+        b.sI_ImgL = "/obrazki/wył.png";
+        b.sCaption = "Pompa";
+        panel->Records.ES_DSigns[0].sI_DCir = "IN1";
+        panel->Records.ES_ASigns[0].sI_Lev[0] = 2.5f;
+        panel->Records.ES_Texts[0].sText = "Temperatura";
+        TES_Track& z = panel->Records.ES_Tracks[0];
+        z.sSteps = 10;
+        z.sStepVal = 1;
+        z.sStopVal = 10;
+    }
+
+    // The panel file the editor would write now.
+    QByteArray File() {
+        EXPECT_TRUE(panel->SaveElements());
+        QFile f(PanelFilePath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    bool Open(QWidget* element) {
+        if (!element)
+            return false;
+        Click(element);
+        return WaitFor([&] { return bool(Editor().EditShape); });
+    }
+    void EndEdit() { QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(600, 340)); }
+    // Types a value into a row as the user does and finishes it with Return.
+    void Type(int row, const QString& text) {
+        QLineEdit* edit = Sheet()->Cell(row)->LineEdit();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    // Opens the element, types a row's value, ends the edit.
+    void Edit(QWidget* element, int row, const QString& text) {
+        ASSERT_TRUE(Open(element));
+        Type(row, text);
+        EndEdit();
+    }
+    void Pick(int row) { QTest::mouseClick(Sheet()->Cell(row)->PickButton(), Qt::LeftButton); }
+    void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::ControlModifier, QWidget* to = nullptr) {
+        QTest::keyClick(to ? to : panel.data(), key, mods);
+    }
+    void PointerAt(QPoint pos) { QCursor::setPos(panel->mapToGlobal(pos)); }
+    void Copy(QWidget* element) {
+        ASSERT_TRUE(Open(element));
+        Key(Qt::Key_C);
+        EndEdit();
+    }
+    void PasteAt(QPoint pos) {
+        PointerAt(pos);
+        Key(Qt::Key_V);
+        ASSERT_TRUE(Editor().NewShape);
+        QTest::mouseClick(Editor().NewShape, Qt::LeftButton, {}, QPoint(1, 1));
+    }
+};
+
+// One change of each kind the editor knows: `act` makes exactly one step.
+struct UndoCase {
+    const char* name;
+    std::function<void(UndoTest&)> prepare; // before the panel is taken as "before"
+    std::function<void(UndoTest&)> act;
+};
+
+class UndoEveryChange : public UndoTest, public ::testing::WithParamInterface<const char*> {
+public:
+    static const std::vector<UndoCase>& Cases();
+};
+
+const std::vector<UndoCase>& UndoEveryChange::Cases() {
+    using T = UndoTest;
+    auto none = [](T&) {};
+    static const std::vector<UndoCase> cases = {
+        {"Place", none, [](T& t) { ASSERT_TRUE(t.Place(KindDSign, QPoint(520, 40))); }},
+        {"PlaceInFreedSlot",
+         [](T& t) {
+             t.DoubleClick(t.Views().Quel_Button_Panel[0]);
+             QTest::keyClick(t.panel, Qt::Key_Delete);
+         },
+         [](T& t) { ASSERT_TRUE(t.Place(KindButton, QPoint(560, 200))); }},
+        {"Move", none,
+         [](T& t) {
+             t.DoubleClick(t.Views().Quel_SignD_Image[0]);
+             t.MoveTo(QPoint(400, 200));
+             QTest::mouseClick(t.Editor().MoveShape, Qt::LeftButton, {}, QPoint(1, 1));
+         }},
+        {"Resize", none,
+         [](T& t) {
+             t.DoubleClick(t.Views().Quel_Slider_Image[0]);
+             t.Ctrl(true);
+             t.MoveTo(QPoint(345, 147));
+             t.Ctrl(false);
+             QTest::mouseClick(t.Editor().MoveShape, Qt::LeftButton, {}, QPoint(1, 1));
+         }},
+        {"Delete", none,
+         [](T& t) {
+             t.DoubleClick(t.Views().Quel_Button_Panel[0]);
+             QTest::keyClick(t.panel, Qt::Key_Delete);
+         }},
+        {"Paste", [](T& t) { t.Copy(t.Views().Quel_Button_Panel[0]); },
+         [](T& t) { t.PasteAt(QPoint(400, 300)); }},
+        {"EditWithoutChange", none,
+         [](T& t) {
+             ASSERT_TRUE(t.Open(t.Views().Quel_Button_Panel[0])); // shown anew at the end of the file
+             t.EndEdit();
+         }},
+        {"TextRow", none,
+         [](T& t) { t.Edit(t.Views().Quel_Button_Panel[0], 11, "Zawor"); }},
+        {"ListRow", none,
+         [](T& t) { t.Edit(t.Views().Quel_Button_Panel[1], 1, "127.0.0.2"); }},
+        {"NumberRow", none,
+         [](T& t) { t.Edit(t.Views().Quel_SignD_Image[0], 10, "250"); }},
+        {"FixedListRow", none,
+         [](T& t) {
+             ASSERT_TRUE(t.Open(t.Views().Quel_Button_Panel[0]));
+             QComboBox* modes = t.Sheet()->Cell(5)->Combo();
+             modes->setFocus();
+             QTest::keyClick(modes, Qt::Key_Down); // "Włącz"
+             t.EndEdit();
+         }},
+        {"PicturePicker", none,
+         [](T& t) {
+             PictureDialog() = [](QWidget*, const QString&, const QString&) {
+                 return std::optional<QString>("/obrazki/zał.png");
+             };
+             ASSERT_TRUE(t.Open(t.Views().Quel_Button_Panel[0]));
+             t.Pick(9);
+             t.EndEdit();
+         }},
+        {"RealRow", none,
+         [](T& t) { t.Edit(t.Views().Quel_SignA_Image[0], 9, "30"); }}, // level 2
+        {"ColourPicker", none,
+         [](T& t) {
+             ASSERT_TRUE(t.Open(t.Views().Quel_Text[0]));
+             t.Pick(4);
+             QComboBox* box = t.Sheet()->ColorBox();
+             ASSERT_TRUE(box);
+             box->setCurrentIndex(box->findText("Czerwony"));
+             t.EndEdit();
+         }},
+        {"YesNoPicker", none,
+         [](T& t) {
+             ASSERT_TRUE(t.Open(t.Views().Quel_Text[0]));
+             t.Pick(5);
+             ASSERT_TRUE(t.Sheet()->CheckBox());
+             t.Sheet()->CheckBox()->click();
+             t.EndEdit();
+         }},
+        {"SliderRule", none,
+         [](T& t) { t.Edit(t.Views().Quel_Slider_Image[0], 7, "4"); }}, // steps: the step value follows
+    };
+    return cases;
+}
+
+TEST_P(UndoEveryChange, UndoGivesTheRecordsAndFileBeforeRedoThoseAfter) {
+    const UndoCase* c = nullptr;
+    for (const UndoCase& each : Cases())
+        if (std::string(each.name) == GetParam())
+            c = &each;
+    ASSERT_TRUE(c);
+    ASSERT_NO_FATAL_FAILURE(BuildPanel());
+    ASSERT_NO_FATAL_FAILURE(c->prepare(*this));
+    const ElementRecords recordsBefore = panel->Records;
+    const QByteArray fileBefore = File();
+    const int steps = Steps().count();
+
+    ASSERT_NO_FATAL_FAILURE(c->act(*this));
+    ASSERT_FALSE(Editor().NewShape || Editor().MoveShape || Editor().EditShape);
+    const ElementRecords recordsAfter = panel->Records;
+    const QByteArray fileAfter = File();
+    ASSERT_NE(fileAfter, fileBefore);
+    EXPECT_EQ(Steps().count(), steps + 1) << "one change, one step";
+
+    for (int round = 0; round < 2; ++round) {
+        Key(Qt::Key_Z);
+        EXPECT_TRUE(panel->Records == recordsBefore);
+        EXPECT_EQ(File(), fileBefore);
+        Key(round == 0 ? Qt::Key_Y : Qt::Key_Z, round == 0 ? Qt::ControlModifier
+                                                            : Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_TRUE(panel->Records == recordsAfter);
+        EXPECT_EQ(File(), fileAfter);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, UndoEveryChange,
+                         ::testing::Values("Place", "PlaceInFreedSlot", "Move", "Resize", "Delete", "Paste",
+                                           "EditWithoutChange", "TextRow", "ListRow", "NumberRow",
+                                           "FixedListRow", "PicturePicker", "RealRow", "ColourPicker",
+                                           "YesNoPicker", "SliderRule"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return info.param; });
+
+TEST_F(UndoTest, TypedValueCountsOnceAndEachChangedRowIsAStep) {
+    ASSERT_NO_FATAL_FAILURE(BuildPanel());
+    const QByteArray fileBefore = File();
+    const int steps = Steps().count();
+    ASSERT_TRUE(Open(Views().Quel_Button_Panel[0]));
+    QLineEdit* host = Sheet()->Cell(1)->LineEdit();
+    host->setFocus();
+    host->selectAll();
+    QTest::keyClicks(host, "10.0.0.9"); // eight keys, no Return: the next row ends it
+    QLineEdit* port = Sheet()->Cell(2)->LineEdit();
+    port->setFocus();
+    port->selectAll();
+    QTest::keyClicks(port, "8080");
+    EndEdit();
+    EXPECT_EQ(Steps().count(), steps + 2);
+    EXPECT_EQ(panel->Records.ES_Buttons[0].sPort, 8080);
+
+    Key(Qt::Key_Z);
+    EXPECT_EQ(panel->Records.ES_Buttons[0].sHost, "10.0.0.9");
+    EXPECT_EQ(panel->Records.ES_Buttons[0].sPort, 7080);
+    ASSERT_TRUE(Views().Quel_Button_Panel[0]); // shown anew from the record
+    EXPECT_EQ(Views().Quel_Button_Panel[0]->geometry(), QRect(16, 16, 64, 24));
+    Key(Qt::Key_Z);
+    EXPECT_EQ(panel->Records.ES_Buttons[0].sHost, "127.0.0.1");
+    EXPECT_EQ(File(), fileBefore);
+}
+
+TEST_F(UndoTest, LongMixedSequenceUndoneToTheStartSavesTheOriginalFile) {
+    ASSERT_NO_FATAL_FAILURE(BuildPanel());
+    const QByteArray original = File();
+    const int start = Steps().count();
+
+    PictureDialog() = [](QWidget*, const QString&, const QString&) {
+        return std::optional<QString>("/obrazki/nowy.png");
+    };
+    for (const char* name : {"Move", "TextRow", "Place", "Resize", "ColourPicker", "PlaceInFreedSlot", "ListRow",
+                             "EditWithoutChange", "PicturePicker", "SliderRule"}) {
+        SCOPED_TRACE(name);
+        for (const UndoCase& c : UndoEveryChange::Cases())
+            if (std::string(c.name) == name) {
+                ASSERT_NO_FATAL_FAILURE(c.prepare(*this));
+                ASSERT_NO_FATAL_FAILURE(c.act(*this));
+            }
+    }
+    ASSERT_NO_FATAL_FAILURE(Copy(Views().Quel_SignA_Image[0]));
+    ASSERT_NO_FATAL_FAILURE(PasteAt(QPoint(500, 250)));
+    ASSERT_NO_FATAL_FAILURE(PasteAt(QPoint(500, 100)));
+    const QByteArray last = File();
+    const int made = Steps().count() - start;
+    EXPECT_GE(made, 14);
+
+    auto keyTimes = [&](Qt::Key key) {
+        for (int i = 0; i < made; ++i)
+            Key(key);
+    };
+    keyTimes(Qt::Key_Z);
+    EXPECT_EQ(Steps().index(), start);
+    EXPECT_EQ(File(), original);
+    keyTimes(Qt::Key_Y);
+    EXPECT_EQ(File(), last);
+    keyTimes(Qt::Key_Z);
+    // Closing writes the file before the first change, byte for byte.
+    ASSERT_TRUE(panel->close());
+    QFile file(PanelFilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), original);
+}
+
+TEST_F(UndoTest, KeysIgnoredWhileAFrameIsOpenAndTakenFromTheToolbox) {
+    ASSERT_TRUE(Place(KindButton, QPoint(16, 16)));
+    ASSERT_EQ(Steps().count(), 1);
+
+    ASSERT_TRUE(Drop(KindText, QPoint(300, 300)));
+    Key(Qt::Key_Z);
+    EXPECT_TRUE(Views().Quel_Button_Panel[0]);
+    ASSERT_TRUE(Editor().NewShape);
+    QTest::keyClick(panel, Qt::Key_Delete); // cancelled: no step
+    EXPECT_EQ(Steps().count(), 1);
+
+    DoubleClick(Views().Quel_Button_Panel[0]);
+    Key(Qt::Key_Z);
+    ASSERT_TRUE(Editor().MoveShape);
+    QTest::mouseClick(Editor().MoveShape, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_EQ(Steps().count(), 1) << "put back where it was: nothing changed";
+
+    ASSERT_TRUE(Open(Views().Quel_Button_Panel[0]));
+    Key(Qt::Key_Z);
+    Key(Qt::Key_Z, Qt::ControlModifier, Sheet()->Cell(11)->LineEdit());
+    ASSERT_TRUE(Editor().EditShape);
+    EndEdit();
+    EXPECT_TRUE(Views().Quel_Button_Panel[0]);
+
+    // The toolbox has the focus: the key is the editor's all the same.
+    tool->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(tool));
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_TRUE(focus && focus->window() == tool);
+    Key(Qt::Key_Z, Qt::ControlModifier, focus);
+    EXPECT_FALSE(Views().Quel_Button_Panel[0]);
+    EXPECT_EQ(panel->Records.Count(KindButton), 0);
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, focus);
+    EXPECT_TRUE(Views().Quel_Button_Panel[0]);
+}
+
+TEST_F(UndoTest, CopyPutsTheBlockOnTheClipboardAndPastePlacesLikeADrop) {
+    ASSERT_NO_FATAL_FAILURE(BuildPanel());
+    ASSERT_TRUE(Open(Views().Quel_Button_Panel[0]));
+    Key(Qt::Key_C);
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime);
+    ASSERT_TRUE(mime->hasFormat(ElementMimeType));
+    // Text selected in a row is the row's to copy, not the element.
+    tool->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(tool));
+    QLineEdit* caption = Sheet()->Cell(11)->LineEdit();
+    caption->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), caption);
+    caption->setSelection(0, 3);
+    Key(Qt::Key_C, Qt::ControlModifier, caption);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Pom");
+    caption->deselect();
+    Key(Qt::Key_C, Qt::ControlModifier, caption);
+    mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime && mime->hasFormat(ElementMimeType));
+    // The grid, which copies its current cell's text, does not get the key.
+    auto* grid = Named<QTableWidget>(*Sheet(), "ValueListEditor1");
+    grid->setFocus();
+    grid->setCurrentCell(0, 0);
+    QGuiApplication::clipboard()->setText("Pompa");
+    Key(Qt::Key_C, Qt::ControlModifier, grid);
+    mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime && mime->hasFormat(ElementMimeType));
+    EndEdit();
+    // The text form is the button's block of the panel file.
+    File();
+    const std::vector<Block> saved = SavedBlocks();
+    const QStringList text = SplitPanelLines(mime->text());
+    ASSERT_GE(text.size(), 3);
+    EXPECT_EQ(text.first(), "{");
+    EXPECT_EQ(text.last(), "}");
+    EXPECT_TRUE(mime->text().endsWith("}\r\n"));
+    const auto block = std::find(saved.begin(), saved.end(), Block{"btn", QRect(16, 16, 64, 24), {}});
+    ASSERT_NE(block, saved.end());
+    EXPECT_EQ(text.mid(1, text.size() - 2), block->lines);
+    EXPECT_EQ(QString::fromUtf8(mime->data(ElementMimeType)), mime->text());
+
+    // Ctrl+V: the copy's frame at the pointer, snapped; Delete cancels it.
+    PointerAt(QPoint(403, 301));
+    Key(Qt::Key_V);
+    ASSERT_TRUE(Editor().NewShape);
+    EXPECT_EQ(Editor().NewShape->geometry(), QRect(400, 296, 64, 24));
+    EXPECT_EQ(Editor().NewShape->PenColor(), EditorFrame::PlacingColor());
+    EXPECT_EQ(Editor().EditType, KindButton);
+    Key(Qt::Key_V); // placing already
+    const int steps = Steps().count();
+    QTest::keyClick(panel, Qt::Key_Delete);
+    EXPECT_FALSE(Editor().NewShape);
+    EXPECT_EQ(Steps().count(), steps);
+
+    // With Shift held the frame is not snapped. Placed: a new slot holding
+    // the copied record.
+    PointerAt(QPoint(403, 301));
+    Key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier); // no paste
+    EXPECT_FALSE(Editor().NewShape);
+    Key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(Editor().NewShape);
+    EXPECT_EQ(Editor().NewShape->pos(), QPoint(403, 301));
+    QTest::mouseClick(Editor().NewShape, Qt::LeftButton, {}, QPoint(1, 1));
+    ASSERT_EQ(panel->Records.Count(KindButton), 3);
+    EXPECT_TRUE(panel->Records.ES_Buttons[2] == panel->Records.ES_Buttons[0]);
+    ASSERT_TRUE(Views().Quel_Button_Panel[2]);
+    EXPECT_EQ(Views().Quel_Button_Panel[2]->Caption(), "Pompa  ");
+
+    // A block copied from a panel file as plain text pastes too; other text does not.
+    QGuiApplication::clipboard()->setText(
+        "{\r\nx_tp=tlb\r\nx_px=1\r\nx_py=2\r\nx_pw=96\r\nx_ph=16\r\nt_tx=Ciśnienie\r\n}\r\n");
+    PointerAt(QPoint(500, 200));
+    Key(Qt::Key_V);
+    ASSERT_TRUE(Editor().NewShape);
+    EXPECT_EQ(Editor().NewShape->size(), QSize(96, 16));
+    QTest::mouseClick(Editor().NewShape, Qt::LeftButton, {}, QPoint(1, 1));
+    ASSERT_EQ(panel->Records.Count(KindText), 2);
+    EXPECT_EQ(panel->Records.ES_Texts[1].sText, "Ciśnienie");
+    QGuiApplication::clipboard()->setText("Pompa");
+    Key(Qt::Key_V);
+    EXPECT_FALSE(Editor().NewShape);
+
+    // Ctrl+C with no element being edited leaves the clipboard alone.
+    Key(Qt::Key_C);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Pompa");
 }
 
 } // namespace
