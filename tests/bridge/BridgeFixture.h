@@ -67,7 +67,7 @@ private:
         const passwd* pw = getpwuid(getuid());
         // Every listener's own settings follow its line; "%PORTn%" in `extra`
         // names the n-th port.
-        QString text = QStringLiteral("user %1\npersistence false\nper_listener_settings false\nlog_type error\nlog_type warning\n")
+        QString text = QStringLiteral("user %1\npersistence false\nper_listener_settings false\nlog_type error\n")
                            .arg(QString::fromUtf8(pw ? pw->pw_name : "root"));
         QString rest = extra;
         for (int i = 0; i < m_ports.size(); ++i)
@@ -112,8 +112,10 @@ private:
 class BridgeProcess {
 public:
     ~BridgeProcess() { Kill(); }
-    bool Start(const QString& config, const QStringList& extra = {}) {
+    bool Start(const QString& config, const QStringList& extra = {}, const QProcessEnvironment& env = {}) {
         m_process = std::make_unique<QProcess>();
+        if (!env.isEmpty())
+            m_process->setProcessEnvironment(env);
         m_process->start(QStringLiteral(QUELNET_BRIDGE_EXE), QStringList{QStringLiteral("--config"), config} + extra);
         return m_process->waitForStarted(10000);
     }

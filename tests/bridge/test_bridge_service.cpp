@@ -8,6 +8,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <QRegularExpression>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
 namespace quelnet::test {
 namespace {
 
@@ -253,6 +259,69 @@ TEST_F(BridgeTest, AWrongBrokerPasswordEndsTheBridgeWithAClearError) {
                 err.contains(QStringLiteral("password"), Qt::CaseInsensitive))
         << err.toStdString();
     EXPECT_FALSE(err.contains(QStringLiteral("Wr0ng-Secret")));
+}
+
+// What a service manager hears on its notification socket.
+class NotifySocket {
+public:
+    explicit NotifySocket(const QString& path) : m_path(path) {
+        m_fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        const QByteArray p = path.toUtf8();
+        std::memcpy(addr.sun_path, p.constData(), std::min<size_t>(size_t(p.size()), sizeof addr.sun_path - 1));
+        m_bound = bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    }
+    ~NotifySocket() { close(m_fd); }
+    bool Bound() const { return m_bound; }
+    // Collects datagrams until one holds `line` (true) or the time is up.
+    bool WaitFor(const QByteArray& line, int timeoutMs) {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!deadline.hasExpired()) {
+            for (const QByteArray& m : m_heard)
+                if (m.split('\n').contains(line))
+                    return true;
+            pollfd p{m_fd, POLLIN, 0};
+            if (poll(&p, 1, int(std::max<qint64>(1, deadline.remainingTime()))) <= 0)
+                continue;
+            char buffer[4096];
+            const ssize_t n = recv(m_fd, buffer, sizeof buffer, 0);
+            if (n > 0)
+                m_heard << QByteArray(buffer, int(n));
+        }
+        return false;
+    }
+
+private:
+    QString m_path;
+    int m_fd = -1;
+    bool m_bound = false;
+    QList<QByteArray> m_heard;
+};
+
+TEST_F(BridgeTest, TellsTheServiceManagerReadyAliveAndStopping) {
+    ASSERT_TRUE(broker.Start());
+    auto sim = StartSim();
+    ASSERT_TRUE(sim);
+    NotifySocket notify(Path("notify"));
+    ASSERT_TRUE(notify.Bound());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NOTIFY_SOCKET"), Path("notify"));
+    env.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("400000"));
+    env.insert(QStringLiteral("JOURNAL_STREAM"), QStringLiteral("8:1"));
+    BridgeProcess bridge;
+    ASSERT_TRUE(bridge.Start(WriteConfig(Controller(QStringLiteral("hall"), sim->TcpPort(),
+                                                    QStringLiteral("circuit = IN1 digital input 200\n"))),
+                             {}, env));
+    EXPECT_TRUE(notify.WaitFor("READY=1", Wait));
+    EXPECT_TRUE(notify.WaitFor("WATCHDOG=1", Wait));
+    EXPECT_EQ(bridge.Terminate(), 0);
+    EXPECT_TRUE(notify.WaitFor("STOPPING=1", Wait));
+    // Under the journal every line starts with its priority.
+    const QStringList lines = bridge.Err().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    for (const QString& line : lines)
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^<[3-7]>")).match(line).hasMatch()) << line.toStdString();
 }
 
 } // namespace
