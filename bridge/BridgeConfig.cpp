@@ -381,4 +381,16 @@ QList<ControllerConfig> ShardControllers(const QList<ControllerConfig>& all, int
     return kept;
 }
 
+BridgeConfig Shard(const BridgeConfig& config, int index, int count) {
+    if (count <= 1)
+        return config;
+    BridgeConfig part = config;
+    part.controllers = ShardControllers(config.controllers, index, count);
+    part.bridge.shard = QStringLiteral("%1of%2").arg(index + 1).arg(count);
+    part.broker.clientId += u'-' + part.bridge.shard;
+    if (!part.bridge.stateFile.isEmpty())
+        part.bridge.stateFile += u'.' + part.bridge.shard;
+    return part;
+}
+
 } // namespace quelnet::bridge

@@ -30,6 +30,9 @@ struct BridgeSettings {
     QString stateFile;         // discovery topics published last time
     int linkTimeoutMs = 5000;  // connect and reply time-out of one exchange
     int retryMaxMs = 60000;    // longest pause before a dead controller is tried again
+    // Set for one of several bridges sharing a configuration ("2of3"): its
+    // status topic, client id and state file are its own.
+    QString shard;
 };
 
 struct CircuitConfig {
@@ -87,5 +90,8 @@ QString FormatBridgeConfig(const BridgeConfig& config);
 // Keeps the controllers of shard `index` (0-based) out of `count`: a stable
 // hash of the controller's name decides, so every bridge of a group agrees.
 QList<ControllerConfig> ShardControllers(const QList<ControllerConfig>& all, int index, int count);
+// The configuration of shard `index` of `count`: its controllers, and a
+// client id, state file and status topic of its own (count 1: unchanged).
+BridgeConfig Shard(const BridgeConfig& config, int index, int count);
 
 } // namespace quelnet::bridge

@@ -41,7 +41,8 @@ QString AvailabilityTopic(const BridgeSettings& s, const QString& controller) {
 }
 
 QString BridgeStatusTopic(const BridgeSettings& s) {
-    return s.prefix + QStringLiteral("/bridge/status");
+    // Bridges sharing the controllers of one configuration each have their own.
+    return s.prefix + (s.shard.isEmpty() ? QStringLiteral("/bridge/status") : QStringLiteral("/bridge/") + s.shard + QStringLiteral("/status"));
 }
 
 bool SplitSetTopic(const BridgeSettings& s, const QString& topic, QString* controller, QString* circuit) {

@@ -3,7 +3,8 @@
 //   PREFIX/NAME/CIRCUIT/state   retained; ON/OFF, or the analog value
 //   PREFIX/NAME/CIRCUIT/set     commands: ON, OFF, TOGGLE; a number for analog outputs
 //   PREFIX/NAME/availability    retained; online/offline
-//   PREFIX/bridge/status        retained; online/offline (the bridge's last will)
+//   PREFIX/bridge/status        retained; online/offline (the bridge's last will);
+//                               PREFIX/bridge/IofN/status for shard I of N
 // and Home Assistant's discovery configurations under DISCOVERY/COMPONENT/.
 
 #include "bridge/BridgeConfig.h"

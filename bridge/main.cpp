@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
                      (o.panel.isEmpty() ? o.config : o.panel).toUtf8().constData());
         return ExitUsage;
     }
-    config.controllers = ShardControllers(config.controllers, o.shardIndex, o.shardCount);
+    config = Shard(config, o.shardIndex, o.shardCount);
     if (o.print) {
         std::fputs(FormatBridgeConfig(config).toUtf8().constData(), stdout);
         return 0;

@@ -3,6 +3,7 @@
 
 #include "bridge/BridgeConfig.h"
 #include "bridge/PanelImport.h"
+#include "bridge/Topics.h"
 
 #include <QDir>
 #include <QFile>
@@ -198,6 +199,17 @@ TEST(BridgeConfig, ShardsSplitTheControllersWithoutOverlap) {
         // The same split every time.
         EXPECT_EQ(part.size(), ShardControllers(all, shard, 3).size());
     }
+    // Each bridge of a group has its own client id, state file and status
+    // topic, so that one's will or removals never touch another's entities.
+    BridgeConfig config;
+    config.controllers = all;
+    config.bridge.stateFile = QStringLiteral("/var/lib/quelnet-bridge/entities");
+    const BridgeConfig second = Shard(config, 1, 3);
+    EXPECT_EQ(second.broker.clientId, QStringLiteral("quelnet-bridge-2of3"));
+    EXPECT_EQ(second.bridge.stateFile, QStringLiteral("/var/lib/quelnet-bridge/entities.2of3"));
+    EXPECT_EQ(BridgeStatusTopic(second.bridge), QStringLiteral("quelnet/bridge/2of3/status"));
+    EXPECT_EQ(BridgeStatusTopic(Shard(config, 0, 1).bridge), QStringLiteral("quelnet/bridge/status"));
+
     seen.sort();
     QStringList names;
     for (const ControllerConfig& c : all)

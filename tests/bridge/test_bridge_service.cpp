@@ -154,6 +154,39 @@ TEST_F(BridgeTest, ADeadControllerGoesOfflineWhileTheOthersKeepPublishing) {
     EXPECT_EQ(bridge.Terminate(), 0);
 }
 
+TEST_F(BridgeTest, AControllerThatDoesNotAnswerHoldsUpNoOther) {
+    ASSERT_TRUE(broker.Start());
+    auto slow = StartSim(0, QStringLiteral("SA000001"));
+    auto b = StartSim(0, QStringLiteral("SB000002"));
+    ASSERT_TRUE(slow && b);
+    MqttProbe probe(broker.Port());
+    BridgeProcess bridge;
+    const QString circuits = QStringLiteral("circuit = IN1 digital input 200\ncircuit = IN2 digital input 200\n");
+    ASSERT_TRUE(bridge.Start(WriteConfig(Controller(QStringLiteral("slow"), slow->TcpPort(), circuits) +
+                                         Controller(QStringLiteral("b"), b->TcpPort(), circuits))));
+    ASSERT_TRUE(probe.WaitFor(QStringLiteral("quelnet/slow/availability"), "online", Wait));
+    ASSERT_TRUE(probe.WaitFor(QStringLiteral("quelnet/b/availability"), "online", Wait));
+
+    // Replies later than the link time-out (1 s here): every read of that
+    // controller waits the whole time-out.
+    sim::Faults late;
+    late.replyDelayMs = 4000;
+    slow->SetFaults(late);
+    qsizetype mark = probe.Count();
+    ASSERT_TRUE(probe.WaitFor(QStringLiteral("quelnet/slow/availability"), "offline", Wait, mark));
+    for (const char* circuit : {"IN1", "IN2"}) {
+        mark = probe.Count();
+        const qint64 changed = probe.NowMs();
+        b->SetDigital(QString::fromLatin1(circuit), true);
+        MqttMessage m;
+        ASSERT_TRUE(probe.WaitFor(QStringLiteral("quelnet/b/%1/state").arg(circuit),
+                                  [](const QByteArray& p) { return p == "ON"; }, Wait, mark, &m));
+        // Within b's own period (and a margin), never after the slow one's time-out.
+        EXPECT_LT(m.atMs - changed, 200 + 500);
+    }
+    EXPECT_EQ(bridge.Terminate(), 0);
+}
+
 TEST_F(BridgeTest, ABrokerRestartGetsDiscoveryAndStatesBack) {
     ASSERT_TRUE(broker.Start());
     auto sim = StartSim();
