@@ -66,7 +66,11 @@ int Bridge::Run() {
     // retained configuration removes each.
     const DiscoveryLedger ledger(s.stateFile.isEmpty() ? DiscoveryLedger::DefaultPath(m_config.broker.clientId)
                                                        : s.stateFile);
-    const QSet<QString> now(current.cbegin(), current.cend());
+    QSet<QString> now(current.cbegin(), current.cend());
+    if (!s.discoveryPrefix.isEmpty())
+        for (const ControllerConfig& c : m_config.elsewhere)
+            for (const CircuitConfig& k : c.circuits)
+                now.insert(Discovery(s, c, k, {}).topic);
     for (const QString& old : ledger.Load())
         if (!now.contains(old)) {
             LogInfo(QStringLiteral("removing the entity of %1").arg(old));

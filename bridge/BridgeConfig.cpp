@@ -386,6 +386,12 @@ BridgeConfig Shard(const BridgeConfig& config, int index, int count) {
         return config;
     BridgeConfig part = config;
     part.controllers = ShardControllers(config.controllers, index, count);
+    QSet<QString> mine;
+    for (const ControllerConfig& c : part.controllers)
+        mine.insert(c.name);
+    for (const ControllerConfig& c : config.controllers)
+        if (!mine.contains(c.name))
+            part.elsewhere.append(c);
     part.bridge.shard = QStringLiteral("%1of%2").arg(index + 1).arg(count);
     part.broker.clientId += u'-' + part.bridge.shard;
     if (!part.bridge.stateFile.isEmpty())

@@ -58,6 +58,9 @@ struct BridgeConfig {
     BrokerConfig broker;
     BridgeSettings bridge;
     QList<ControllerConfig> controllers;
+    // Controllers of the same configuration that other bridges of a group
+    // poll (--shard): their entities are never removed by this bridge.
+    QList<ControllerConfig> elsewhere;
 };
 
 struct ConfigError {

@@ -209,6 +209,8 @@ TEST(BridgeConfig, ShardsSplitTheControllersWithoutOverlap) {
     EXPECT_EQ(second.bridge.stateFile, QStringLiteral("/var/lib/quelnet-bridge/entities.2of3"));
     EXPECT_EQ(BridgeStatusTopic(second.bridge), QStringLiteral("quelnet/bridge/2of3/status"));
     EXPECT_EQ(BridgeStatusTopic(Shard(config, 0, 1).bridge), QStringLiteral("quelnet/bridge/status"));
+    // The others' controllers are known, so that their entities are never removed.
+    EXPECT_EQ(second.controllers.size() + second.elsewhere.size(), all.size());
 
     seen.sort();
     QStringList names;
