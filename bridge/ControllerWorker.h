@@ -17,7 +17,6 @@
 #include <QString>
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -52,6 +51,7 @@ public:
 private:
     struct Circuit {
         CircuitConfig config;
+        QString stateTopic;
         std::uint64_t fresh = 0; // next read (RunPoller's wL_Fresh)
         bool known = false;
         QByteArray last;
@@ -76,7 +76,7 @@ private:
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<Pending> m_queue;
+    std::vector<Pending> m_queue;
     bool m_stop = false;
     int m_online = -1; // unknown, offline, online
     bool m_identified = false;

@@ -49,6 +49,10 @@ struct BadCase {
     const char* field;
 };
 
+void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BadConfig : public ::testing::TestWithParam<BadCase> {};
 
 TEST_P(BadConfig, NamesFileLineAndField) {
