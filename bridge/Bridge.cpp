@@ -129,6 +129,7 @@ int Bridge::Run() {
     const long sliceMs = watchdogUs ? long(std::min<std::uint64_t>(watchdogUs / 2000, 250)) : 250;
     const sigset_t stopSignals = StopSignals();
     int status = 0;
+    bool stuckLogged = false;
     for (;;) {
         const timespec slice{sliceMs / 1000, (sliceMs % 1000) * 1000000L};
         const int sig = sigtimedwait(&stopSignals, nullptr, &slice);
@@ -141,7 +142,17 @@ int Bridge::Run() {
             status = 1;
             break;
         }
-        if (watchdogUs)
+        // A worker that makes no progress any more stops the pings: the
+        // service manager then restarts the bridge.
+        bool alive = true;
+        for (const auto& w : workers)
+            if (w->Stuck()) {
+                alive = false;
+                if (!stuckLogged)
+                    LogError(QStringLiteral("%1: no progress; the watchdog is no longer fed").arg(w->Config().name));
+                stuckLogged = true;
+            }
+        if (watchdogUs && alive)
             sd_notify(0, "WATCHDOG=1");
     }
     sd_notify(0, "STOPPING=1");

@@ -30,6 +30,8 @@ private:
     bool Int(int line, const QString& field, const QString& value, long long lo, long long hi, long long& v);
     bool Real(int line, const QString& field, const QString& value, double& v);
     QString ReadSecret(int line, const QString& field, const QString& path);
+    // A path as written, taken from the configuration file's folder.
+    QString Resolve(const QString& path) const { return QDir(QFileInfo(m_file).absolutePath()).absoluteFilePath(path); }
     void Broker(int line, const QString& key, const QString& value);
     void Bridge(int line, const QString& key, const QString& value);
     void Controller(int line, const QString& key, const QString& value);
@@ -71,7 +73,7 @@ QString Parser::ReadSecret(int line, const QString& field, const QString& path) 
     // Under systemd, secrets are handed over as credentials.
     QString expanded = path;
     expanded.replace(QStringLiteral("$CREDENTIALS_DIRECTORY"), qEnvironmentVariable("CREDENTIALS_DIRECTORY"));
-    const QString full = QDir(QFileInfo(m_file).absolutePath()).absoluteFilePath(expanded);
+    const QString full = Resolve(expanded);
     QFile f(full);
     if (!f.open(QIODevice::ReadOnly)) {
         Error(line, field, QStringLiteral("cannot read '%1': %2").arg(full, f.errorString()));
@@ -102,7 +104,7 @@ void Parser::Broker(int line, const QString& key, const QString& value) {
         b.passwordFile = value;
         b.password = ReadSecret(line, key, value);
     } else if (key == u"ca_file" || key == u"cert_file" || key == u"key_file") {
-        const QString full = QDir(QFileInfo(m_file).absolutePath()).absoluteFilePath(value);
+        const QString full = Resolve(value);
         if (!QFileInfo(full).isReadable())
             Error(line, key, QStringLiteral("cannot read '%1'").arg(full));
         (key == u"ca_file" ? b.caFile : key == u"cert_file" ? b.certFile : b.keyFile) = full;
@@ -128,7 +130,7 @@ void Parser::Bridge(int line, const QString& key, const QString& value) {
         if (Int(line, key, value, 1, 1000000, v))
             s.republishPeriods = int(v);
     } else if (key == u"state_file") {
-        s.stateFile = value.isEmpty() ? value : QDir(QFileInfo(m_file).absolutePath()).absoluteFilePath(value);
+        s.stateFile = value.isEmpty() ? value : Resolve(value);
     } else if (key == u"link_timeout_ms") {
         if (Int(line, key, value, 100, 60000, v))
             s.linkTimeoutMs = int(v);

@@ -43,8 +43,21 @@ ControllerWorker::~ControllerWorker() {
     Stop();
 }
 
+void ControllerWorker::Beat() {
+    m_beat = NowMs();
+}
+
+bool ControllerWorker::Stuck() const {
+    const std::uint64_t nowMs = NowMs();
+    // An exchange is a connection and a reply, each within the link time-out;
+    // an identification two of the shorter identification time-out.
+    const std::uint64_t limit = 4 * std::uint64_t(m_settings.linkTimeoutMs) + 10000;
+    const std::uint64_t beat = m_beat;
+    return !m_waiting && nowMs > beat && nowMs - beat > limit;
+}
+
 void ControllerWorker::Start() {
-    m_lastStep = std::int64_t(NowMs());
+    Beat();
     m_thread = std::thread([this] { Run(); });
 }
 
@@ -78,6 +91,7 @@ void ControllerWorker::SetOnline(bool online, const QString& why) {
 }
 
 void ControllerWorker::Identify(TfmCommon& link) {
+    Beat();
     QString ver, rea, ser, lng;
     QChar boa;
     bool con = false;
@@ -92,6 +106,7 @@ void ControllerWorker::Identify(TfmCommon& link) {
 }
 
 bool ControllerWorker::Read(TfmCommon& link, Circuit& c, bool force) {
+    Beat();
     const std::uint8_t mode = c.config.output ? 1 : 0;
     QByteArray payload;
     bool ok = false;
@@ -129,6 +144,7 @@ void ControllerWorker::Execute(TfmCommon& link, const Pending& cmd) {
         LogWarning(QStringLiteral("%1: command ignored: %2").arg(m_config.name, parsed.why));
         return;
     }
+    Beat();
     const bool done = it->config.analog
                           ? link.SetOutAnal(m_config.address, m_config.port, m_config.password, it->config.name,
                                             parsed.value)
@@ -144,11 +160,16 @@ void ControllerWorker::Execute(TfmCommon& link, const Pending& cmd) {
 }
 
 void ControllerWorker::Wait(std::uint64_t untilMs) {
-    std::unique_lock lock(m_mutex);
-    const auto now = NowMs();
-    if (untilMs > now)
-        m_wake.wait_for(lock, std::chrono::milliseconds(untilMs - now),
-                        [this] { return m_stop || !m_queue.empty(); });
+    m_waiting = true;
+    {
+        std::unique_lock lock(m_mutex);
+        const auto now = NowMs();
+        if (untilMs > now)
+            m_wake.wait_for(lock, std::chrono::milliseconds(untilMs - now),
+                            [this] { return m_stop || !m_queue.empty(); });
+    }
+    Beat();
+    m_waiting = false;
 }
 
 void ControllerWorker::Run() {
@@ -167,7 +188,6 @@ void ControllerWorker::Run() {
 
     std::vector<Pending> commands;
     for (;;) {
-        m_lastStep = std::int64_t(NowMs());
         commands.clear();
         {
             std::lock_guard lock(m_mutex);

@@ -45,8 +45,10 @@ public:
     void Command(const QString& circuit, const QByteArray& payload);
 
     const ControllerConfig& Config() const { return m_config; }
-    // Milliseconds of the monotonic clock at the worker's last step.
-    std::int64_t LastStepMs() const { return m_lastStep; }
+    // True when the worker has been inside one exchange (or between two)
+    // for longer than any exchange may take: it no longer makes progress.
+    // Waiting for the next period or for a command is progress.
+    bool Stuck() const;
 
 private:
     struct Circuit {
@@ -68,6 +70,7 @@ private:
     void Execute(TfmCommon& link, const Pending& cmd);
     void SetOnline(bool online, const QString& why);
     void Wait(std::uint64_t untilMs);
+    void Beat(); // before each exchange
 
     ControllerConfig m_config;
     BridgeSettings m_settings;
@@ -80,7 +83,8 @@ private:
     bool m_stop = false;
     int m_online = -1; // unknown, offline, online
     bool m_identified = false;
-    std::atomic<std::int64_t> m_lastStep{0};
+    std::atomic<std::uint64_t> m_beat{0};
+    std::atomic<bool> m_waiting{false};
 };
 
 } // namespace quelnet::bridge

@@ -32,6 +32,7 @@ MqttLink::MqttLink(const BrokerConfig& broker, const QString& willTopic) : m_bro
     mosquitto_disconnect_callback_set(m_mosq, &MqttLink::OnDisconnect);
     mosquitto_message_callback_set(m_mosq, &MqttLink::OnMessage);
     mosquitto_publish_callback_set(m_mosq, &MqttLink::OnPublish);
+    mosquitto_log_callback_set(m_mosq, &MqttLink::OnLog);
 }
 
 MqttLink::~MqttLink() {
@@ -69,15 +70,20 @@ bool MqttLink::Start(QString* why) {
     mosquitto_reconnect_delay_set(m_mosq, ReconnectFirstS, ReconnectMaxS, true);
     const QByteArray host = Utf8(m_broker.host);
     const int rc = mosquitto_connect_async(m_mosq, host.constData(), m_broker.port, m_broker.keepaliveS);
-    if (rc != MOSQ_ERR_SUCCESS && rc != MOSQ_ERR_ERRNO) {
+    if (rc == MOSQ_ERR_INVAL || rc == MOSQ_ERR_NOMEM) {
         *why = QStringLiteral("cannot connect to %1:%2: %3")
                    .arg(m_broker.host)
                    .arg(m_broker.port)
                    .arg(QString::fromUtf8(mosquitto_strerror(rc)));
         return false;
     }
-    if (rc == MOSQ_ERR_ERRNO)
-        LogWarning(QStringLiteral("broker %1:%2 not reachable yet; trying again").arg(m_broker.host).arg(m_broker.port));
+    // Anything else (no broker yet, a TLS fault, ...) is tried again as a lost
+    // connection is; the library's own error line has said why.
+    if (rc != MOSQ_ERR_SUCCESS)
+        LogWarning(QStringLiteral("broker %1:%2 not reachable yet (%3); trying again")
+                       .arg(m_broker.host)
+                       .arg(m_broker.port)
+                       .arg(QString::fromUtf8(mosquitto_strerror(rc))));
     // The network thread retries a failed first connection like a lost one.
     const int loop = mosquitto_loop_start(m_mosq);
     if (loop != MOSQ_ERR_SUCCESS) {
@@ -156,6 +162,22 @@ void MqttLink::OnMessage(mosquitto*, void* obj, const mosquitto_message* msg) {
                         QByteArray(static_cast<const char*>(msg->payload), msg->payloadlen));
 }
 
+void MqttLink::OnLog(mosquitto*, void* obj, int level, const char* text) {
+    // The library's own errors say why a connection fails (a certificate
+    // that does not verify, ...); the rest is its chatter.
+    if (!(level & MOSQ_LOG_ERR))
+        return;
+    auto* self = static_cast<MqttLink*>(obj);
+    const QString line = QString::fromUtf8(text);
+    {
+        std::lock_guard lock(self->m_ackMutex);
+        if (line == self->m_lastLibraryError)
+            return;
+        self->m_lastLibraryError = line;
+    }
+    LogWarning(QStringLiteral("broker connection: ") + line);
+}
+
 void MqttLink::OnPublish(mosquitto*, void* obj, int mid) {
     auto* self = static_cast<MqttLink*>(obj);
     std::lock_guard lock(self->m_ackMutex);
@@ -182,8 +204,11 @@ void MqttLink::Stop(const QList<std::pair<QString, QByteArray>>& last, int waitM
         std::unique_lock ack(m_ackMutex);
         m_acked.wait_for(ack, std::chrono::milliseconds(waitMs), [this] { return m_pending.empty(); });
     }
+    // Without a connection the network thread may sit in a connection
+    // attempt that a disconnect does not end (seen with TLS): it is cancelled.
+    const bool connected = m_connected;
     mosquitto_disconnect(m_mosq);
-    mosquitto_loop_stop(m_mosq, false);
+    mosquitto_loop_stop(m_mosq, !connected);
 }
 
 } // namespace quelnet::bridge

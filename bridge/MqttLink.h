@@ -63,6 +63,7 @@ private:
     static void OnDisconnect(mosquitto*, void* self, int rc);
     static void OnMessage(mosquitto*, void* self, const mosquitto_message* msg);
     static void OnPublish(mosquitto*, void* self, int mid);
+    static void OnLog(mosquitto*, void* self, int level, const char* text);
     void SendLocked(const QString& topic, const QByteArray& payload, bool retain, int* mid);
 
     BrokerConfig m_broker;
@@ -76,6 +77,7 @@ private:
     std::atomic<bool> m_refused{false};
     std::atomic<int> m_refusedCode{0};
     bool m_loggedDown = false;
+    QString m_lastLibraryError; // repeated attempts log a fault once
     std::mutex m_ackMutex;
     std::condition_variable m_acked;
     std::set<int> m_pending;

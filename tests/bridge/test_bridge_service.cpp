@@ -188,12 +188,15 @@ TEST_F(BridgeTest, AControllerThatDoesNotAnswerHoldsUpNoOther) {
 }
 
 TEST_F(BridgeTest, ABrokerRestartGetsDiscoveryAndStatesBack) {
+    // The bridge comes first; the broker appears on its port later.
     ASSERT_TRUE(broker.Start());
+    broker.Stop();
     auto sim = StartSim();
     ASSERT_TRUE(sim);
     BridgeProcess bridge;
     ASSERT_TRUE(bridge.Start(WriteConfig(Controller(QStringLiteral("hall"), sim->TcpPort(),
                                                     QStringLiteral("circuit = OUT2 digital output 5000\n")))));
+    ASSERT_TRUE(broker.Restart());
     {
         MqttProbe probe(broker.Port());
         ASSERT_TRUE(probe.WaitFor(QStringLiteral("quelnet/hall/OUT2/state"), "OFF", Wait)) << bridge.Err().toStdString();
@@ -269,6 +272,21 @@ TEST_F(BridgeTest, TlsWithACertificateMadeHere) {
                                          QStringLiteral("port = %1\nca_file = ca.crt\n").arg(broker.Port(1)))));
     EXPECT_TRUE(probe.WaitFor(QStringLiteral("quelnet/hall/IN2/state"), "OFF", Wait)) << bridge.Err().toStdString();
     EXPECT_EQ(bridge.Terminate(), 0);
+
+    // A broker whose certificate the configured authority did not sign: the
+    // log says why the connection fails.
+    ASSERT_TRUE(run({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Other CA",
+                     "-keyout", "other.key", "-out", "other.crt"}));
+    BridgeProcess distrustful;
+    ASSERT_TRUE(distrustful.Start(WriteConfig(Controller(QStringLiteral("hall"), sim->TcpPort(),
+                                                         QStringLiteral("circuit = IN2 digital input 200\n")),
+                                              QStringLiteral("port = %1\nca_file = other.crt\n").arg(broker.Port(1)),
+                                              {}, QStringLiteral("other.conf"))));
+    QDeadlineTimer deadline(Wait);
+    while (!distrustful.Err().contains(QStringLiteral("certificate verify failed")) && !deadline.hasExpired())
+        ASSERT_EQ(distrustful.Wait(100), -1) << "ended: " << distrustful.Err().toStdString();
+    EXPECT_TRUE(distrustful.Err().contains(QStringLiteral("certificate verify failed"))) << distrustful.Err().toStdString();
+    EXPECT_EQ(distrustful.Terminate(), 0) << distrustful.Err().toStdString();
 }
 
 TEST_F(BridgeTest, AWrongBrokerPasswordEndsTheBridgeWithAClearError) {
