@@ -138,8 +138,13 @@ int main(int argc, char** argv) {
         std::fputs(FormatBridgeConfig(config).toUtf8().constData(), stdout);
         return 0;
     }
-    if (o.check)
+    if (o.check) {
+        int circuits = 0;
+        for (const ControllerConfig& c : config.controllers)
+            circuits += int(c.circuits.size());
+        std::printf("configuration OK: %d controller(s), %d circuit(s)\n", int(config.controllers.size()), circuits);
         return 0;
+    }
     if (o.shardCount > 1)
         LogInfo(QStringLiteral("shard %1/%2: %3 controller(s)").arg(o.shardIndex + 1).arg(o.shardCount).arg(config.controllers.size()));
     return Bridge(config).Run() == 0 ? 0 : ExitFailure;

@@ -169,6 +169,10 @@ TEST(BridgeCommandLine, ABadConfigurationExitsTwoNamingTheLine) {
     EXPECT_TRUE(r.err.contains(conf + QStringLiteral(":6: field 'circuit': direction 'sideways'"))) << r.err.toStdString();
 
     EXPECT_EQ(Bridge({QStringLiteral("--config"), dir.filePath(QStringLiteral("none.conf"))}).exit, 2);
+    const BridgeRun good = Bridge({QStringLiteral("--config"), QStringLiteral(QUELNET_SOURCE_DIR "/bridge/bridge.conf.example"),
+                                   QStringLiteral("--check")});
+    EXPECT_EQ(good.exit, 0);
+    EXPECT_EQ(good.out, QStringLiteral("configuration OK: 1 controller(s), 4 circuit(s)\n"));
     EXPECT_EQ(Bridge({QStringLiteral("--shard"), QStringLiteral("3/2")}).exit, 2);
     EXPECT_EQ(Bridge({QStringLiteral("--frobnicate")}).exit, 2);
 }
