@@ -1,13 +1,12 @@
 #include "bridge/Bridge.h"
 
 #include "bridge/ControllerWorker.h"
-#include "bridge/DiscoveryLedger.h"
+#include "bridge/DiscoveryPublisher.h"
 #include "bridge/Log.h"
 #include "bridge/MqttLink.h"
 #include "bridge/Topics.h"
 
 #include <QHash>
-#include <QSet>
 
 #include <csignal>
 #include <ctime>
@@ -44,47 +43,9 @@ int Bridge::Run() {
     MqttLink mqtt(m_config.broker, BridgeStatusTopic(s));
 
     // Discovery first, so that it goes out before any state on every connection.
-    std::mutex idMutex;
-    QHash<QString, Identity> identities;
-    auto publishDiscovery = [&](const ControllerConfig& c, const Identity& id) {
-        if (s.discoveryPrefix.isEmpty())
-            return;
-        for (const CircuitConfig& k : c.circuits) {
-            const DiscoveryMessage m = Discovery(s, c, k, id);
-            mqtt.Publish(m.topic, m.payload, true);
-        }
-    };
-    QStringList current;
-    for (const ControllerConfig& c : m_config.controllers) {
-        publishDiscovery(c, {});
-        if (!s.discoveryPrefix.isEmpty())
-            for (const CircuitConfig& k : c.circuits)
-                current << Discovery(s, c, k, {}).topic;
-    }
-
-    // Entities published last time but no longer configured: an empty
-    // retained configuration removes each.
-    const DiscoveryLedger ledger(s.stateFile.isEmpty() ? DiscoveryLedger::DefaultPath(m_config.broker.clientId)
-                                                       : s.stateFile);
-    QSet<QString> now(current.cbegin(), current.cend());
-    if (!s.discoveryPrefix.isEmpty())
-        for (const ControllerConfig& c : m_config.elsewhere)
-            for (const CircuitConfig& k : c.circuits)
-                now.insert(Discovery(s, c, k, {}).topic);
-    for (const QString& old : ledger.Load())
-        if (!now.contains(old)) {
-            LogInfo(QStringLiteral("removing the entity of %1").arg(old));
-            mqtt.Publish(old, {}, true);
-        }
-    bool ledgerSaved = false;
-    mqtt.onConnected = [&] {
-        if (ledgerSaved)
-            return;
-        QString why;
-        ledgerSaved = ledger.Save(current, &why);
-        if (!ledgerSaved)
-            LogWarning(QStringLiteral("cannot keep the published entities in %1: %2").arg(ledger.Path(), why));
-    };
+    DiscoveryPublisher discovery(m_config, mqtt);
+    discovery.Start();
+    mqtt.onConnected = [&] { discovery.Connected(); };
 
     std::vector<std::unique_ptr<ControllerWorker>> workers;
     QHash<QString, ControllerWorker*> byName;
@@ -92,17 +53,7 @@ int Bridge::Run() {
         workers.push_back(std::make_unique<ControllerWorker>(c, s, mqtt));
         ControllerWorker* w = workers.back().get();
         byName.insert(c.name, w);
-        w->onIdentified = [&, w](const Identity& id) {
-            {
-                std::lock_guard lock(idMutex);
-                const auto known = identities.constFind(w->Config().name);
-                if (known != identities.cend() && known->serial == id.serial && known->version == id.version &&
-                    known->board == id.board)
-                    return;
-                identities.insert(w->Config().name, id);
-            }
-            publishDiscovery(w->Config(), id);
-        };
+        w->onIdentified = [&discovery, w](const Identity& id) { discovery.Identified(w->Config(), id); };
     }
     mqtt.onMessage = [&](const QString& topic, const QByteArray& payload) {
         QString controller, circuit;

@@ -129,17 +129,19 @@ void MqttLink::OnConnect(mosquitto* mosq, void* obj, int rc) {
         }
         return;
     }
+    {
+        std::lock_guard lock(self->m_mutex);
+        LogInfo(QStringLiteral("connected to the broker %1:%2").arg(self->m_broker.host).arg(self->m_broker.port));
+        self->m_loggedDown = false;
+        for (const QString& s : self->m_subscriptions)
+            mosquitto_subscribe(mosq, nullptr, Utf8(s).constData(), Qos);
+        self->SendLocked(self->m_will, "online", true, nullptr);
+        for (const QString& topic : self->m_order)
+            self->SendLocked(topic, self->m_retained.value(topic), true, nullptr);
+        self->m_connected = true;
+    }
     if (self->onConnected)
         self->onConnected();
-    std::lock_guard lock(self->m_mutex);
-    LogInfo(QStringLiteral("connected to the broker %1:%2").arg(self->m_broker.host).arg(self->m_broker.port));
-    self->m_loggedDown = false;
-    for (const QString& s : self->m_subscriptions)
-        mosquitto_subscribe(mosq, nullptr, Utf8(s).constData(), Qos);
-    self->SendLocked(self->m_will, "online", true, nullptr);
-    for (const QString& topic : self->m_order)
-        self->SendLocked(topic, self->m_retained.value(topic), true, nullptr);
-    self->m_connected = true;
 }
 
 void MqttLink::OnDisconnect(mosquitto*, void* obj, int rc) {

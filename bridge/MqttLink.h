@@ -38,8 +38,9 @@ public:
     MqttLink(const MqttLink&) = delete;
     MqttLink& operator=(const MqttLink&) = delete;
 
-    // Called on the network thread: after each connection (before the kept
-    // retained messages go out again) and for each message on a subscription.
+    // Called on the network thread: after each connection (once the kept
+    // retained messages have been handed to the library) and for each message
+    // on a subscription.
     std::function<void()> onConnected;
     std::function<void(const QString& topic, const QByteArray& payload)> onMessage;
     void Subscribe(const QString& pattern); // on every connection
