@@ -77,7 +77,12 @@ private:
         for (QChar& ch : name)
             if (!(ch.isLetterOrNumber() && ch.unicode() < 128) && ch != u'-')
                 ch = u'_';
+        // Two spellings may come out alike ("a.b" and "a_b"): topics must not.
         c.name = name;
+        for (int n = 2; std::any_of(controllers.cbegin(), controllers.cend(),
+                                    [&](const ControllerConfig& o) { return o.name == c.name; });
+             ++n)
+            c.name = name + u'_' + QString::number(n);
         c.address = host;
         c.port = port;
         c.password = pass;

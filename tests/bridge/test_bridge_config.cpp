@@ -118,10 +118,15 @@ TEST(PanelImport, ControllersAndCircuitsComeFromThePanelsElements) {
         "{\r\nx_tp=zda\r\nx_px=8\r\nx_py=120\r\nx_pw=200\r\nx_ph=40\r\nz_en=yes\r\nz_ho=127.0.0.1\r\nz_pr=7080\r\n"
         "z_ps=3958\r\nz_oc=AOUT1\r\nz_st=10\r\nzvst=2\r\nzvti=0,5\r\n}\r\n"
         "{\r\nx_tp=idg\r\nx_px=120\r\nx_py=8\r\nx_pw=40\r\nx_ph=40\r\nidho=localhost\r\nidpr=7081\r\nidps=x\r\n"
-        "idic=IN2\r\n}\r\n");
+        "idic=IN2\r\n}\r\n"
+        "{\r\nx_tp=idg\r\nx_px=180\r\nx_py=8\r\nx_pw=40\r\nx_ph=40\r\nidho=127_0_0_1\r\nidpr=7080\r\n"
+        "idic=IN3\r\n}\r\n");
     const PanelImport p = ImportPanel(WritePanel(dir, panel));
     ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
-    ASSERT_EQ(p.controllers.size(), 2);
+    ASSERT_EQ(p.controllers.size(), 3);
+    // Another address whose name would come out the same gets a name of its own.
+    EXPECT_EQ(p.controllers[2].name, QStringLiteral("127_0_0_1_7080_2"));
+    EXPECT_EQ(p.controllers[2].address, QStringLiteral("127_0_0_1"));
     const ControllerConfig& a = p.controllers[0];
     EXPECT_EQ(a.name, QStringLiteral("127_0_0_1_7080"));
     EXPECT_EQ(a.password, QStringLiteral("3958"));
