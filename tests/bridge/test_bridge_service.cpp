@@ -9,6 +9,7 @@
 #include <QJsonObject>
 
 #include <QRegularExpression>
+#include <QThread>
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
@@ -184,6 +185,25 @@ TEST_F(BridgeTest, AControllerThatDoesNotAnswerHoldsUpNoOther) {
         // Within b's own period (and a margin), never after the slow one's time-out.
         EXPECT_LT(m.atMs - changed, 200 + 500);
     }
+    EXPECT_EQ(bridge.Terminate(), 0);
+}
+
+TEST_F(BridgeTest, AnUnchangedValueIsPublishedAgainEveryNReads) {
+    ASSERT_TRUE(broker.Start());
+    auto sim = StartSim();
+    ASSERT_TRUE(sim);
+    MqttProbe probe(broker.Port(), QStringLiteral("quelnet/hall/IN1/state"));
+    BridgeProcess bridge;
+    ASSERT_TRUE(bridge.Start(WriteConfig(Controller(QStringLiteral("hall"), sim->TcpPort(),
+                                                    QStringLiteral("circuit = IN1 digital input 100\n")),
+                                         {}, QStringLiteral("republish_periods = 4\n"))));
+    ASSERT_TRUE(probe.WaitFor(QStringLiteral("quelnet/hall/IN1/state"), "OFF", Wait));
+    const qsizetype first = probe.Count();
+    // About 20 reads: every fourth is sent again, not every one.
+    QThread::msleep(2000);
+    const qsizetype again = probe.Count() - first;
+    EXPECT_GE(again, 2);
+    EXPECT_LE(again, 8);
     EXPECT_EQ(bridge.Terminate(), 0);
 }
 
