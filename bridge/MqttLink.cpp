@@ -36,11 +36,8 @@ MqttLink::MqttLink(const BrokerConfig& broker, const QString& willTopic) : m_bro
 }
 
 MqttLink::~MqttLink() {
-    if (m_mosq) {
-        mosquitto_disconnect(m_mosq);
-        mosquitto_loop_stop(m_mosq, true);
-        mosquitto_destroy(m_mosq);
-    }
+    StopNetwork();
+    mosquitto_destroy(m_mosq);
 }
 
 void MqttLink::Subscribe(const QString& pattern) {
@@ -67,30 +64,64 @@ bool MqttLink::Start(QString* why) {
             return false;
         }
     }
-    mosquitto_reconnect_delay_set(m_mosq, ReconnectFirstS, ReconnectMaxS, true);
-    const QByteArray host = Utf8(m_broker.host);
-    const int rc = mosquitto_connect_async(m_mosq, host.constData(), m_broker.port, m_broker.keepaliveS);
-    if (rc == MOSQ_ERR_INVAL || rc == MOSQ_ERR_NOMEM) {
-        *why = QStringLiteral("cannot connect to %1:%2: %3")
-                   .arg(m_broker.host)
-                   .arg(m_broker.port)
-                   .arg(QString::fromUtf8(mosquitto_strerror(rc)));
-        return false;
-    }
-    // Anything else (no broker yet, a TLS fault, ...) is tried again as a lost
-    // connection is; the library's own error line has said why.
-    if (rc != MOSQ_ERR_SUCCESS)
-        LogWarning(QStringLiteral("broker %1:%2 not reachable yet (%3); trying again")
-                       .arg(m_broker.host)
-                       .arg(m_broker.port)
-                       .arg(QString::fromUtf8(mosquitto_strerror(rc))));
-    // The network thread retries a failed first connection like a lost one.
-    const int loop = mosquitto_loop_start(m_mosq);
-    if (loop != MOSQ_ERR_SUCCESS) {
-        *why = QStringLiteral("cannot start the network thread: ") + QString::fromUtf8(mosquitto_strerror(loop));
-        return false;
-    }
+    // Publishing threads hand their packets to this thread's loop.
+    mosquitto_threaded_set(m_mosq, true);
+    m_network = std::thread([this] { NetworkLoop(); });
     return true;
+}
+
+void MqttLink::StopNetwork() {
+    {
+        std::lock_guard lock(m_sleepMutex); // a pause under way sees it
+        m_stopping = true;
+    }
+    m_sleep.notify_all();
+    if (m_network.joinable())
+        m_network.join();
+}
+
+void MqttLink::LogOnce(const QString& line) {
+    {
+        std::lock_guard lock(m_logMutex);
+        if (line == m_lastLibraryError)
+            return;
+        m_lastLibraryError = line;
+    }
+    LogWarning(line);
+}
+
+void MqttLink::NetworkLoop() {
+    const QByteArray host = Utf8(m_broker.host);
+    unsigned pauseS = ReconnectFirstS;
+    bool first = true;
+    while (!m_stopping && !m_refused) {
+        const int rc = first ? mosquitto_connect_async(m_mosq, host.constData(), m_broker.port, m_broker.keepaliveS)
+                             : mosquitto_reconnect_async(m_mosq);
+        first = false;
+        if (rc == MOSQ_ERR_SUCCESS) {
+            // Until the connection ends; the time-out bounds how long a stop waits.
+            while (!m_stopping && mosquitto_loop(m_mosq, 200, 1) == MOSQ_ERR_SUCCESS) {
+            }
+        } else {
+            LogOnce(QStringLiteral("broker %1:%2 not reachable (%3); trying again")
+                        .arg(m_broker.host)
+                        .arg(m_broker.port)
+                        .arg(QString::fromUtf8(mosquitto_strerror(rc))));
+        }
+        if (m_connected) {
+            std::lock_guard lock(m_mutex);
+            m_connected = false;
+        }
+        if (m_hadSession) {
+            m_hadSession = false;
+            pauseS = ReconnectFirstS;
+        }
+        if (m_stopping || m_refused)
+            break;
+        std::unique_lock lock(m_sleepMutex);
+        m_sleep.wait_for(lock, std::chrono::seconds(pauseS), [this] { return bool(m_stopping); });
+        pauseS = std::min(pauseS * 2, ReconnectMaxS);
+    }
 }
 
 void MqttLink::SendLocked(const QString& topic, const QByteArray& payload, bool retain, int* mid) {
@@ -125,7 +156,7 @@ void MqttLink::OnConnect(mosquitto* mosq, void* obj, int rc) {
             self->m_refused = true;
             mosquitto_disconnect(mosq);
         } else {
-            LogWarning(QStringLiteral("broker unavailable; trying again"));
+            self->LogOnce(QStringLiteral("broker unavailable; trying again"));
         }
         return;
     }
@@ -133,6 +164,11 @@ void MqttLink::OnConnect(mosquitto* mosq, void* obj, int rc) {
         std::lock_guard lock(self->m_mutex);
         LogInfo(QStringLiteral("connected to the broker %1:%2").arg(self->m_broker.host).arg(self->m_broker.port));
         self->m_loggedDown = false;
+        self->m_hadSession = true;
+        {
+            std::lock_guard log(self->m_logMutex);
+            self->m_lastLibraryError.clear();
+        }
         for (const QString& s : self->m_subscriptions)
             mosquitto_subscribe(mosq, nullptr, Utf8(s).constData(), Qos);
         self->SendLocked(self->m_will, "online", true, nullptr);
@@ -149,7 +185,7 @@ void MqttLink::OnDisconnect(mosquitto*, void* obj, int rc) {
     std::lock_guard lock(self->m_mutex);
     self->m_connected = false;
     if (rc != 0 && !self->m_loggedDown && !self->m_refused) {
-        LogWarning(QStringLiteral("lost the broker %1:%2 (%3); reconnecting")
+        LogWarning(QStringLiteral("no connection to the broker %1:%2 (%3); trying again")
                        .arg(self->m_broker.host)
                        .arg(self->m_broker.port)
                        .arg(QString::fromUtf8(mosquitto_strerror(rc))));
@@ -167,17 +203,8 @@ void MqttLink::OnMessage(mosquitto*, void* obj, const mosquitto_message* msg) {
 void MqttLink::OnLog(mosquitto*, void* obj, int level, const char* text) {
     // The library's own errors say why a connection fails (a certificate
     // that does not verify, ...); the rest is its chatter.
-    if (!(level & MOSQ_LOG_ERR))
-        return;
-    auto* self = static_cast<MqttLink*>(obj);
-    const QString line = QString::fromUtf8(text);
-    {
-        std::lock_guard lock(self->m_ackMutex);
-        if (line == self->m_lastLibraryError)
-            return;
-        self->m_lastLibraryError = line;
-    }
-    LogWarning(QStringLiteral("broker connection: ") + line);
+    if (level & MOSQ_LOG_ERR)
+        static_cast<MqttLink*>(obj)->LogOnce(QStringLiteral("broker connection: ") + QString::fromUtf8(text));
 }
 
 void MqttLink::OnPublish(mosquitto*, void* obj, int mid) {
@@ -206,11 +233,11 @@ void MqttLink::Stop(const QList<std::pair<QString, QByteArray>>& last, int waitM
         std::unique_lock ack(m_ackMutex);
         m_acked.wait_for(ack, std::chrono::milliseconds(waitMs), [this] { return m_pending.empty(); });
     }
-    // Without a connection the network thread may sit in a connection
-    // attempt that a disconnect does not end (seen with TLS): it is cancelled.
-    const bool connected = m_connected;
+    // The network thread sends the goodbye; then the broker keeps the will to itself.
     mosquitto_disconnect(m_mosq);
-    mosquitto_loop_stop(m_mosq, !connected);
+    for (int i = 0; i < 50 && m_connected; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    StopNetwork();
 }
 
 } // namespace quelnet::bridge

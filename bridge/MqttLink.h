@@ -1,6 +1,9 @@
 #pragma once
-// The bridge's one connection to the broker, through libmosquitto (its own
-// network thread, reconnection with a growing pause, last will, TLS).
+// The bridge's one connection to the broker, through libmosquitto (last will,
+// TLS, the protocol). The network thread is the bridge's own: it runs the
+// library's loop while connected and otherwise tries again after a pause that
+// doubles from 1 s to 30 s, whatever made the attempt fail (a broker not up
+// yet, a TLS fault): the library's own thread gives up after some of these.
 //
 // Retained messages are also kept here, by topic, and sent again on every
 // connection: a broker that restarted without its store gets discovery,
@@ -17,6 +20,7 @@
 #include <functional>
 #include <mutex>
 #include <set>
+#include <thread>
 
 struct mosquitto;
 struct mosquitto_message;
@@ -65,6 +69,9 @@ private:
     static void OnMessage(mosquitto*, void* self, const mosquitto_message* msg);
     static void OnPublish(mosquitto*, void* self, int mid);
     static void OnLog(mosquitto*, void* self, int level, const char* text);
+    void NetworkLoop();
+    void StopNetwork();
+    void LogOnce(const QString& line); // the same fault, tried again, is logged once
     void SendLocked(const QString& topic, const QByteArray& payload, bool retain, int* mid);
 
     BrokerConfig m_broker;
@@ -75,9 +82,15 @@ private:
     QStringList m_order; // topics in the order first kept, so discovery precedes states
     QStringList m_subscriptions;
     std::atomic<bool> m_connected{false};
+    std::thread m_network;
+    std::mutex m_sleepMutex;
+    std::condition_variable m_sleep;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_hadSession{false}; // a connection was accepted since the last pause
     std::atomic<bool> m_refused{false};
     std::atomic<int> m_refusedCode{0};
     bool m_loggedDown = false;
+    std::mutex m_logMutex;
     QString m_lastLibraryError; // repeated attempts log a fault once
     std::mutex m_ackMutex;
     std::condition_variable m_acked;

@@ -134,9 +134,14 @@ public:
         }
     }
     qint64 Pid() const { return m_process ? m_process->processId() : 0; }
+    // What the bridge has written to standard error so far.
     QString Err() {
-        if (m_process)
+        if (m_process) {
+            // Without an event loop the pipe is read only while waiting on it.
+            if (m_process->state() == QProcess::Running)
+                m_process->waitForReadyRead(50);
             m_err += QString::fromUtf8(m_process->readAllStandardError());
+        }
         return m_err;
     }
 
