@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the layer rule on the source tree given as $1 (default: the checkout):
-#  - the layers are core < gui < app, core < sim, core < cli; an include that
+#  - the layers are core < gui < app, core < sim, core < cli, core < bridge; an include that
 #    names a higher or sibling layer is an error;
 #  - core never names a Qt Gui or Widgets header;
 #  - no two folders (core/base, gui/panel, sim, ...) include each other.
@@ -15,6 +15,7 @@ declare -A allowed=(
     [app]="core gui app"
     [sim]="core sim"
     [cli]="core cli"
+    [bridge]="core bridge"
 )
 status=0
 edges=$(mktemp)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build, the tests and the demo
-# need and this machine lacks (clang with its sanitizer and libFuzzer runtimes,
+# need and this machine lacks (the bridge's MQTT and systemd libraries, the
+# mosquitto broker for its tests; clang with its sanitizer and libFuzzer runtimes,
 # and llvm's symbolizer, for tools/sanitize.sh and tools/fuzz.sh). Runs `apt-get update` only when something is missing.
 set -euo pipefail
 
@@ -10,7 +11,11 @@ packages=(
     zlib1g-dev libgtest-dev googletest libbenchmark-dev
     xvfb xdotool imagemagick x11-utils fonts-dejavu-core openbox
     locales clang libclang-rt-dev llvm
+    libmosquitto-dev libsystemd-dev mosquitto mosquitto-clients openssl systemd
 )
+# quelnet-bridge: libmosquitto (MQTT client) and libsystemd (readiness and
+# watchdog); its tests start Debian's mosquitto broker and make certificates
+# with openssl; systemd-analyze checks its unit.
 # "locales" holds the definitions from which the tests compile the Polish
 # locale pl_PL.UTF-8 (tests/support/PolishLocale.h) when it is not generated.
 
