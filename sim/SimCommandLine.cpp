@@ -96,6 +96,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     QCommandLineParser p;
     p.setApplicationDescription(Description + LimitsText());
     const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption programVersion("version", "Show the program's version.");
     const QCommandLineOption port(
         "port", "TCP port of the control protocol (default 7080; 0: any free port).", "port", "7080");
     const QCommandLineOption httpPort(
@@ -160,6 +161,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
                   restartDelay, demo,     dOut,       dIn,          aIn,      aOut,          drop,
                   wrongEcho,    delay,    closeAfter, prepareReply, dropRate, wrongEchoRate, faultSeed,
                   corrupt,      httpGzip, verbose});
+    p.addOption(programVersion);
     result.helpText = p.helpText();
 
     if (!p.parse(arguments)) {
@@ -168,6 +170,10 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     }
     if (p.isSet(help)) {
         result.help = true;
+        return result;
+    }
+    if (p.isSet(programVersion)) {
+        result.version = true;
         return result;
     }
     if (!p.positionalArguments().isEmpty()) {

@@ -4,6 +4,7 @@
 #include "sim/SimServer.h"
 #include "sim/SimSession.h"
 #include "sim/SimTraffic.h"
+#include "core/base/ProgramVersion.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -55,6 +56,10 @@ int main(int argc, char** argv) {
     const SimCommandLine cl = ParseSimCommandLine(QCoreApplication::arguments());
     if (cl.help) {
         Print(stdout, cl.helpText);
+        return 0;
+    }
+    if (cl.version) {
+        Print(stdout, QStringLiteral("quelnet-sim %1\n").arg(QLatin1String(quelnet::ProgramVersion)));
         return 0;
     }
     if (!cl.error.isEmpty()) {

@@ -175,15 +175,26 @@ void ElementStaticText::SetSunken(bool sunken) {
 }
 
 void ElementStaticText::SetAutoSize(bool on) {
-    m_autoSize = on;
-    if (on)
+    m_sizing = on ? Sizing::ToText : Sizing::Fixed;
+    ApplySizing();
+}
+
+void ElementStaticText::SetWholeText(bool on) {
+    m_sizing = on ? Sizing::AtLeastText : Sizing::Fixed;
+    ApplySizing();
+}
+
+void ElementStaticText::ApplySizing() {
+    if (m_sizing == Sizing::ToText)
         resize(sizeHint());
+    else if (m_sizing == Sizing::AtLeastText)
+        resize(size().expandedTo(sizeHint()));
 }
 
 void ElementStaticText::changeEvent(QEvent* e) {
     QLabel::changeEvent(e);
-    if (m_autoSize && (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange))
-        resize(sizeHint());
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange)
+        ApplySizing();
 }
 
 void ElementStaticText::mousePressEvent(QMouseEvent* e) {

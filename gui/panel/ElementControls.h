@@ -127,7 +127,13 @@ public:
     // Auto-size: the label takes the size of its text from its top-left
     // corner, now and whenever its font or style changes.
     void SetAutoSize(bool on);
-    bool AutoSize() const { return m_autoSize; }
+    bool AutoSize() const { return m_sizing == Sizing::ToText; }
+    // Whole text (editor): the label keeps its rectangle but grows, from its
+    // top-left corner, wherever the rectangle is smaller than its text, so
+    // that the editor shows the text as the run mode does; now and whenever
+    // its font or style changes.
+    void SetWholeText(bool on);
+    bool WholeText() const { return m_sizing == Sizing::AtLeastText; }
 
     ClickTracker Clicks;
 
@@ -138,7 +144,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
-    bool m_autoSize = false;
+    enum class Sizing { Fixed, ToText, AtLeastText };
+    void ApplySizing();
+    Sizing m_sizing = Sizing::Fixed;
 };
 
 // Track bar (kind 4, run mode). Positions 0..steps; a vertical bar has

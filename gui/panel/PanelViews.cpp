@@ -284,6 +284,9 @@ ElementStaticText* PanelViews::CreateTextLabel(const QString& Prefix, int Index,
     Quel_Text[size_t(Index)] = label;
     if (m_editMode) {
         label->SetSunken(true);
+        // The saved rectangle may be smaller than the text (the run mode
+        // ignores its size): the editor shows the whole text all the same.
+        label->SetWholeText(true);
         label->Clicks.OnDblClick = Dispatch(&IElementHandlers::ElementDblClick);
         label->Clicks.OnClick = Dispatch(&IElementHandlers::ElementClick);
     } else {
