@@ -4,6 +4,7 @@
 #include "sim/SimServer.h"
 #include "sim/SimSession.h"
 #include "sim/SimTraffic.h"
+#include "sim/SimWebFiles.h"
 #include "core/base/ProgramVersion.h"
 
 #include <QCoreApplication>
@@ -66,7 +67,21 @@ int main(int argc, char** argv) {
         Print(stderr, "quelnet-sim: " + cl.error + "\nTry quelnet-sim --help.\n");
         return 2;
     }
-    const SimConfig& config = cl.config;
+    SimConfig config = cl.config;
+    if (config.generation != Generation::Old) {
+        // The web files of the DataFlash are named by the firmware package: by
+        // default the one the quelnet program beside the simulator carries.
+        const bool asked = !config.packageFile.isEmpty();
+        const QString package = asked ? config.packageFile : QCoreApplication::applicationDirPath() + "/quelnet";
+        QString error;
+        config.webFileNames = ReadWebFileNames(package, config.language, &error);
+        if (config.webFileNames.isEmpty() && asked) {
+            Print(stderr, "quelnet-sim: " + error + "\n");
+            return 1;
+        }
+        if (config.webFileNames.isEmpty())
+            Print(stderr, "quelnet-sim: " + error + ": the web files of the DataFlash are not served.\n");
+    }
 
     SimController controller(config);
     if (!config.flashFile.isEmpty()) {

@@ -11,10 +11,12 @@ packages=(
     xvfb xdotool imagemagick x11-utils fonts-dejavu-core openbox
     locales clang libclang-rt-dev llvm
     help2man dpkg-dev lintian devscripts desktop-file-utils appstream
+    chromium
 )
 # help2man makes the manual pages; dpkg-dev (dpkg-shlibdeps) computes the
 # packages' dependencies; lintian, devscripts (hardening-check),
 # desktop-file-utils and appstream check the packages (tools/check-package.sh).
+# chromium (headless, loopback only) shows a page the simulator serves.
 # "locales" holds the definitions from which the tests compile the Polish
 # locale pl_PL.UTF-8 (tests/support/PolishLocale.h) when it is not generated.
 
