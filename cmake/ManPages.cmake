@@ -45,7 +45,7 @@ function(quelnet_man_page program)
     COMMAND ${CMAKE_COMMAND} -DOUT=${runner} "-DRUN=${run}"
             -P ${PROJECT_SOURCE_DIR}/cmake/WriteHelpRunner.cmake
     COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
-            ${QUELNET_HELP2MAN} --no-info --no-discard-stderr --section=1 --include=${include}
+            ${QUELNET_HELP2MAN} --no-info --no-discard-stderr --locale=C.UTF-8 --section=1 --include=${include}
             --output=${page} ${runner}
     COMMAND ${QUELNET_GZIP} -9nf ${page}
     DEPENDS ${program} ${include} ${depends} ${PROJECT_SOURCE_DIR}/cmake/WriteHelpRunner.cmake

@@ -44,8 +44,8 @@ set(CPACK_COMPONENTS_ALL)
 
 # quelnet_debian_package(<component> <package name> SUMMARY <line>
 #                        DESCRIPTION <paragraph>... [DEPENDS ..] [RECOMMENDS ..] [SUGGESTS ..])
-# DESCRIPTION lines are kept as written (at most 79 characters each); an empty
-# string separates paragraphs.
+# DESCRIPTION lines are kept as written (at most 79 characters each); a line
+# "." separates paragraphs.
 macro(quelnet_debian_package component name)
   cmake_parse_arguments(pkg "" "SUMMARY" "DESCRIPTION;DEPENDS;RECOMMENDS;SUGGESTS" ${ARGN})
   string(TOUPPER ${component} upper)
@@ -54,11 +54,7 @@ macro(quelnet_debian_package component name)
   set(CPACK_DEBIAN_${upper}_FILE_NAME DEB-DEFAULT)
   set(text "${pkg_SUMMARY}")
   foreach(line IN LISTS pkg_DESCRIPTION)
-    if(line STREQUAL "")
-      string(APPEND text "\n.")
-    else()
-      string(APPEND text "\n${line}")
-    endif()
+    string(APPEND text "\n${line}")
   endforeach()
   set(CPACK_COMPONENT_${upper}_DESCRIPTION "${text}")
   set(CPACK_DEBIAN_${upper}_DESCRIPTION "${text}")
@@ -75,7 +71,7 @@ quelnet_debian_package(Unspecified quelnet
     "A virtual control panel for the Quelnet family of Ethernet I/O"
     "controllers: an editor to lay out buttons, lamps, dials, sliders and text,"
     "and a run mode that polls the controllers and switches their outputs."
-    ""
+    "."
     "Maintenance windows update a controller's firmware, install its user web"
     "pages and graphics, back up and restore its settings. The command-line"
     "tool quelnetctl does the same work without a display."
@@ -97,7 +93,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Quelnet")
 set(CPACK_PACKAGE_CONTACT "${QUELNET_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUELNET_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "virtual control panel and tools for Quelnet I/O controllers")
+# No CPACK_PACKAGE_DESCRIPTION_SUMMARY: CPack would put it before every
+# package's own summary line.
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
