@@ -180,6 +180,10 @@ void ElementStaticText::SetAutoSize(bool on) {
 }
 
 void ElementStaticText::SetWholeText(bool on) {
+    if (on && !WholeText())
+        m_elementSize = size();
+    else if (!on && WholeText())
+        resize(m_elementSize);
     m_sizing = on ? Sizing::AtLeastText : Sizing::Fixed;
     ApplySizing();
 }
@@ -188,7 +192,7 @@ void ElementStaticText::ApplySizing() {
     if (m_sizing == Sizing::ToText)
         resize(sizeHint());
     else if (m_sizing == Sizing::AtLeastText)
-        resize(size().expandedTo(sizeHint()));
+        resize(m_elementSize.expandedTo(sizeHint()));
 }
 
 void ElementStaticText::changeEvent(QEvent* e) {

@@ -128,12 +128,15 @@ public:
     // corner, now and whenever its font or style changes.
     void SetAutoSize(bool on);
     bool AutoSize() const { return m_sizing == Sizing::ToText; }
-    // Whole text (editor): the label keeps its rectangle but grows, from its
-    // top-left corner, wherever the rectangle is smaller than its text, so
-    // that the editor shows the text as the run mode does; now and whenever
-    // its font or style changes.
+    // Whole text (editor): the label grows, from its top-left corner,
+    // wherever its rectangle is smaller than its text, so that the editor
+    // shows the text as the run mode does; now and whenever its font or style
+    // changes. The element keeps its own size (ElementSize(): the size the
+    // label had when this was switched on), which the panel file stores and
+    // the editor's frames take.
     void SetWholeText(bool on);
     bool WholeText() const { return m_sizing == Sizing::AtLeastText; }
+    QSize ElementSize() const { return WholeText() ? m_elementSize : size(); }
 
     ClickTracker Clicks;
 
@@ -147,6 +150,7 @@ private:
     enum class Sizing { Fixed, ToText, AtLeastText };
     void ApplySizing();
     Sizing m_sizing = Sizing::Fixed;
+    QSize m_elementSize;
 };
 
 // Track bar (kind 4, run mode). Positions 0..steps; a vertical bar has

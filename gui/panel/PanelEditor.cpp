@@ -4,6 +4,7 @@
 #include "core/panel/PanelLimits.h"
 #include "gui/common/Platform.h"
 #include "gui/panel/ElementControls.h"
+#include "gui/panel/PanelViews.h"
 #include "gui/panel/PanelWindow.h"
 #include "gui/toolbox/ToolboxWindow.h"
 
@@ -381,7 +382,7 @@ void PanelEditor::ElementClick(QWidget* Sender) {
     const int kind = KindOfControl(Sender);
     if (kind == KindNone)
         return;
-    const QRect r = Sender->geometry();
+    const QRect r = PanelViews::ElementRect(Sender);
     Ed_X = r.x();
     Ed_Y = r.y();
     Ed_W = r.width();
@@ -420,7 +421,7 @@ void PanelEditor::ElementDblClick(QWidget* Sender) {
     const int kind = KindOfControl(Sender);
     if (kind == KindNone)
         return;
-    const QRect rect = Sender->geometry();
+    const QRect rect = PanelViews::ElementRect(Sender);
     const int slot = ControlTag(Sender);
     m_window.Records.SetEnabled(kind, slot, false);
     m_window.Views().DestroyElementControls(kind, slot);

@@ -271,10 +271,12 @@ TEST_F(ViewsTest, TextLabelFontColourAndBorderPerMode) {
     EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_TRUE(label->Sunken());
     EXPECT_TRUE(label->autoFillBackground());
-    // 16 pixels are too low for 14 points: the editor grows the label downwards.
+    // 16 pixels are too low for 14 points: the editor grows the label
+    // downwards; the element keeps its rectangle.
     EXPECT_EQ(label->pos(), QPoint(8, 8));
     EXPECT_EQ(label->width(), 128);
     EXPECT_GE(label->height(), label->fontMetrics().height() + 2);
+    EXPECT_EQ(PanelViews::ElementRect(label), QRect(8, 8, 128, 16));
 
     // A new label: window face (Tahoma), the toolkit's default size, black, no style.
     const int slot = views->AllocateSlot(KindText);
@@ -302,7 +304,8 @@ TEST_F(ViewsTest, RunModeLabelGrowsToItsTextFromItsTopLeftCorner) {
 }
 
 // The editor draws a label's text as the run mode does, whole, whatever the
-// saved rectangle; a rectangle larger than the text is kept.
+// saved rectangle; a rectangle larger than the text is kept, and the element's
+// own rectangle (saved, framed by the editor) stays as it was.
 TEST_F(ViewsTest, EditorLabelShowsItsWholeTextAndKeepsALargerRectangle) {
     const QString title = "Wirtualny Quelnet — panel demonstracyjny";
     struct Case {
@@ -334,6 +337,7 @@ TEST_F(ViewsTest, EditorLabelShowsItsWholeTextAndKeepsALargerRectangle) {
             EXPECT_GE(label->height(), run.height() + 2);
             EXPECT_GE(label->width(), c.saved.width());
             EXPECT_GE(label->height(), c.saved.height());
+            EXPECT_EQ(PanelViews::ElementRect(label), c.saved); // what the panel file keeps
             if (c.saved.width() >= run.width() + 2 && c.saved.height() >= run.height() + 2) {
                 EXPECT_EQ(label->geometry(), c.saved);
             }
