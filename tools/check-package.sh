@@ -27,7 +27,7 @@ for expected in quelnet quelnet-sim; do
 done
 
 # lintian: no error, no warning (informational tags are allowed).
-if ! lintian --fail-on error,warning --no-tag-display-limit "${debs[@]}"; then
+if ! lintian --fail-on error,warning --tag-display-limit 0 "${debs[@]}"; then
     fail "lintian"
 fi
 
@@ -35,9 +35,13 @@ root=$out/root
 for deb in "${debs[@]}"; do
     dpkg-deb -x "$deb" "$root"
 done
+# Control-flow protection is built in (-fcf-protection) but cannot show: the
+# linker marks a program only when every object it links is marked, and
+# Debian 12's C library start files (crt1.o, crti.o) are not; no program of
+# Debian 12 itself (/usr/bin/ls, dpkg) passes that check either.
 for program in "$root"/usr/bin/*; do
     [[ -f $program ]] || continue
-    hardening-check --quiet "$program" || fail "hardening-check ${program##*/}"
+    hardening-check --quiet --nocfprotection "$program" || fail "hardening-check ${program##*/}"
 done
 for entry in "$root"/usr/share/applications/*.desktop; do
     desktop-file-validate "$entry" || fail "desktop-file-validate ${entry##*/}"
