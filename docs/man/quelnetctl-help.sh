@@ -26,5 +26,7 @@ for command in $commands; do
     echo "Polecenie $command:"
     awk 'NR == FNR {common[$0] = 1; next}
          /^[^ ]/ && ($0 in common) && !/^Użycie/ {exit}
+         /^$/ {body = 1}
+         !body && /^[^ ]/ {print "  " $0; next}
          {print}' <(printf '%s\n' "$main" | sed -n '/^$/,$p') <(printf '%s\n' "$text")
 done
