@@ -22,7 +22,8 @@ add_custom_target(man-pages ALL)
 
 function(quelnet_man_page program)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "COMPONENT;HELP_WRAPPER" "")
-  if(NOT QUELNET_HELP2MAN)
+  # Sanitizer and fuzzing builds are never installed: no pages there.
+  if(NOT QUELNET_HELP2MAN OR QUELNET_SANITIZE OR QUELNET_FUZZ)
     return()
   endif()
   if(NOT arg_COMPONENT)
