@@ -5,6 +5,7 @@
 #include "bridge/BridgeConfig.h"
 #include "bridge/Log.h"
 #include "bridge/PanelImport.h"
+#include "core/base/ProgramVersion.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -89,7 +90,7 @@ int main(int argc, char** argv) {
             std::fputs(Usage, stdout);
             return 0;
         } else if (a == u"--version") {
-            std::printf("quelnet-bridge %s\n", QUELNET_VERSION);
+            std::printf("quelnet-bridge %s\n", quelnet::ProgramVersion);
             return 0;
         } else if (a == u"--config") {
             if (!value(&o.config))

@@ -4,13 +4,14 @@
 #include "cli/Console.h"
 #include "cli/Interrupt.h"
 #include "cli/Tool.h"
+#include "core/base/ProgramVersion.h"
 
 #include <QCoreApplication>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quelnetctl"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUELNET_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(quelnet::ProgramVersion));
     quelnet::cli::HandleInterrupts();
     quelnet::cli::StdConsole console;
     const int status = quelnet::cli::RunTool(QCoreApplication::arguments().mid(1), console);

@@ -1,7 +1,10 @@
-# Installing like a Linux program, and the Debian package (cpack -G DEB):
+# Installing like a Linux program, and the Debian packages (cpack -G DEB, see
+# cmake/Packaging.cmake; quelnet-sim goes into a package of its own):
 #   bin/                         quelnet (its firmware package appended again after
 #                                --strip, see EmbedPackage.cmake), quelnet-sim, and
 #                                quelnetctl when the build has it
+#   share/man/man1/              their manual pages (cmake/ManPages.cmake)
+#   share/metainfo/              the AppStream description of the panel program
 #   share/applications/          a menu entry for the panel, the editor and each
 #                                maintenance window
 #   share/icons/hicolor/         the program's icon (SVG, 48 and 256 pixels)
@@ -9,7 +12,14 @@
 #                                the simulator on 127.0.0.1:7080) and its pictures
 include(GNUInstallDirs)
 
-install(TARGETS quelnet-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The project's licence (LICENSE) by its Debian and SPDX names, and the home page
+# that the AppStream description links and takes its screenshots from
+# (docs/screenshots published under <home page>/screenshots).
+set(QUELNET_LICENSE Expat CACHE STRING "Debian short name of the licence in LICENSE")
+set(QUELNET_SPDX_LICENSE MIT CACHE STRING "SPDX name of the licence in LICENSE")
+set(QUELNET_HOMEPAGE https://quelnet.example CACHE STRING "Home page of the project")
+
+install(TARGETS quelnet-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT sim)
 # The command-line tool is installed when the build has one, wherever its folder
 # is added: the check runs once the whole project is configured.
 function(quelnet_install_command_line_tool)
@@ -19,6 +29,10 @@ function(quelnet_install_command_line_tool)
 endfunction()
 cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL quelnet_install_command_line_tool)
 
+configure_file(assets/metainfo/org.quelnet.quelnet.metainfo.xml.in
+               ${PROJECT_BINARY_DIR}/metainfo/org.quelnet.quelnet.metainfo.xml @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/metainfo/org.quelnet.quelnet.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 file(GLOB quelnet_desktop_files ${PROJECT_SOURCE_DIR}/assets/desktop/*.desktop)
 install(FILES ${quelnet_desktop_files} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES assets/icons/quelnet.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -47,18 +61,11 @@ install(CODE "
     endif()
     message(STATUS \"Installing: \${panel}\")")
 
-set(CPACK_PACKAGE_NAME quelnet)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "Quelnet")
-set(CPACK_PACKAGE_CONTACT "Quelnet developers <dev@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Virtual control panel and maintenance tools for Quelnet I/O controllers")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Virtual control panel (editor and run mode) and the firmware update, user resources, settings backup and extensions windows for Quelnet Ethernet I/O controllers, with a controller simulator (quelnet-sim).")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
-# Debian's Qt 6 and zlib; the X11 platform plugin comes with qt6-qpa-plugins.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), qt6-qpa-plugins, zlib1g, libc6, libstdc++6")
+# The manual pages and the Debian packages (one per install component).
+include(cmake/ManPages.cmake)
+quelnet_man_page(quelnet)
+quelnet_man_page(quelnetctl HELP_WRAPPER ${PROJECT_SOURCE_DIR}/docs/man/quelnetctl-help.sh)
+quelnet_man_page(quelnet-sim COMPONENT sim)
+quelnet_man_page(quelnet-bridge COMPONENT bridge)
+include(cmake/Packaging.cmake)
 include(CPack)

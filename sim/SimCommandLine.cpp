@@ -19,7 +19,10 @@ const char* Description =
     "  old  no control protocol on TCP; only the status page on the HTTP port, shown after the\n"
     "       form post of \"y1=<password>\" to /0.\n"
     "\n"
-    "Every generation serves the status page on the HTTP port.\n"
+    "Every generation serves the status page on the HTTP port. The new and mid generations also\n"
+    "serve the web pages and graphics of their DataFlash there by file name (the names from the\n"
+    "firmware package, --package), the first page at /; the configuration area and the program\n"
+    "copy are never served.\n"
     "Long frames must carry the digest of the control password (--password). A frame with a wrong\n"
     "digest gets no reply: the simulator closes the connection. DataFlash page writes (0xA1) are\n"
     "also accepted with the digest of the fixed DataFlash password 3958.\n"
@@ -96,6 +99,12 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     QCommandLineParser p;
     p.setApplicationDescription(Description + LimitsText());
     const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption programVersion("version", "Show the program's version.");
+    const QCommandLineOption package(
+        "package",
+        "Firmware package naming the web files of the DataFlash, served by name on the HTTP port "
+        "(default: the quelnet program beside the simulator).",
+        "file");
     const QCommandLineOption port(
         "port", "TCP port of the control protocol (default 7080; 0: any free port).", "port", "7080");
     const QCommandLineOption httpPort(
@@ -165,6 +174,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
                   wrongEcho,    delay,    closeAfter, prepareReply, dropRate, wrongEchoRate, faultSeed,
                   corrupt,      httpGzip, verbose});
     p.addOption(closeBeforeStart);
+    p.addOptions({package, programVersion});
     result.helpText = p.helpText();
 
     if (!p.parse(arguments)) {
@@ -173,6 +183,10 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     }
     if (p.isSet(help)) {
         result.help = true;
+        return result;
+    }
+    if (p.isSet(programVersion)) {
+        result.version = true;
         return result;
     }
     if (!p.positionalArguments().isEmpty()) {
@@ -221,6 +235,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments) {
     if (!Latin1(c.version) || !Latin1(c.build) || !Latin1(c.serial))
         return fail("--version-text, --build and --serial take single-byte (Latin-1) characters only");
     c.flashFile = p.value(flash);
+    c.packageFile = p.value(package);
     if (!ReadInt(p.value(restartDelay), 0, 3600000, &c.restartDelayMs))
         return fail("--restart-delay needs a number of milliseconds");
     c.demo = p.isSet(demo);

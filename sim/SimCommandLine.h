@@ -10,7 +10,8 @@ namespace quelnet::sim {
 
 struct SimCommandLine {
     SimConfig config;
-    bool help = false; // --help: print helpText and end
+    bool help = false;    // --help: print helpText and end
+    bool version = false; // --version: print the program's version and end
     QString helpText;
     QString error; // not empty: the command line is wrong, nothing is started
 };

@@ -5,6 +5,7 @@
 #include "sim/SimLimits.h"
 
 #include <QChar>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QSet>
@@ -72,6 +73,12 @@ struct SimConfig {
     Faults faults;
     QList<CircuitSpec> circuits = DefaultCircuits(); // OUT1..4, IN1..4, AN1, AN2, AOUT1
     QString flashFile;                               // empty: DataFlash only in memory
+    // The firmware package naming the DataFlash's web files (SimWebFiles.h);
+    // empty: the quelnet program beside the simulator.
+    QString packageFile;
+    // Names of the DataFlash files by package version tag, read from the package
+    // at start; none: the web files are not served.
+    QHash<QString, QStringList> webFileNames;
     int restartDelayMs = 3000;                       // after 0xAD (update start) or 0xAB (restart)
     bool demo = false;                               // inputs move over time
     bool httpGzip = false;                           // pages gzip-compressed to requests that accept gzip

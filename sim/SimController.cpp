@@ -106,6 +106,11 @@ QByteArray SimController::Flash() const {
     return m_flash.All();
 }
 
+QByteArray SimController::ReadFlash(quint32 address, int length) const {
+    QMutexLocker lock(&m_mutex);
+    return m_flash.Read(address, length);
+}
+
 void SimController::SetFlash(const QByteArray& image) {
     QMutexLocker lock(&m_mutex);
     m_flash.SetAll(image);

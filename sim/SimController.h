@@ -83,6 +83,7 @@ public:
     SimConfig Settings() const;
 
     QByteArray Flash() const;
+    QByteArray ReadFlash(quint32 address, int length) const; // bytes past the end read as 0xFF
     void SetFlash(const QByteArray& image);
     // Inverts the first byte of a DataFlash page (the corrupt-write fault).
     void CorruptPage(int page);

@@ -4,6 +4,7 @@
 #include "sim/SimSession.h"
 #include "sim/SimStatusPage.h"
 #include "sim/SimTraffic.h"
+#include "sim/SimWebFiles.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -99,8 +100,19 @@ void SimHttpServer::OnReadyRead(QTcpSocket* socket) {
     if (config.verbose)
         SimLog(QString("http: %1 %2").arg(QString::fromLatin1(method), QString::fromLatin1(path)));
     m_buffers.remove(socket);
-    socket->write(HttpResponse(config, method, path, body, acceptEncoding));
+    socket->write(Respond(config, method, path, body, acceptEncoding));
     socket->disconnectFromHost();
+}
+
+QByteArray SimHttpServer::Respond(const SimConfig& config, const QByteArray& method, const QByteArray& path,
+                                  const QByteArray& body, const QByteArray& acceptEncoding) const {
+    const QString version = WebFilesVersion(config.generation);
+    if (method == "GET" && !version.isEmpty()) {
+        const auto read = [this](quint32 address, int length) { return m_controller.ReadFlash(address, length); };
+        if (const auto file = FindWebFile(config.webFileNames.value(version), path, read))
+            return HttpReply(config, "200 OK", file->contentType, file->bytes, acceptEncoding);
+    }
+    return HttpResponse(config, method, path, body, acceptEncoding);
 }
 
 void SimHttpServer::Drop(QTcpSocket* socket) {

@@ -1,6 +1,7 @@
 #pragma once
 // The HTTP side of the simulated controller: one request per connection, answered
-// from SimStatusPage with the controller's settings as they are now, and closed.
+// with a web file of the DataFlash (SimWebFiles) or else from SimStatusPage with
+// the controller's settings as they are now, and closed.
 // Within SimLimits: as many connections as the control port, each closed when
 // its request is not whole within httpRequestMs or grows past httpRequestBytes.
 
@@ -32,6 +33,8 @@ private:
     void OnNewConnection();
     void OnReadyRead(QTcpSocket* socket);
     void Drop(QTcpSocket* socket);
+    QByteArray Respond(const SimConfig& config, const QByteArray& method, const QByteArray& path,
+                       const QByteArray& body, const QByteArray& acceptEncoding) const;
 
     const SimController& m_controller;
     SimTraffic& m_traffic;

@@ -4,6 +4,8 @@
 #include "sim/SimServer.h"
 #include "sim/SimSession.h"
 #include "sim/SimTraffic.h"
+#include "sim/SimWebFiles.h"
+#include "core/base/ProgramVersion.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -40,7 +42,8 @@ void QuitOnSignals(QCoreApplication& app) {
 
 void Print(std::FILE* to, const QString& text) {
     const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
+    // Through the printf family, which the fortified C library checks.
+    std::fprintf(to, "%.*s", int(bytes.size()), bytes.constData());
 }
 
 QString GenerationName(Generation g) {
@@ -57,11 +60,29 @@ int main(int argc, char** argv) {
         Print(stdout, cl.helpText);
         return 0;
     }
+    if (cl.version) {
+        Print(stdout, QStringLiteral("quelnet-sim %1\n").arg(QLatin1String(quelnet::ProgramVersion)));
+        return 0;
+    }
     if (!cl.error.isEmpty()) {
         Print(stderr, "quelnet-sim: " + cl.error + "\nTry quelnet-sim --help.\n");
         return 2;
     }
-    const SimConfig& config = cl.config;
+    SimConfig config = cl.config;
+    if (config.generation != Generation::Old) {
+        // The web files of the DataFlash are named by the firmware package: by
+        // default the one the quelnet program beside the simulator carries.
+        const bool asked = !config.packageFile.isEmpty();
+        const QString package = asked ? config.packageFile : QCoreApplication::applicationDirPath() + "/quelnet";
+        QString error;
+        config.webFileNames = ReadWebFileNames(package, config.language, &error);
+        if (config.webFileNames.isEmpty() && asked) {
+            Print(stderr, "quelnet-sim: " + error + "\n");
+            return 1;
+        }
+        if (config.webFileNames.isEmpty())
+            Print(stderr, "quelnet-sim: " + error + ": the web files of the DataFlash are not served.\n");
+    }
 
     SimController controller(config);
     if (!config.flashFile.isEmpty()) {

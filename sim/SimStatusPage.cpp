@@ -87,14 +87,19 @@ QByteArray HttpResponse(const SimConfig& config, const QByteArray& method, const
         status = "404 Not Found";
         page = "<html><body>404</body></html>\r\n";
     }
+    // No character set is named: the page is read byte for byte.
+    return HttpReply(config, status, "text/html", page, acceptEncoding);
+}
+
+QByteArray HttpReply(const SimConfig& config, const QByteArray& status, const QByteArray& contentType,
+                     QByteArray body, const QByteArray& acceptEncoding) {
     QByteArray coding;
     if (config.httpGzip && AcceptsGzip(acceptEncoding)) {
-        page = http::GzipCompress(page);
+        body = http::GzipCompress(body);
         coding = "\r\nContent-Encoding: gzip";
     }
-    // No character set is named: the page is read byte for byte.
-    return "HTTP/1.1 " + status + "\r\nContent-Type: text/html" + coding +
-           "\r\nContent-Length: " + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
+    return "HTTP/1.1 " + status + "\r\nContent-Type: " + contentType + coding +
+           "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
 }
 
 } // namespace quelnet::sim

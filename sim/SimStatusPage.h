@@ -21,4 +21,9 @@ QByteArray StatusPage(const SimConfig& config);
 QByteArray HttpResponse(const SimConfig& config, const QByteArray& method, const QByteArray& path,
                         const QByteArray& body, const QByteArray& acceptEncoding = {});
 
+// One response: status line, content type, the body (gzip-compressed as above),
+// and the connection closed.
+QByteArray HttpReply(const SimConfig& config, const QByteArray& status, const QByteArray& contentType,
+                     QByteArray body, const QByteArray& acceptEncoding);
+
 } // namespace quelnet::sim

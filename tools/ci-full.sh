@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# CI: the normal build and every test (the README's test command), then the
-# sanitizer build and every test again, then each fuzz target for a minute from
+# CI: the normal build and every test (the README's test command), the Debian
+# packages built from it and checked (lintian, hardening-check, menu entries,
+# AppStream), then the sanitizer build and every test again, then each fuzz target for a minute from
 # its seed corpus. Prints a summary; exits non-zero when any step failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -36,6 +37,7 @@ step() {
 }
 
 step "build and tests" normal.log tools/test.sh
+step "Debian packages and their checks" package.log tools/check-package.sh build
 step "sanitizer build and tests" sanitize.log tools/sanitize.sh
 step "fuzz targets, 60 s each" fuzz.log tools/fuzz.sh 60 build-asan
 fuzz_clean=$(grep -c 'no finding' "$logs/fuzz.log" || true)

@@ -12,10 +12,16 @@ packages=(
     xvfb xdotool imagemagick x11-utils fonts-dejavu-core openbox
     locales clang libclang-rt-dev llvm
     libmosquitto-dev libsystemd-dev mosquitto mosquitto-clients openssl systemd
+    help2man dpkg-dev lintian devscripts desktop-file-utils appstream
+    chromium
 )
 # quelnet-bridge: libmosquitto (MQTT client) and libsystemd (readiness and
 # watchdog); its tests start Debian's mosquitto broker and make certificates
 # with openssl; systemd-analyze checks its unit.
+# help2man makes the manual pages; dpkg-dev (dpkg-shlibdeps) computes the
+# packages' dependencies; lintian, devscripts (hardening-check),
+# desktop-file-utils and appstream check the packages (tools/check-package.sh).
+# chromium (headless, loopback only) shows a page the simulator serves.
 # "locales" holds the definitions from which the tests compile the Polish
 # locale pl_PL.UTF-8 (tests/support/PolishLocale.h) when it is not generated.
 

@@ -6,6 +6,11 @@ namespace {
 
 enum class Fetch { Ok, Skip, Fail };
 
+// CPU program images travel in the group but are not DataFlash files.
+bool IsProgramImage(const QString& name) {
+    return name.contains(QLatin1String("IP_QueL"));
+}
+
 // The bytes for one name: the user's substitute when it can be read, else the
 // package file. An empty package file takes no slot.
 Fetch FetchFile(PackageReader& package, const QString& name, const QString& lang, const QString& version,
@@ -37,7 +42,7 @@ bool BuildDataFlashImage(PackageReader& package, DataFlashImage& image, const QS
     int slot = 0;
     bool placed = false;
     for (const QString& name : names) {
-        if (name.contains(QLatin1String("IP_QueL")))
+        if (IsProgramImage(name))
             continue;
         QByteArray buffer;
         const Fetch fetch = FetchFile(package, name, lang, version, resource, buffer);
@@ -50,6 +55,16 @@ bool BuildDataFlashImage(PackageReader& package, DataFlashImage& image, const QS
             break;
     }
     return placed;
+}
+
+QStringList ImageSlotNames(PackageReader& package, const QString& lang, const QString& version) {
+    QStringList names;
+    for (const QString& name : package.Files(lang, version)) {
+        TPackageEntry entry;
+        if (!IsProgramImage(name) && package.FindEntry(name, -1, lang, version, entry) && entry.Size > 0)
+            names << name;
+    }
+    return names;
 }
 
 } // namespace quelnet

@@ -20,4 +20,9 @@ namespace quelnet {
 bool BuildDataFlashImage(PackageReader& package, DataFlashImage& image, const QString& lang,
                          const QString& version, int& free, const TUser_Resource* resource = nullptr);
 
+// The names of the image's files in slot order, as BuildDataFlashImage places
+// the group's package files (no CPU program images, no empty files): the names
+// by which a controller serves them. Empty when the package has no such group.
+QStringList ImageSlotNames(PackageReader& package, const QString& lang, const QString& version);
+
 } // namespace quelnet

@@ -60,7 +60,7 @@ ElementState EditorHistory::Capture(int kind, int slot) const {
     s.Record = m_records.Record(kind, slot);
     if (const QWidget* principal = m_views.PrincipalControl(kind, slot)) {
         s.Shown = true;
-        s.Rect = principal->geometry();
+        s.Rect = PanelViews::ElementRect(principal);
         s.Insertion = m_views.InsertionOf(kind, slot);
     }
     return s;

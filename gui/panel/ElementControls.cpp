@@ -175,15 +175,30 @@ void ElementStaticText::SetSunken(bool sunken) {
 }
 
 void ElementStaticText::SetAutoSize(bool on) {
-    m_autoSize = on;
-    if (on)
+    m_sizing = on ? Sizing::ToText : Sizing::Fixed;
+    ApplySizing();
+}
+
+void ElementStaticText::SetWholeText(bool on) {
+    if (on && !WholeText())
+        m_elementSize = size();
+    else if (!on && WholeText())
+        resize(m_elementSize);
+    m_sizing = on ? Sizing::AtLeastText : Sizing::Fixed;
+    ApplySizing();
+}
+
+void ElementStaticText::ApplySizing() {
+    if (m_sizing == Sizing::ToText)
         resize(sizeHint());
+    else if (m_sizing == Sizing::AtLeastText)
+        resize(m_elementSize.expandedTo(sizeHint()));
 }
 
 void ElementStaticText::changeEvent(QEvent* e) {
     QLabel::changeEvent(e);
-    if (m_autoSize && (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange))
-        resize(sizeHint());
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange)
+        ApplySizing();
 }
 
 void ElementStaticText::mousePressEvent(QMouseEvent* e) {

@@ -127,7 +127,16 @@ public:
     // Auto-size: the label takes the size of its text from its top-left
     // corner, now and whenever its font or style changes.
     void SetAutoSize(bool on);
-    bool AutoSize() const { return m_autoSize; }
+    bool AutoSize() const { return m_sizing == Sizing::ToText; }
+    // Whole text (editor): the label grows, from its top-left corner,
+    // wherever its rectangle is smaller than its text, so that the editor
+    // shows the text as the run mode does; now and whenever its font or style
+    // changes. The element keeps its own size (ElementSize(): the size the
+    // label had when this was switched on), which the panel file stores and
+    // the editor's frames take.
+    void SetWholeText(bool on);
+    bool WholeText() const { return m_sizing == Sizing::AtLeastText; }
+    QSize ElementSize() const { return WholeText() ? m_elementSize : size(); }
 
     ClickTracker Clicks;
 
@@ -138,7 +147,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
-    bool m_autoSize = false;
+    enum class Sizing { Fixed, ToText, AtLeastText };
+    void ApplySizing();
+    Sizing m_sizing = Sizing::Fixed;
+    QSize m_elementSize;
 };
 
 // Track bar (kind 4, run mode). Positions 0..steps; a vertical bar has

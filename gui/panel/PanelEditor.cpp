@@ -5,6 +5,7 @@
 #include "gui/common/Platform.h"
 #include "gui/panel/ElementClipboard.h"
 #include "gui/panel/ElementControls.h"
+#include "gui/panel/PanelViews.h"
 #include "gui/panel/PanelWindow.h"
 #include "gui/toolbox/ToolboxWindow.h"
 
@@ -419,7 +420,7 @@ void PanelEditor::ElementClick(QWidget* Sender) {
     const int kind = KindOfControl(Sender);
     if (kind == KindNone)
         return;
-    const QRect r = Sender->geometry();
+    const QRect r = PanelViews::ElementRect(Sender);
     Ed_X = r.x();
     Ed_Y = r.y();
     Ed_W = r.width();
@@ -462,7 +463,7 @@ void PanelEditor::ElementDblClick(QWidget* Sender) {
     const int kind = KindOfControl(Sender);
     if (kind == KindNone)
         return;
-    const QRect rect = Sender->geometry();
+    const QRect rect = PanelViews::ElementRect(Sender);
     const int slot = ControlTag(Sender);
     m_moveBefore = m_history.Capture(kind, slot);
     m_window.Records.SetEnabled(kind, slot, false);

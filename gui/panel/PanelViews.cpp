@@ -284,6 +284,10 @@ ElementStaticText* PanelViews::CreateTextLabel(const QString& Prefix, int Index,
     Quel_Text[size_t(Index)] = label;
     if (m_editMode) {
         label->SetSunken(true);
+        // The saved rectangle may be smaller than the text (the run mode
+        // ignores its size): the editor shows the whole text all the same,
+        // and the element keeps its rectangle (ElementRect()).
+        label->SetWholeText(true);
         label->Clicks.OnDblClick = Dispatch(&IElementHandlers::ElementDblClick);
         label->Clicks.OnClick = Dispatch(&IElementHandlers::ElementClick);
     } else {
@@ -645,6 +649,12 @@ ElementRef PanelViews::ElementOf(const QObject* control) {
     return ref;
 }
 
+QRect PanelViews::ElementRect(const QWidget* control) {
+    if (const auto* label = qobject_cast<const ElementStaticText*>(control))
+        return QRect(label->pos(), label->ElementSize());
+    return control ? control->geometry() : QRect();
+}
+
 std::vector<PanelElementPlace> PanelViews::ElementsInSaveOrder() const {
     struct Item {
         bool windowed;
@@ -666,7 +676,7 @@ std::vector<PanelElementPlace> PanelViews::ElementsInSaveOrder() const {
         if (qobject_cast<ElementPicture*>(w) && ref.Kind == KindButton)
             continue;
         items.push_back({!IsGraphicControl(w), w->property(kInsertionProperty).toLongLong(),
-                         PanelElementPlace{ref.Kind, ref.Slot, w->geometry()}});
+                         PanelElementPlace{ref.Kind, ref.Slot, ElementRect(w)}});
     }
     std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
         if (a.windowed != b.windowed)

@@ -194,6 +194,11 @@ public:
     // they stand for). KindNone for any other object.
     static ElementRef ElementOf(const QObject* control);
 
+    // The rectangle of the element behind a control: its geometry, except for
+    // an editor label grown to show its whole text, whose element keeps the
+    // size it was given (ElementStaticText::ElementSize()).
+    static QRect ElementRect(const QWidget* control);
+
     // The elements in the window's child order for the panel file: graphic
     // controls, then windowed ones, each in insertion order; only button
     // panels (PP_), indicator pictures (ID_, IA_), static texts (T_) and

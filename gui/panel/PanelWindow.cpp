@@ -81,6 +81,11 @@ void TfmVQuelnet::showEvent(QShowEvent* event) {
     if (!event->spontaneous() && !m_shown) {
         m_shown = true;
         FormShow();
+        // The normal place is taken once the window manager has framed the
+        // window, also when the panel file gave none: the moves and resizes of
+        // the first show come before that, and a window maximised afterwards
+        // is never in the normal state again before it closes.
+        m_framing->WhenFramed([this] { FinishPlace(); });
     }
 }
 

@@ -65,7 +65,12 @@ TfmQuelnetTool::TfmQuelnetTool(QWidget* parent)
     FormCreate();
 }
 
-TfmQuelnetTool::~TfmQuelnetTool() = default;
+TfmQuelnetTool::~TfmQuelnetTool() {
+    // The sheet ends its open row when it loses the focus, which happens while
+    // QWidget's destructor hides the window: by then this object is no longer
+    // a TfmQuelnetTool, so no signal of the sheet may reach it.
+    disconnect(m_sheet, nullptr, this, nullptr);
+}
 
 void TfmQuelnetTool::SetRecords(ElementRecords* records) {
     m_sheet->SetRecords(records);

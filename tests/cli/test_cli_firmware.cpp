@@ -5,9 +5,11 @@
 // the core's own package reader and image builder.
 #include "tests/cli/CliProcess.h"
 #include "tests/support/ControllerAreas.h"
+#include "tests/sim/SimTestClient.h"
 
 #include "core/firmware/ImageBuilder.h"
 #include "core/firmware/PackageReader.h"
+#include "sim/SimWebFiles.h"
 
 #include <QDir>
 #include <algorithm>
@@ -274,6 +276,48 @@ TEST_F(CliFirmwareTest, ResourcesAreInstalledAndReadBack) {
     const CtlRun bad = Ctl(args);
     EXPECT_EQ(bad.exit, 1) << bad.Dump();
     EXPECT_TRUE(bad.err.contains(U("Odczyt kontrolny: strona 0x300 różni się od obrazu."))) << bad.Dump();
+}
+
+// After an install the controller serves its pages and graphics by name on its
+// HTTP port, the start page at "/", and never the configuration area.
+TEST_F(CliFirmwareTest, InstalledResourcesAreServedByNameOverHttp) {
+    sim::SimConfig config;
+    QString error;
+    config.webFileNames = sim::ReadWebFileNames(Package, "PL", &error);
+    ASSERT_FALSE(config.webFileNames.isEmpty()) << error.toStdString();
+    sim::SimThread& s = Controller(config);
+    const auto get = [&s](const QByteArray& path) {
+        return sim::test::HttpExchange(s.HttpPort(), "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    };
+    // Nothing installed yet (the file table is erased): the login form as before.
+    EXPECT_TRUE(get("/").contains("name=\"y1\""));
+    EXPECT_TRUE(get("/u1.html").startsWith("HTTP/1.1 404"));
+
+    const QByteArray gif = QByteArray("GIF89a") + QByteArray(300, 'x');
+    WriteAll(File("u1.html"), "<html><body><img src=\"s2.gif\">Pompa wody</body></html>");
+    WriteAll(File("s2.gif"), gif);
+    const CtlRun r = Ctl({"resources", Host(s), "--page", "1=" + File("u1.html"), "--graphic",
+                          "2=" + File("s2.gif"), "--package", Package});
+    ASSERT_EQ(r.exit, 0) << r.Dump();
+
+    const QByteArray page = get("/u1.html");
+    EXPECT_TRUE(page.startsWith("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n")) << page.left(200).data();
+    EXPECT_TRUE(page.contains("Pompa wody"));
+    EXPECT_TRUE(get("/s2.gif?t=1").endsWith("\r\n\r\n" + gif));
+    EXPECT_TRUE(get("/S2.GIF").contains("Content-Type: image/gif\r\n"));
+    // "/" is the first page of the image, byte for byte.
+    PackageReader reader = PackageReader::OfFile(Package);
+    const QStringList names = ImageSlotNames(reader, "PL", "V401f");
+    const int first = int(names.indexOf("n00.html"));
+    ASSERT_GE(first, 5);
+    const QByteArray flash = s.Flash();
+    const auto be24 = [&flash](int at) {
+        return int(uchar(flash[at])) << 16 | int(uchar(flash[at + 1])) << 8 | int(uchar(flash[at + 2]));
+    };
+    const QByteArray start = flash.mid(be24(first * 8 + 1), be24(first * 8 + 5));
+    EXPECT_TRUE(get("/").endsWith("\r\n\r\n" + start));
+    for (const QByteArray hidden : {"/cnfdef.bin", "/prog.bin", "/errsys.bin", "/../u1.html", "/nothing.html"})
+        EXPECT_TRUE(get(hidden).startsWith("HTTP/1.1 404")) << hidden.data();
 }
 
 TEST_F(CliFirmwareTest, ResourcesDryRunAndBadArguments) {

@@ -67,6 +67,17 @@ inline QByteArray Long(std::uint8_t cmd, std::uint8_t param = 0, const QByteArra
     return proto::BuildLongFrame(cmd, pass, param, payload);
 }
 
+// One HTTP request on its own connection; the whole response (head and body).
+inline QByteArray HttpExchange(quint16 port, const QByteArray& request) {
+    SimClient http;
+    if (!http.Connect(port))
+        return {};
+    http.Send(request);
+    QByteArray response;
+    http.WaitClosed(&response);
+    return response;
+}
+
 inline QByteArray Name(const QString& name) {
     return proto::CircuitNameBytes(name);
 }

@@ -17,17 +17,6 @@ using namespace quelnet::sim::test;
 
 namespace {
 
-// One HTTP request on its own connection; the whole response (head and body).
-QByteArray HttpExchange(quint16 port, const QByteArray& request) {
-    SimClient http;
-    if (!http.Connect(port))
-        return {};
-    http.Send(request);
-    QByteArray response;
-    http.WaitClosed(&response);
-    return response;
-}
-
 QByteArray PostLogin(quint16 port, const QByteArray& body, const QByteArray& moreHeaders = {}) {
     return HttpExchange(port, "POST /0 HTTP/1.1\r\nHost: 127.0.0.1\r\n" + moreHeaders +
                                   "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +

@@ -297,7 +297,7 @@ TEST_F(EditorTest, MouseMovesCarryThePlacingFrameAndShowItsPositionInTheCaption)
     EXPECT_EQ(panel->windowTitle(), Caption(" ( X=208  Y=120 )"));
     QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(600, 300));
     ASSERT_TRUE(Views().PrincipalControl(KindText, 0));
-    EXPECT_EQ(Views().PrincipalControl(KindText, 0)->geometry(), QRect(208, 120, 128, 16));
+    EXPECT_EQ(PanelViews::ElementRect(Views().PrincipalControl(KindText, 0)), QRect(208, 120, 128, 16));
     MoveTo(QPoint(500, 300)); // no frame: the plain edit caption
     EXPECT_EQ(panel->windowTitle(), Caption());
 }
@@ -547,7 +547,7 @@ TEST_P(EditKindTest, ClickOpensElementAfterDelayAndWindowClickShowsItAnew) {
     QWidget* element = Place(kind, QPoint(200, 64));
     QWidget* other = Views().PrincipalControl(kind, 0);
     ASSERT_TRUE(element && other);
-    const QRect rect = element->geometry();
+    const QRect rect = PanelViews::ElementRect(element);
     tool->hide();
 
     Click(element);
@@ -590,7 +590,7 @@ TEST_P(EditKindTest, ClickOpensElementAfterDelayAndWindowClickShowsItAnew) {
     EXPECT_FALSE(Editor().EditShape);
     QWidget* shown = Views().PrincipalControl(kind, 1);
     ASSERT_TRUE(shown);
-    EXPECT_EQ(shown->geometry(), rect);
+    EXPECT_EQ(PanelViews::ElementRect(shown), rect);
     if (kind == KindButton) {
         EXPECT_EQ(static_cast<ElementPanel*>(shown)->Caption(), "Start  ");
     }

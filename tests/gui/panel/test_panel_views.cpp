@@ -271,7 +271,12 @@ TEST_F(ViewsTest, TextLabelFontColourAndBorderPerMode) {
     EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_TRUE(label->Sunken());
     EXPECT_TRUE(label->autoFillBackground());
-    EXPECT_EQ(label->geometry(), QRect(8, 8, 128, 16));
+    // 16 pixels are too low for 14 points: the editor grows the label
+    // downwards; the element keeps its rectangle.
+    EXPECT_EQ(label->pos(), QPoint(8, 8));
+    EXPECT_EQ(label->width(), 128);
+    EXPECT_GE(label->height(), label->fontMetrics().height() + 2);
+    EXPECT_EQ(PanelViews::ElementRect(label), QRect(8, 8, 128, 16));
 
     // A new label: window face (Tahoma), the toolkit's default size, black, no style.
     const int slot = views->AllocateSlot(KindText);
@@ -296,6 +301,49 @@ TEST_F(ViewsTest, RunModeLabelGrowsToItsTextFromItsTopLeftCorner) {
     EXPECT_EQ(label->pos(), QPoint(16, 24));
     EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(records.ES_Texts[0].sText));
     EXPECT_GE(label->height(), label->fontMetrics().height());
+}
+
+// The editor draws a label's text as the run mode does, whole, whatever the
+// saved rectangle; a rectangle larger than the text is kept, and the element's
+// own rectangle (saved, framed by the editor) stays as it was.
+TEST_F(ViewsTest, EditorLabelShowsItsWholeTextAndKeepsALargerRectangle) {
+    const QString title = "Wirtualny Quelnet — panel demonstracyjny";
+    struct Case {
+        QRect saved;
+        int fontSize;
+    };
+    for (const Case& c : {Case{QRect(20, 12, 420, 24), 14}, Case{QRect(20, 40, 40, 8), 9},
+                          Case{QRect(20, 60, 900, 120), 9}}) {
+        SCOPED_TRACE(testing::Message() << "font " << c.fontSize << " width " << c.saved.width());
+        QSize run;
+        for (bool edit : {false, true}) {
+            records = ElementRecords();
+            Make(edit);
+            records.Append(KindText);
+            records.ES_Texts[0].sText = title;
+            records.ES_Texts[0].sFontName = "DejaVu Sans";
+            records.ES_Texts[0].sFontSize = c.fontSize;
+            records.ES_Texts[0].sFontBold = true;
+            auto* label = qobject_cast<ElementStaticText*>(views->CreateElementViews(KindText, 0, c.saved));
+            ASSERT_TRUE(label);
+            EXPECT_EQ(label->pos(), c.saved.topLeft());
+            if (!edit) {
+                run = label->size();
+                TearDown();
+                continue;
+            }
+            // The run mode's text plus the editor's one-pixel sunken border.
+            EXPECT_GE(label->width(), run.width() + 2);
+            EXPECT_GE(label->height(), run.height() + 2);
+            EXPECT_GE(label->width(), c.saved.width());
+            EXPECT_GE(label->height(), c.saved.height());
+            EXPECT_EQ(PanelViews::ElementRect(label), c.saved); // what the panel file keeps
+            if (c.saved.width() >= run.width() + 2 && c.saved.height() >= run.height() + 2) {
+                EXPECT_EQ(label->geometry(), c.saved);
+            }
+            TearDown();
+        }
+    }
 }
 
 TEST(TColorMap, PlainAndSystemColours) {
