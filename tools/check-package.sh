@@ -22,7 +22,7 @@ fail() {
 }
 debs=("$out"/*.deb)
 echo "packages: ${debs[*]##*/}"
-for expected in quelnet quelnet-sim; do
+for expected in quelnet quelnet-sim quelnet-bridge; do
     ls "$out/${expected}_"*.deb >/dev/null 2>&1 || fail "no package $expected"
 done
 
@@ -49,7 +49,7 @@ done
 for metainfo in "$root"/usr/share/metainfo/*.xml; do
     appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli validate ${metainfo##*/}"
 done
-for page in quelnet quelnetctl quelnet-sim; do
+for page in quelnet quelnetctl quelnet-sim quelnet-bridge; do
     [[ -f $root/usr/share/man/man1/$page.1.gz ]] || fail "no manual page $page(1)"
 done
 
