@@ -1,5 +1,7 @@
 #include "core/link/TcpLink.h"
 
+#include "core/link/LinkWait.h"
+
 #include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QHostInfo>
@@ -12,6 +14,8 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <limits>
 
 namespace quelnet {
 
@@ -38,8 +42,34 @@ bool WouldBlock() {
     return errno == EAGAIN || errno == EWOULDBLOCK;
 }
 
+// How long the calling thread itself waits for the socket before a wait is
+// handed on: a controller on the local network has usually answered by then,
+// and a window stays responsive over it.
+constexpr qint64 QuickLookMs = 2;
+
+// One poll of at most `capMs`, bounded by the deadline, resumed after a signal.
+int PollOnce(pollfd& p, const QDeadlineTimer& deadline, qint64 capMs) {
+    int ready = 0;
+    do {
+        ready = ::poll(&p, 1, int(qBound<qint64>(0, deadline.remainingTime(), capMs)));
+    } while (ready < 0 && errno == EINTR);
+    return ready;
+}
+
+// poll() until the deadline: all of it on this thread without a wait;
+// with one, a quick look here and the rest handed to the wait.
+int PollUntil(pollfd& p, const QDeadlineTimer& deadline, ILinkWait* wait) {
+    const qint64 all = std::numeric_limits<int>::max();
+    if (!wait)
+        return PollOnce(p, deadline, all);
+    int ready = PollOnce(p, deadline, QuickLookMs);
+    if (ready == 0 && !deadline.hasExpired())
+        wait->Run([&] { ready = PollOnce(p, deadline, all); });
+    return ready;
+}
+
 // Non-blocking connect bounded by the time-out; the socket is left blocking.
-bool ConnectWithin(int fd, const QHostAddress& address, quint16 port, int ms) {
+bool ConnectWithin(int fd, const QHostAddress& address, quint16 port, int ms, ILinkWait* wait) {
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
@@ -50,11 +80,7 @@ bool ConnectWithin(int fd, const QHostAddress& address, quint16 port, int ms) {
         if (errno != EINPROGRESS)
             return false;
         pollfd p{fd, POLLOUT, 0};
-        const QDeadlineTimer deadline(qMax(0, ms));
-        int ready = 0;
-        do {
-            ready = ::poll(&p, 1, int(qMax<qint64>(0, deadline.remainingTime())));
-        } while (ready < 0 && errno == EINTR);
+        const int ready = PollUntil(p, QDeadlineTimer(qMax(0, ms)), wait);
         int error = 0;
         socklen_t length = sizeof error;
         if (ready <= 0 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
@@ -88,13 +114,18 @@ void TcpLink::SetTimeouts(int connectMs, int readMs) {
 
 bool TcpLink::Connect() {
     CloseSocket();
-    const QHostAddress address = Resolve(m_host);
+    QHostAddress address;
+    // A name lookup blocks for as long as the resolver takes.
+    if (m_wait && !QHostAddress().setAddress(m_host))
+        m_wait->Run([&] { address = Resolve(m_host); });
+    else
+        address = Resolve(m_host);
     if (address.isNull())
         return false;
     m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (m_fd < 0)
         return false;
-    if (!ConnectWithin(m_fd, address, m_port, m_connectMs)) {
+    if (!ConnectWithin(m_fd, address, m_port, m_connectMs, m_wait)) {
         CloseSocket();
         return false;
     }
@@ -170,6 +201,8 @@ bool TcpLink::Write(const QByteArray& data) {
     }
     const char* p = data.constData();
     qsizetype left = data.size();
+    if (m_wait)
+        return WriteWithWait(p, left);
     while (left > 0) {
         // Bounded by the send time-out (the read time-out) when the other side
         // does not take the bytes.
@@ -188,6 +221,8 @@ bool TcpLink::ReadExact(int n, QByteArray& out) {
     m_idleChecked = false;
     if (m_fd < 0)
         return n <= 0;
+    if (m_wait)
+        return ReadWithWait(n, out);
     const QDeadlineTimer deadline(qMax(0, m_readMs));
     const qsizetype start = out.size();
     out.resize(start + n);
@@ -212,6 +247,54 @@ bool TcpLink::ReadExact(int n, QByteArray& out) {
     }
     if (shortened)
         SetReceiveTimeout(m_readMs);
+    out.resize(start + got);
+    return got == n;
+}
+
+bool TcpLink::ReadyWithin(short events, const QDeadlineTimer& deadline) {
+    pollfd p{m_fd, events, 0};
+    return PollUntil(p, deadline, m_wait) > 0;
+}
+
+// The same sends as below, each started once the socket takes bytes; the
+// send time-out (the read time-out) bounds the wait for each.
+bool TcpLink::WriteWithWait(const char* p, qsizetype left) {
+    while (left > 0) {
+        const ssize_t w = ::send(m_fd, p, size_t(left), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w < 0 && WouldBlock()) {
+            if (!ReadyWithin(POLLOUT, QDeadlineTimer(qMax(1, m_readMs))))
+                return false;
+            continue;
+        }
+        if (w <= 0)
+            return false;
+        p += w;
+        left -= w;
+    }
+    return true;
+}
+
+// The same reads as below, each started once bytes (or the end) are there,
+// all within one read time-out.
+bool TcpLink::ReadWithWait(int n, QByteArray& out) {
+    const QDeadlineTimer deadline(qMax(0, m_readMs));
+    const qsizetype start = out.size();
+    out.resize(start + n);
+    int got = 0;
+    while (got < n) {
+        const ssize_t r = ::recv(m_fd, out.data() + start + got, size_t(n - got), MSG_DONTWAIT);
+        if (r > 0) {
+            got += int(r);
+            continue;
+        }
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0 && WouldBlock() && ReadyWithin(POLLIN, deadline))
+            continue;
+        break; // time-out, closed (0) or broken
+    }
     out.resize(start + got);
     return got == n;
 }

@@ -2,6 +2,7 @@
 
 #include "core/base/InterfaceTexts.h"
 #include "core/link/DeviceLink.h"
+#include "core/link/LinkWait.h"
 #include "core/panel/ValueScans.h"
 #include "gui/common/HelpSupport.h"
 #include "gui/common/Platform.h"
@@ -43,6 +44,12 @@ TfmVQuelnet::TfmVQuelnet(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 TfmVQuelnet::~TfmVQuelnet() = default;
+
+void TfmVQuelnet::SetCommon(TfmCommon* common) {
+    m_common = common;
+    if (m_common)
+        m_common->SetLinkWait(&EventLoopWait());
+}
 
 void TfmVQuelnet::PlaceStatusBar() {
     const int h = m_statusBar->sizeHint().height();
@@ -106,6 +113,14 @@ void TfmVQuelnet::FormShow() {
 }
 
 void TfmVQuelnet::closeEvent(QCloseEvent* event) {
+    // The window paints while an exchange waits for its controller; it
+    // closes once the exchange has its result, since the poll logic still
+    // holds the element it is reading.
+    if (m_run && m_run->Exchanging()) {
+        event->ignore();
+        m_run->StopWhenIdle([this] { close(); });
+        return;
+    }
     if (!FormCloseQuery()) {
         event->ignore();
         return;
