@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <algorithm>
+#include <utility>
 
 // Resources of a static library must be registered by name.
 static void InitPlaceholderResources() {
@@ -321,7 +322,10 @@ void PanelViews::InsertControl(QWidget* control) {
         return;
     control->setParent(m_window);
     control->setProperty(kInsertionProperty, ++m_insertions);
-    if (IsGraphicControl(control)) {
+    if (m_batching) {
+        if (!IsGraphicControl(control))
+            m_batchWindowed.emplace_back(control);
+    } else if (IsGraphicControl(control)) {
         if (QWidget* lowestWindowed = LowestWindowedChild())
             control->stackUnder(lowestWindowed);
         else
@@ -330,6 +334,30 @@ void PanelViews::InsertControl(QWidget* control) {
         control->raise();
     }
     control->show();
+}
+
+PanelViews::InsertBatch::InsertBatch(PanelViews& views) : m_views(views), m_owner(!views.m_batching) {
+    if (!m_owner)
+        return;
+    m_views.m_batching = true;
+    m_views.m_batchWindowed.clear();
+    for (QObject* o : m_views.m_window->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (w && !w->isWindow() && !IsGraphicControl(w))
+            m_views.m_batchWindowed.emplace_back(w);
+    }
+}
+
+// Graphic controls inserted meanwhile went on top in order; raising every
+// windowed child, the older ones first, puts them all above the graphic ones
+// in their own order: as if each control had been inserted on its own.
+PanelViews::InsertBatch::~InsertBatch() {
+    if (!m_owner)
+        return;
+    m_views.m_batching = false;
+    for (const QPointer<QWidget>& w : std::exchange(m_views.m_batchWindowed, {}))
+        if (w && w->parentWidget() == m_views.m_window)
+            w->raise();
 }
 
 // Graphic controls lie below every windowed child, so the lowest windowed

@@ -240,7 +240,10 @@ bool TfmVQuelnet::SaveElements(QString* why) {
 
 bool TfmVQuelnet::LoadElements() {
     const PanelFileLocation where = LocatePanelFile();
-    m_load = LoadPanelFile(where.ReadPath(), *this);
+    {
+        const PanelViews::InsertBatch batch(*m_views);
+        m_load = LoadPanelFile(where.ReadPath(), *this);
+    }
     if (m_load.Status == PanelLoadStatus::Refused)
         TellPanelRefused(where.ReadPath());
     if (EditMode && where.InUserConfig)
