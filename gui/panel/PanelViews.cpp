@@ -320,11 +320,14 @@ ElementTrackBar* PanelViews::CreateSliderTrack(const QString& Prefix, int Index,
 void PanelViews::InsertControl(QWidget* control) {
     if (!control)
         return;
-    control->setParent(m_window);
     control->setProperty(kInsertionProperty, ++m_insertions);
+    if (m_batching && !IsGraphicControl(control)) {
+        m_batchWindowed.emplace_back(control); // joins the window at the end of the batch
+        return;
+    }
+    control->setParent(m_window);
     if (m_batching) {
-        if (!IsGraphicControl(control))
-            m_batchWindowed.emplace_back(control);
+        // stacked at the end of the batch
     } else if (IsGraphicControl(control)) {
         if (QWidget* lowestWindowed = LowestWindowedChild())
             control->stackUnder(lowestWindowed);
@@ -344,20 +347,26 @@ PanelViews::InsertBatch::InsertBatch(PanelViews& views) : m_views(views), m_owne
     for (QObject* o : m_views.m_window->children()) {
         auto* w = qobject_cast<QWidget*>(o);
         if (w && !w->isWindow() && !IsGraphicControl(w))
-            m_views.m_batchWindowed.emplace_back(w);
+            m_views.m_batchBefore.emplace_back(w);
     }
 }
 
-// Graphic controls inserted meanwhile went on top in order; raising every
-// windowed child, the older ones first, puts them all above the graphic ones
-// in their own order: as if each control had been inserted on its own.
+// The graphic controls inserted meanwhile went on top in order. The windowed
+// children the window had go above them, then the windowed controls of the
+// batch join the window in order: as if each control had been inserted on
+// its own.
 PanelViews::InsertBatch::~InsertBatch() {
     if (!m_owner)
         return;
     m_views.m_batching = false;
-    for (const QPointer<QWidget>& w : std::exchange(m_views.m_batchWindowed, {}))
+    for (const QPointer<QWidget>& w : std::exchange(m_views.m_batchBefore, {}))
         if (w && w->parentWidget() == m_views.m_window)
             w->raise();
+    for (const QPointer<QWidget>& w : std::exchange(m_views.m_batchWindowed, {}))
+        if (w && !w->parentWidget()) {
+            w->setParent(m_views.m_window);
+            w->show();
+        }
 }
 
 // Graphic controls lie below every windowed child, so the lowest windowed

@@ -242,9 +242,10 @@ private:
     PictureCache m_pictures;
     std::unique_ptr<StackWatch> m_stackWatch; // see LowestWindowedChild()
     qint64 m_insertions = 0;
-    // During an InsertBatch: the windowed children to raise at its end, those
-    // the window had before it first.
+    // During an InsertBatch: the windowed children the window had before it,
+    // and the windowed controls inserted meanwhile (not yet in the window).
     bool m_batching = false;
+    std::vector<QPointer<QWidget>> m_batchBefore;
     std::vector<QPointer<QWidget>> m_batchWindowed;
     int m_dispatchDepth = 0; // > 0 while an element handler runs
 };
