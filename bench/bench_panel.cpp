@@ -109,18 +109,25 @@ QSize PanelWindowSize(int n) {
     return sizes[n];
 }
 
-void PanelLoadShow(benchmark::State& state, Layout layout) {
-    PreparePanel(int(state.range(0)), layout);
+// Opens and closes a window per iteration, timing the open; heap_mib is the
+// heap the open window holds.
+template <typename Open, typename Close>
+void TimeOpenWithHeap(benchmark::State& state, const Open& open, const Close& close) {
     double heap = 0;
     for (auto _ : state) {
         const double before = HeapMiB();
-        auto w = OpenPanel(true);
+        auto w = open();
         state.PauseTiming();
         heap = qMax(heap, HeapMiB() - before);
-        ClosePanel(w);
+        close(w);
         state.ResumeTiming();
     }
     state.counters["heap_mib"] = heap;
+}
+
+void PanelLoadShow(benchmark::State& state, Layout layout) {
+    PreparePanel(int(state.range(0)), layout);
+    TimeOpenWithHeap(state, [] { return OpenPanel(true); }, ClosePanel);
 }
 
 void BM_PanelLoadShow(benchmark::State& state) {
@@ -196,19 +203,15 @@ std::unique_ptr<QWidget> OpenPlain(int n, Layout layout = Layout::Crowded) {
 }
 
 void PlainLoadShow(benchmark::State& state, Layout layout) {
+    const int n = int(state.range(0));
     if (layout == Layout::Grid)
-        PanelWindowSize(int(state.range(0))); // measured before the timing
-    double heap = 0;
-    for (auto _ : state) {
-        const double before = HeapMiB();
-        auto w = OpenPlain(int(state.range(0)), layout);
-        state.PauseTiming();
-        heap = qMax(heap, HeapMiB() - before);
-        w.reset();
-        QApplication::processEvents();
-        state.ResumeTiming();
-    }
-    state.counters["heap_mib"] = heap;
+        PanelWindowSize(n); // measured before the timing
+    TimeOpenWithHeap(
+        state, [&] { return OpenPlain(n, layout); },
+        [](std::unique_ptr<QWidget>& w) {
+            w.reset();
+            QApplication::processEvents();
+        });
 }
 
 void BM_PlainLoadShow(benchmark::State& state) {

@@ -13,7 +13,7 @@
 //    reply delay of 60 ms per page.
 // Each comes as the window has it (the link waits on a worker thread) and as
 // a link that blocks the window's thread ("Blocking").
-#include "PanelBenchFiles.h"
+#include "RunWindow.h"
 #include "core/link/DeviceLink.h"
 #include "core/link/LinkWait.h"
 #include "core/panel/PanelFile.h"
@@ -86,44 +86,17 @@ void BM_StallIdle(benchmark::State& state) {
     Report(state, beat);
 }
 
-// A run-mode window over one digital indicator; the benchmark drives the ticks.
-struct RunPanel {
-    QTemporaryDir dir;
-    TfmCommon common;
-    std::unique_ptr<TfmVQuelnet> window;
-    QTimer* timer = nullptr;
-
-    RunPanel(quint16 port, bool blocking) {
-        const QList<bench::Block> blocks = {
-            {"idg",
-             QRect(10, 10, 32, 32),
-             {"idho=127.0.0.1", QString("idpr=%1").arg(port), QString("idps=") + Password, "idic=IN1", "idim=0",
-              "idfr=100"}}};
-        SetPanelFilePathOverride(dir.filePath("quelnet_scr.cnf"));
-        bench::WritePanel(dir.filePath("quelnet_scr.cnf"), blocks);
-        window = std::make_unique<TfmVQuelnet>();
-        window->SetCommon(&common);
-        if (blocking)
-            common.SetLinkWait(nullptr);
-        window->show();
-        timer = window->findChild<QTimer*>("Timer2");
-        if (!timer)
-            qFatal("no poll timer");
-        timer->stop();
-        QApplication::processEvents();
-    }
-    ~RunPanel() {
-        window->close();
-        window.reset();
-        SetPanelFilePathOverride({});
-    }
-    void Tick() {
-        for (TES_DSign& d : window->Records.ES_DSigns)
-            d.wL_Fresh = 0;
-        QMetaObject::invokeMethod(timer, "timeout");
-    }
-    bool Stopped() const { return !window->findChild<QWidget*>("StatusBar1")->isHidden(); }
-};
+// A run-mode window over one digital indicator.
+std::unique_ptr<bench::RunWindow> RunPanel(quint16 port, bool blocking) {
+    return std::make_unique<bench::RunWindow>(
+        [port](const QTemporaryDir&) {
+            return QList<bench::Block>{{"idg",
+                                        QRect(10, 10, 32, 32),
+                                        {"idho=127.0.0.1", QString("idpr=%1").arg(port),
+                                         QString("idps=") + Password, "idic=IN1", "idim=0", "idfr=100"}}};
+        },
+        blocking);
+}
 
 void RunTickAgainstDelay(benchmark::State& state, bool blocking) {
     sim::SimConfig config;
@@ -133,14 +106,14 @@ void RunTickAgainstDelay(benchmark::State& state, bool blocking) {
         state.SkipWithError("simulator");
         return;
     }
-    RunPanel panel(sim.TcpPort(), blocking);
+    const auto panel = RunPanel(sim.TcpPort(), blocking);
     Heartbeat beat;
     for (auto _ : state) {
         beat.Start();
-        panel.Tick();
+        panel->Tick();
         beat.Stop();
     }
-    if (panel.Stopped())
+    if (panel->Stopped())
         state.SkipWithError("the poll stopped with an error");
     Report(state, beat);
 }
@@ -154,12 +127,12 @@ void RunTickAgainstSilence(benchmark::State& state, bool blocking) {
     Heartbeat beat;
     for (auto _ : state) {
         state.PauseTiming();
-        RunPanel panel(silent.serverPort(), blocking);
+        const auto panel = RunPanel(silent.serverPort(), blocking);
         state.ResumeTiming();
         beat.Start();
-        panel.Tick();
+        panel->Tick();
         beat.Stop();
-        if (!panel.Stopped())
+        if (!panel->Stopped())
             state.SkipWithError("no error stop");
     }
     Report(state, beat);

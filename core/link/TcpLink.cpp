@@ -221,18 +221,19 @@ bool TcpLink::ReadExact(int n, QByteArray& out) {
     m_idleChecked = false;
     if (m_fd < 0)
         return n <= 0;
-    if (m_wait)
-        return ReadWithWait(n, out);
     const QDeadlineTimer deadline(qMax(0, m_readMs));
     const qsizetype start = out.size();
     out.resize(start + n);
     int got = 0;
     bool shortened = false; // the receive time-out was cut to what is left
+    // Without a wait each read blocks within the receive time-out; with one,
+    // each read takes what is there and the wait runs until more is.
+    const int flags = m_wait ? MSG_DONTWAIT : 0;
     while (got < n) {
-        const ssize_t r = ::recv(m_fd, out.data() + start + got, size_t(n - got), 0);
+        const ssize_t r = ::recv(m_fd, out.data() + start + got, size_t(n - got), flags);
         if (r > 0) {
             got += int(r);
-            if (got < n) {
+            if (got < n && !m_wait) {
                 const qint64 left = deadline.remainingTime();
                 if (left <= 0)
                     break;
@@ -242,6 +243,8 @@ bool TcpLink::ReadExact(int n, QByteArray& out) {
             continue;
         }
         if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0 && m_wait && WouldBlock() && ReadyWithin(POLLIN, deadline))
             continue;
         break; // time-out (EAGAIN), closed (0) or broken
     }
@@ -256,7 +259,7 @@ bool TcpLink::ReadyWithin(short events, const QDeadlineTimer& deadline) {
     return PollUntil(p, deadline, m_wait) > 0;
 }
 
-// The same sends as below, each started once the socket takes bytes; the
+// The same sends as Write's, each started once the socket takes bytes; the
 // send time-out (the read time-out) bounds the wait for each.
 bool TcpLink::WriteWithWait(const char* p, qsizetype left) {
     while (left > 0) {
@@ -274,29 +277,6 @@ bool TcpLink::WriteWithWait(const char* p, qsizetype left) {
         left -= w;
     }
     return true;
-}
-
-// The same reads as below, each started once bytes (or the end) are there,
-// all within one read time-out.
-bool TcpLink::ReadWithWait(int n, QByteArray& out) {
-    const QDeadlineTimer deadline(qMax(0, m_readMs));
-    const qsizetype start = out.size();
-    out.resize(start + n);
-    int got = 0;
-    while (got < n) {
-        const ssize_t r = ::recv(m_fd, out.data() + start + got, size_t(n - got), MSG_DONTWAIT);
-        if (r > 0) {
-            got += int(r);
-            continue;
-        }
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0 && WouldBlock() && ReadyWithin(POLLIN, deadline))
-            continue;
-        break; // time-out, closed (0) or broken
-    }
-    out.resize(start + got);
-    return got == n;
 }
 
 } // namespace quelnet
