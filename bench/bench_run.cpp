@@ -40,7 +40,7 @@ sim::SimThread& Simulator() {
 }
 
 // A run-mode window over 200 digital indicators.
-std::unique_ptr<bench::RunWindow> RunPanel(bool pictures) {
+std::unique_ptr<bench::RunWindow> RunPanel(bool pictures, bool blockingLink) {
     return std::make_unique<bench::RunWindow>([pictures](const QTemporaryDir& dir) {
         const QString off = dir.filePath("off.png"), on = dir.filePath("on.png");
         bench::WritePicture(off, Qt::red);
@@ -58,7 +58,7 @@ std::unique_ptr<bench::RunWindow> RunPanel(bool pictures) {
             blocks.push_back({"idg", bench::GridRect(i, 32, 32), keys});
         }
         return blocks;
-    });
+    }, blockingLink);
 }
 
 // Every element due, then one tick; the pictures are painted as the window would.
@@ -67,8 +67,8 @@ void Tick(bench::RunWindow& panel) {
     QApplication::processEvents();
 }
 
-void RunTick(benchmark::State& state, bool pictures) {
-    const auto panel = RunPanel(pictures);
+void RunTick(benchmark::State& state, bool pictures, bool blockingLink = false) {
+    const auto panel = RunPanel(pictures, blockingLink);
     Tick(*panel); // the first pictures
     for (auto _ : state)
         Tick(*panel);
@@ -81,6 +81,11 @@ void BM_RunTickPictures(benchmark::State& state) {
 }
 void BM_RunTickNoPictures(benchmark::State& state) {
     RunTick(state, false);
+}
+// The same with a link that blocks the window's thread while it waits: what
+// the window's wait costs against an instant controller.
+void BM_RunTickNoPicturesBlocking(benchmark::State& state) {
+    RunTick(state, false, true);
 }
 
 bool ReadExact(int fd, char* p, int n) {
@@ -133,3 +138,4 @@ void BM_RawRoundTrips(benchmark::State& state) {
 BENCHMARK(BM_RawRoundTrips)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RunTickPictures)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RunTickNoPictures)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RunTickNoPicturesBlocking)->Unit(benchmark::kMillisecond)->UseRealTime();

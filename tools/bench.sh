@@ -8,7 +8,7 @@ REPS=${2:-5}
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-for b in bench_crc bench_panel bench_run bench_dataflash bench_stall; do
+for b in bench_crc bench_panel bench_run bench_dataflash bench_stall bench_cli; do
     exe="$BUILD/bench/$b"
     [ -x "$exe" ] || { echo "missing $exe (build it first)" >&2; exit 1; }
     echo "running $b ..." >&2
@@ -54,6 +54,11 @@ show("run tick 200 without pictures / raw round trips", "BM_RunTickNoPictures", 
 for n in ("65536", "524288"):
     show(f"CrcUpdate {n} B / zlib crc32", f"BM_CrcUpdate/{n}", f"BM_ZlibCrc32/{n}", 1.0)
 show("DataFlash programming / plain socket client", "BM_UpdateDataFlash", "BM_PlainClient", "-")
+for delay, what in (("0", "an instant controller"), ("1", "a controller taking 1 ms a page")):
+    r = find(f"BM_Ratios/{delay}")
+    if r:
+        print(f"{'quelnetctl backup / transfer, ' + what:56s} {r['program/transfer']:6.2f}x  "
+              f"(fixed cost of a call {r['program_ms'] - r['transfer_ms']:.1f} ms; goal <= 10 ms)")
 for name in sorted(k for k in med if k.startswith("BM_Stall")):
     print(f"{'longest stall ' + name:56s} {med[name]['max_stall_ms']:8.1f} ms  (goal <= 50 unless Blocking)")
 PY

@@ -43,9 +43,10 @@ bool WouldBlock() {
 }
 
 // How long the calling thread itself waits for the socket before a wait is
-// handed on: a controller on the local network has usually answered by then,
-// and a window stays responsive over it.
-constexpr qint64 QuickLookMs = 2;
+// handed on: a controller on the local network has usually answered by then
+// (handing a wait on costs a thread and a trip through the event loop), and
+// a window is not seen to stall over it.
+constexpr qint64 QuickLookMs = 10;
 
 // One poll of at most `capMs`, bounded by the deadline, resumed after a signal.
 int PollOnce(pollfd& p, const QDeadlineTimer& deadline, qint64 capMs) {
