@@ -5,7 +5,8 @@
 // a wait that is not over at once then runs on a worker thread while the
 // window's thread goes on painting and handling timers and the window
 // manager's events, but no user input, so that nothing the user does starts a
-// second operation on the link meanwhile.
+// second operation on the link meanwhile. (The toolkit counts the window
+// manager's request to close a window as user input: it waits too.)
 
 #include <functional>
 

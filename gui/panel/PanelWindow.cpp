@@ -113,9 +113,10 @@ void TfmVQuelnet::FormShow() {
 }
 
 void TfmVQuelnet::closeEvent(QCloseEvent* event) {
-    // The window paints while an exchange waits for its controller; it
-    // closes once the exchange has its result, since the poll logic still
-    // holds the element it is reading.
+    // The window paints while an exchange waits for its controller. A close
+    // asked meanwhile by the program (the window manager's waits with the
+    // user input) takes effect once the exchange has its result, since the
+    // poll logic still holds the element it is reading.
     if (m_run && m_run->Exchanging()) {
         event->ignore();
         m_run->StopWhenIdle([this] { close(); });
