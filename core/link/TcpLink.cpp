@@ -202,13 +202,15 @@ bool TcpLink::Write(const QByteArray& data) {
     }
     const char* p = data.constData();
     qsizetype left = data.size();
-    if (m_wait)
-        return WriteWithWait(p, left);
+    // Bounded by the send time-out (the read time-out) when the other side
+    // does not take the bytes: each send blocks within it, or with a wait,
+    // each send takes what fits and the wait runs until more does.
+    const int flags = MSG_NOSIGNAL | (m_wait ? MSG_DONTWAIT : 0);
     while (left > 0) {
-        // Bounded by the send time-out (the read time-out) when the other side
-        // does not take the bytes.
-        const ssize_t w = ::send(m_fd, p, size_t(left), MSG_NOSIGNAL);
+        const ssize_t w = ::send(m_fd, p, size_t(left), flags);
         if (w < 0 && errno == EINTR)
+            continue;
+        if (w < 0 && m_wait && WouldBlock() && ReadyWithin(POLLOUT, QDeadlineTimer(qMax(1, m_readMs))))
             continue;
         if (w <= 0)
             return false;
@@ -258,26 +260,6 @@ bool TcpLink::ReadExact(int n, QByteArray& out) {
 bool TcpLink::ReadyWithin(short events, const QDeadlineTimer& deadline) {
     pollfd p{m_fd, events, 0};
     return PollUntil(p, deadline, m_wait) > 0;
-}
-
-// The same sends as Write's, each started once the socket takes bytes; the
-// send time-out (the read time-out) bounds the wait for each.
-bool TcpLink::WriteWithWait(const char* p, qsizetype left) {
-    while (left > 0) {
-        const ssize_t w = ::send(m_fd, p, size_t(left), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w < 0 && WouldBlock()) {
-            if (!ReadyWithin(POLLOUT, QDeadlineTimer(qMax(1, m_readMs))))
-                return false;
-            continue;
-        }
-        if (w <= 0)
-            return false;
-        p += w;
-        left -= w;
-    }
-    return true;
 }
 
 } // namespace quelnet

@@ -67,7 +67,6 @@ private:
     // With a wait: true once the socket is ready for `events` (or has an
     // error or end to report), false when the deadline passes first.
     bool ReadyWithin(short events, const QDeadlineTimer& deadline);
-    bool WriteWithWait(const char* p, qsizetype left);
 
     int m_fd = -1;
     // Connected() has just found the link open with no input waiting: the
