@@ -41,4 +41,15 @@ inline QRect GridRect(int i, int w, int h) {
     return QRect((i * 24) % 640, (i * 16 / 640 * 16 + (i % 7) * 8) % 340, w, h);
 }
 
+// A cell of a grid of 64 columns of 56 x 40 pixels, one element a cell, none
+// overlapping: a panel laid out over a large window.
+constexpr int CellColumns = 64, CellWidth = 56, CellHeight = 40;
+inline QRect CellRect(int i, int w, int h) {
+    return QRect((i % CellColumns) * CellWidth + 4, (i / CellColumns) * CellHeight + 4, qMin(w, CellWidth - 8),
+                 qMin(h, CellHeight - 8));
+}
+inline QSize CellWindowSize(int n) {
+    return QSize(CellColumns * CellWidth + 8, (n + CellColumns - 1) / CellColumns * CellHeight + 8);
+}
+
 } // namespace bench

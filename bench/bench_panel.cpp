@@ -4,16 +4,29 @@
 // Element mix: 40 % digital indicators, 20 % analog indicators, 20 % buttons,
 // 10 % texts, 10 % sliders; indicators and sliders are a hatched rectangle
 // and a picture in the editor.
+//
+// Two layouts: "crowded", every element inside a 640 x 340 area (painting
+// weighs on both sides alike), and "Grid", one element per cell of a grid
+// over a large window (the window is as large as the screen allows; the plain
+// window takes the panel window's size). The load benchmarks report heap_mib,
+// the heap the open window holds (glibc's count of bytes in use, after minus
+// before). BM_EditorClose closes the editor, which saves the panel file;
+// BM_PlainCloseWrite closes the plain window and writes the same bytes the
+// same way (a new file renamed over the old one).
 #include "PanelBenchFiles.h"
 #include "core/panel/PanelFile.h"
 #include "gui/panel/PanelWindow.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QSaveFile>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <map>
 #include <memory>
 
 namespace {
@@ -30,14 +43,27 @@ QTemporaryDir& Dir() {
     return dir;
 }
 
-void PreparePanel(int n) {
-    static int prepared = -1;
-    const QString path = Dir().filePath("quelnet_scr.cnf");
-    SetPanelFilePathOverride(path);
-    if (prepared == n)
+enum class Layout { Crowded, Grid };
+
+QRect ElementRect(Layout layout, int i) {
+    const int kind = KindOf(i);
+    const int w = kind == 4 ? 120 : 48, h = kind == 0 ? 24 : 32;
+    return layout == Layout::Grid ? bench::CellRect(i, w, h) : bench::GridRect(i, w, h);
+}
+
+QString PanelPath() {
+    return Dir().filePath("quelnet_scr.cnf");
+}
+
+void PreparePanel(int n, Layout layout = Layout::Crowded) {
+    static std::pair<int, Layout> prepared{-1, Layout::Crowded};
+    SetPanelFilePathOverride(PanelPath());
+    if (prepared == std::pair{n, layout})
         return;
     static const char* const tags[5] = {"btn", "idg", "ian", "tlb", "zda"};
     QList<bench::Block> blocks;
+    if (layout == Layout::Grid)
+        blocks.push_back({"scr", QRect(QPoint(0, 0), bench::CellWindowSize(n)), {}});
     for (int i = 0; i < n; ++i) {
         const int kind = KindOf(i);
         QStringList keys;
@@ -45,10 +71,16 @@ void PreparePanel(int n) {
             keys << QString("t_tx=Tekst %1").arg(i);
         if (kind == 0)
             keys << QString("p_cp=B%1").arg(i);
-        blocks.push_back({tags[kind], bench::GridRect(i, kind == 4 ? 120 : 48, kind == 0 ? 24 : 32), keys});
+        blocks.push_back({tags[kind], ElementRect(layout, i), keys});
     }
-    bench::WritePanel(path, blocks);
-    prepared = n;
+    bench::WritePanel(PanelPath(), blocks);
+    prepared = {n, layout};
+}
+
+// Heap bytes in use (small blocks and mapped ones).
+double HeapMiB() {
+    const struct mallinfo2 m = mallinfo2();
+    return double(m.uordblks + m.hblkhd) / (1024.0 * 1024.0);
 }
 
 std::unique_ptr<TfmVQuelnet> OpenPanel(bool editMode) {
@@ -65,14 +97,44 @@ void ClosePanel(std::unique_ptr<TfmVQuelnet>& w) {
     QApplication::processEvents();
 }
 
-void BM_PanelLoadShow(benchmark::State& state) {
-    PreparePanel(int(state.range(0)));
-    for (auto _ : state) {
-        auto w = OpenPanel(true);
-        state.PauseTiming();
+// The size the panel window takes for the grid panel of n elements.
+QSize PanelWindowSize(int n) {
+    static std::map<int, QSize> sizes;
+    if (!sizes.count(n)) {
+        PreparePanel(n, Layout::Grid);
+        auto w = OpenPanel(false);
+        sizes[n] = w->size();
         ClosePanel(w);
+    }
+    return sizes[n];
+}
+
+// Opens and closes a window per iteration, timing the open; heap_mib is the
+// heap the open window holds.
+template <typename Open, typename Close>
+void TimeOpenWithHeap(benchmark::State& state, const Open& open, const Close& close) {
+    double heap = 0;
+    for (auto _ : state) {
+        const double before = HeapMiB();
+        auto w = open();
+        state.PauseTiming();
+        heap = qMax(heap, HeapMiB() - before);
+        close(w);
         state.ResumeTiming();
     }
+    state.counters["heap_mib"] = heap;
+}
+
+void PanelLoadShow(benchmark::State& state, Layout layout) {
+    PreparePanel(int(state.range(0)), layout);
+    TimeOpenWithHeap(state, [] { return OpenPanel(true); }, ClosePanel);
+}
+
+void BM_PanelLoadShow(benchmark::State& state) {
+    PanelLoadShow(state, Layout::Crowded);
+}
+void BM_PanelLoadShowGrid(benchmark::State& state) {
+    PanelLoadShow(state, Layout::Grid);
 }
 
 void BM_PanelClose(benchmark::State& state) {
@@ -80,6 +142,16 @@ void BM_PanelClose(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto w = OpenPanel(false);
+        state.ResumeTiming();
+        ClosePanel(w);
+    }
+}
+
+void BM_EditorClose(benchmark::State& state) {
+    PreparePanel(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = OpenPanel(true);
         state.ResumeTiming();
         ClosePanel(w);
     }
@@ -95,18 +167,18 @@ void BM_PanelSave(benchmark::State& state) {
 
 // ---- baseline: the same number of plain widgets in one window ----
 
-std::unique_ptr<QWidget> OpenPlain(int n) {
+std::unique_ptr<QWidget> OpenPlain(int n, Layout layout = Layout::Crowded) {
     static const QPixmap pixmap = [] {
         QPixmap p(64, 64);
         p.fill(Qt::darkGreen);
         return p;
     }();
     auto window = std::make_unique<QWidget>();
-    window->resize(700, 382);
+    window->resize(layout == Layout::Grid ? PanelWindowSize(n) : QSize(700, 382));
     window->show();
     for (int i = 0; i < n; ++i) {
         const int kind = KindOf(i);
-        const QRect r = bench::GridRect(i, kind == 4 ? 120 : 48, kind == 0 ? 24 : 32);
+        const QRect r = ElementRect(layout, i);
         QWidget* child = nullptr;
         if (kind == 1 || kind == 2 || kind == 4) {
             auto* hatch = new QFrame(window.get());
@@ -130,13 +202,40 @@ std::unique_ptr<QWidget> OpenPlain(int n) {
     return window;
 }
 
+void PlainLoadShow(benchmark::State& state, Layout layout) {
+    const int n = int(state.range(0));
+    if (layout == Layout::Grid)
+        PanelWindowSize(n); // measured before the timing
+    TimeOpenWithHeap(
+        state, [&] { return OpenPlain(n, layout); },
+        [](std::unique_ptr<QWidget>& w) {
+            w.reset();
+            QApplication::processEvents();
+        });
+}
+
 void BM_PlainLoadShow(benchmark::State& state) {
+    PlainLoadShow(state, Layout::Crowded);
+}
+void BM_PlainLoadShowGrid(benchmark::State& state) {
+    PlainLoadShow(state, Layout::Grid);
+}
+
+void BM_PlainCloseWrite(benchmark::State& state) {
+    PreparePanel(int(state.range(0)));
+    QFile in(PanelPath());
+    const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    const QString target = Dir().filePath("plain.cnf");
     for (auto _ : state) {
-        auto w = OpenPlain(int(state.range(0)));
         state.PauseTiming();
-        w.reset();
-        QApplication::processEvents();
+        auto w = OpenPlain(int(state.range(0)));
         state.ResumeTiming();
+        w->close();
+        w.reset();
+        QSaveFile out(target);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+            state.SkipWithError("cannot write");
+        QApplication::processEvents();
     }
 }
 
@@ -154,11 +253,18 @@ void BM_PlainClose(benchmark::State& state) {
 void Sizes(benchmark::internal::Benchmark* b) {
     b->Arg(250)->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond)->Iterations(3);
 }
+void GridSizes(benchmark::internal::Benchmark* b) {
+    b->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond)->Iterations(3);
+}
 
 } // namespace
 
 BENCHMARK(BM_PanelLoadShow)->Apply(Sizes);
 BENCHMARK(BM_PlainLoadShow)->Apply(Sizes);
+BENCHMARK(BM_PanelLoadShowGrid)->Apply(GridSizes);
+BENCHMARK(BM_PlainLoadShowGrid)->Apply(GridSizes);
 BENCHMARK(BM_PanelClose)->Apply(Sizes);
 BENCHMARK(BM_PlainClose)->Apply(Sizes);
+BENCHMARK(BM_EditorClose)->Apply(Sizes);
+BENCHMARK(BM_PlainCloseWrite)->Apply(Sizes);
 BENCHMARK(BM_PanelSave)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);

@@ -2,7 +2,7 @@
 // pictures, and the same without pictures) against the simulator, compared
 // with the same 200 request/reply round trips made by a plain blocking socket
 // client on one connection, as the device link keeps it.
-#include "PanelBenchFiles.h"
+#include "RunWindow.h"
 #include "core/link/DeviceLink.h"
 #include "core/panel/PanelFile.h"
 #include "core/protocol/CircuitReplies.h"
@@ -39,15 +39,9 @@ sim::SimThread& Simulator() {
     return *s;
 }
 
-// A run-mode window over 200 digital indicators; the timer is stopped so that
-// the benchmark drives the ticks.
-struct RunPanel {
-    QTemporaryDir dir;
-    TfmCommon common;
-    std::unique_ptr<TfmVQuelnet> window;
-    QTimer* timer = nullptr;
-
-    explicit RunPanel(bool pictures) {
+// A run-mode window over 200 digital indicators.
+std::unique_ptr<bench::RunWindow> RunPanel(bool pictures, bool blockingLink) {
+    return std::make_unique<bench::RunWindow>([pictures](const QTemporaryDir& dir) {
         const QString off = dir.filePath("off.png"), on = dir.filePath("on.png");
         bench::WritePicture(off, Qt::red);
         bench::WritePicture(on, Qt::green);
@@ -63,37 +57,22 @@ struct RunPanel {
                 keys << "idil=" + off << "idih=" + on;
             blocks.push_back({"idg", bench::GridRect(i, 32, 32), keys});
         }
-        SetPanelFilePathOverride(dir.filePath("quelnet_scr.cnf"));
-        bench::WritePanel(dir.filePath("quelnet_scr.cnf"), blocks);
-        window = std::make_unique<TfmVQuelnet>();
-        window->SetCommon(&common);
-        window->show();
-        timer = window->findChild<QTimer*>("Timer2");
-        if (!timer)
-            qFatal("no poll timer");
-        timer->stop();
-        QApplication::processEvents();
-    }
-    ~RunPanel() {
-        window->close();
-        window.reset();
-    }
+        return blocks;
+    }, blockingLink);
+}
 
-    // Every element due, then one tick; the pictures are painted as the window would.
-    void Tick() {
-        for (TES_DSign& d : window->Records.ES_DSigns)
-            d.wL_Fresh = 0;
-        QMetaObject::invokeMethod(timer, "timeout");
-        QApplication::processEvents();
-    }
-};
+// Every element due, then one tick; the pictures are painted as the window would.
+void Tick(bench::RunWindow& panel) {
+    panel.Tick();
+    QApplication::processEvents();
+}
 
-void RunTick(benchmark::State& state, bool pictures) {
-    RunPanel panel(pictures);
-    panel.Tick(); // the first pictures
+void RunTick(benchmark::State& state, bool pictures, bool blockingLink = false) {
+    const auto panel = RunPanel(pictures, blockingLink);
+    Tick(*panel); // the first pictures
     for (auto _ : state)
-        panel.Tick();
-    if (!panel.window->findChild<QWidget*>("StatusBar1")->isHidden())
+        Tick(*panel);
+    if (panel->Stopped())
         state.SkipWithError("the poll stopped with an error");
 }
 
@@ -102,6 +81,11 @@ void BM_RunTickPictures(benchmark::State& state) {
 }
 void BM_RunTickNoPictures(benchmark::State& state) {
     RunTick(state, false);
+}
+// The same with a link that blocks the window's thread while it waits: what
+// the window's wait costs against an instant controller.
+void BM_RunTickNoPicturesBlocking(benchmark::State& state) {
+    RunTick(state, false, true);
 }
 
 bool ReadExact(int fd, char* p, int n) {
@@ -154,3 +138,4 @@ void BM_RawRoundTrips(benchmark::State& state) {
 BENCHMARK(BM_RawRoundTrips)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RunTickPictures)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RunTickNoPictures)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RunTickNoPicturesBlocking)->Unit(benchmark::kMillisecond)->UseRealTime();

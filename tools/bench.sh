@@ -8,7 +8,7 @@ REPS=${2:-5}
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-for b in bench_crc bench_panel bench_run bench_dataflash; do
+for b in bench_crc bench_panel bench_run bench_dataflash bench_stall bench_cli; do
     exe="$BUILD/bench/$b"
     [ -x "$exe" ] || { echo "missing $exe (build it first)" >&2; exit 1; }
     echo "running $b ..." >&2
@@ -40,6 +40,13 @@ def show(title, name, base, limit):
 for n in ("250", "1000", "2000", "4000"):
     show(f"panel load+show {n} / plain widgets", f"BM_PanelLoadShow/{n}", f"BM_PlainLoadShow/{n}", 1.5)
     show(f"panel close {n} / plain widgets", f"BM_PanelClose/{n}", f"BM_PlainClose/{n}", 1.5)
+for n in ("2000", "4000"):
+    show(f"grid panel load+show {n} / plain widgets", f"BM_PanelLoadShowGrid/{n}", f"BM_PlainLoadShowGrid/{n}", 1.3)
+    a, b = find(f"BM_PanelLoadShowGrid/{n}"), find(f"BM_PlainLoadShowGrid/{n}")
+    if a and b and b.get("heap_mib"):
+        print(f"{'grid panel heap ' + n + ' / plain widgets':56s} {a['heap_mib'] / b['heap_mib']:6.2f}x  (goal <= 1.3; "
+              f"{a['heap_mib']:.1f} vs {b['heap_mib']:.1f} MiB)")
+    show(f"editor close with save {n} / plain close and write", f"BM_EditorClose/{n}", f"BM_PlainCloseWrite/{n}", "-")
 show("panel load+show 4000 / 2000", "BM_PanelLoadShow/4000", "BM_PanelLoadShow/2000", 2.2)
 show("panel close 4000 / 2000", "BM_PanelClose/4000", "BM_PanelClose/2000", 2.2)
 show("run tick 200 with pictures / raw round trips", "BM_RunTickPictures", "BM_RawRoundTrips", 1.3)
@@ -47,4 +54,11 @@ show("run tick 200 without pictures / raw round trips", "BM_RunTickNoPictures", 
 for n in ("65536", "524288"):
     show(f"CrcUpdate {n} B / zlib crc32", f"BM_CrcUpdate/{n}", f"BM_ZlibCrc32/{n}", 1.0)
 show("DataFlash programming / plain socket client", "BM_UpdateDataFlash", "BM_PlainClient", "-")
+for delay, what in (("0", "an instant controller"), ("1", "a controller taking 1 ms a page")):
+    r = find(f"BM_Ratios/{delay}")
+    if r:
+        print(f"{'quelnetctl backup / transfer, ' + what:56s} {r['program/transfer']:6.2f}x  "
+              f"(fixed cost of a call {r['program_ms'] - r['transfer_ms']:.1f} ms; goal <= 10 ms)")
+for name in sorted(k for k in med if k.startswith("BM_Stall")):
+    print(f"{'longest stall ' + name:56s} {med[name]['max_stall_ms']:8.1f} ms  (goal <= 50 unless Blocking)")
 PY

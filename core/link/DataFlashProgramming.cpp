@@ -9,8 +9,6 @@
 
 #include "core/base/InterfaceTexts.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
 
 namespace quelnet {
 
@@ -26,7 +24,6 @@ constexpr int FlashSize = FlashPages * PageSize; // 524,288
 constexpr int TextsFirstPage = 0x29;
 constexpr int TextsEndPage = 0xA9;  // exclusive
 constexpr int PrepareReplySize = 2; // "OK"
-constexpr int RestartWaitSliceMs = 20;
 
 // The firmware whose update ends with the tool reconnecting and clearing the
 // text area (the start of the program copy lies there).
@@ -99,16 +96,6 @@ bool StartUpdate(TcpLink& link, int waitMs, IEventPump* pump) {
            ControllerTookUpdateStart(link, waitMs, pump);
 }
 
-// Waits while the window goes on processing its events.
-void WaitPumping(int ms, IEventPump* pump) {
-    const QDeadlineTimer deadline(qMax(0, ms));
-    do {
-        if (pump)
-            pump->ProcessEvents();
-        QThread::msleep(ulong(qMin<qint64>(RestartWaitSliceMs, deadline.remainingTime())));
-    } while (!deadline.hasExpired());
-}
-
 // Firmware V401f after the update start: wait for the restart, reconnect and
 // clear the text area. True when the texts were cleared.
 bool ReconnectAndClearTexts(TfmCommon& common, bool updConfig, ILog& memo, IProgress& progress,
@@ -116,7 +103,7 @@ bool ReconnectAndClearTexts(TfmCommon& common, bool updConfig, ILog& memo, IProg
     ReplaceLastLine(memo, Pl(lt::UpdateOk));
     memo.Append(Pl(lt::RestartQuelnet));
     memo.Append(Pl(lt::WaitingReconnect));
-    WaitPumping(common.GetTimeouts().RestartWait, pump);
+    PageTransfer::PauseWithEvents(common.GetTimeouts().RestartWait, pump);
     ReplaceLastLine(memo, Pl(lt::Reconnecting));
 
     // With the configuration prepared, the controller comes back with its

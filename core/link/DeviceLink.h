@@ -103,6 +103,10 @@ public:
         int RestartWait = 10000;
     };
     void SetTimeouts(const Timeouts& t) { m_timeouts = t; }
+
+    // How the link waits for the controller (LinkWait.h); null, the default,
+    // blocks the calling thread. Set by the windows.
+    void SetLinkWait(ILinkWait* wait) { m_link.SetWait(wait); }
     const Timeouts& GetTimeouts() const { return m_timeouts; }
 
     // Where a controller answers right after a firmware update has reset its

@@ -3,6 +3,7 @@
 #include "core/base/InterfaceTexts.h"
 #include "core/link/LinkInterfaces.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
 
 namespace quelnet {
@@ -13,6 +14,16 @@ QString PageTransfer::PageNumber(int page) {
 
 QString PageTransfer::PageLine(const QString& text, int page) {
     return text + PageNumber(page) + ".";
+}
+
+void PageTransfer::PauseWithEvents(int ms, IEventPump* pump) {
+    constexpr qint64 SliceMs = 20;
+    const QDeadlineTimer deadline(qMax(0, ms));
+    do {
+        if (pump)
+            pump->ProcessEvents();
+        QThread::msleep(ulong(qMin<qint64>(SliceMs, deadline.remainingTime())));
+    } while (!deadline.hasExpired());
 }
 
 void PageTransfer::PumpEvents() {
@@ -43,8 +54,7 @@ bool PageTransfer::Run(int first, int end, const std::function<PageOutcome(int p
         }
         --retries;
         m_hooks.Memo.Append(PageLine(Pl(lt::RetryPage), page));
-        PumpEvents();
-        QThread::msleep(ulong(qMax(0, m_hooks.RetryPauseMs)));
+        PauseWithEvents(m_hooks.RetryPauseMs, m_hooks.Pump);
         if (retries == 0)
             break;
     }

@@ -55,6 +55,10 @@ public:
 
     int FailedPage() const { return m_failedPage; }
 
+    // Waits `ms` milliseconds; a window's pump handles its events every 20 ms
+    // meanwhile.
+    static void PauseWithEvents(int ms, IEventPump* pump);
+
     // "0A8": three upper-case hexadecimal digits, as the retry lines show pages.
     static QString PageNumber(int page);
     // text + PageNumber(page) + ".", the form of the retry and give-up lines.

@@ -1,5 +1,7 @@
 #include "core/link/TcpLink.h"
 
+#include "core/link/LinkWait.h"
+
 #include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QHostInfo>
@@ -17,6 +19,8 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <limits>
 
 namespace quelnet {
 
@@ -43,8 +47,35 @@ bool WouldBlock() {
     return errno == EAGAIN || errno == EWOULDBLOCK;
 }
 
+// How long the calling thread itself waits for the socket before a wait is
+// handed on: a controller on the local network has usually answered by then
+// (handing a wait on costs a thread and a trip through the event loop), and
+// a window is not seen to stall over it.
+constexpr qint64 QuickLookMs = 10;
+
+// One poll of at most `capMs`, bounded by the deadline, resumed after a signal.
+int PollOnce(pollfd& p, const QDeadlineTimer& deadline, qint64 capMs) {
+    int ready = 0;
+    do {
+        ready = ::poll(&p, 1, int(qBound<qint64>(0, deadline.remainingTime(), capMs)));
+    } while (ready < 0 && errno == EINTR);
+    return ready;
+}
+
+// poll() until the deadline: all of it on this thread without a wait;
+// with one, a quick look here and the rest handed to the wait.
+int PollUntil(pollfd& p, const QDeadlineTimer& deadline, ILinkWait* wait) {
+    const qint64 all = std::numeric_limits<int>::max();
+    if (!wait)
+        return PollOnce(p, deadline, all);
+    int ready = PollOnce(p, deadline, QuickLookMs);
+    if (ready == 0 && !deadline.hasExpired())
+        wait->Run([&] { ready = PollOnce(p, deadline, all); });
+    return ready;
+}
+
 // Non-blocking connect bounded by the time-out; the socket is left blocking.
-bool ConnectWithin(int fd, const QHostAddress& address, quint16 port, int ms) {
+bool ConnectWithin(int fd, const QHostAddress& address, quint16 port, int ms, ILinkWait* wait) {
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
@@ -55,11 +86,7 @@ bool ConnectWithin(int fd, const QHostAddress& address, quint16 port, int ms) {
         if (errno != EINPROGRESS)
             return false;
         pollfd p{fd, POLLOUT, 0};
-        const QDeadlineTimer deadline(qMax(0, ms));
-        int ready = 0;
-        do {
-            ready = ::poll(&p, 1, int(qMax<qint64>(0, deadline.remainingTime())));
-        } while (ready < 0 && errno == EINTR);
+        const int ready = PollUntil(p, QDeadlineTimer(qMax(0, ms)), wait);
         int error = 0;
         socklen_t length = sizeof error;
         if (ready <= 0 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
@@ -126,12 +153,17 @@ void TcpLink::SetTimeouts(int connectMs, int readMs) {
 
 bool TcpLink::Connect() {
     CloseSocket();
-    const QHostAddress address = Resolve(m_host);
+    QHostAddress address;
+    // A name lookup blocks for as long as the resolver takes.
+    if (m_wait && !QHostAddress().setAddress(m_host))
+        m_wait->Run([&] { address = Resolve(m_host); });
+    else
+        address = Resolve(m_host);
     if (address.isNull())
         return false;
     if (!OpenSocket())
         return false;
-    if (!ConnectWithin(m_fd, address, m_port, m_connectMs)) {
+    if (!ConnectWithin(m_fd, address, m_port, m_connectMs, m_wait)) {
         CloseSocket();
         return false;
     }
@@ -231,11 +263,15 @@ bool TcpLink::Write(const QByteArray& data) {
     }
     const char* p = data.constData();
     qsizetype left = data.size();
+    // Bounded by the send time-out (the read time-out) when the other side
+    // does not take the bytes: each send blocks within it, or with a wait,
+    // each send takes what fits and the wait runs until more does.
+    const int flags = MSG_NOSIGNAL | (m_wait ? MSG_DONTWAIT : 0);
     while (left > 0) {
-        // Bounded by the send time-out (the read time-out) when the other side
-        // does not take the bytes.
-        const ssize_t w = ::send(m_fd, p, size_t(left), MSG_NOSIGNAL);
+        const ssize_t w = ::send(m_fd, p, size_t(left), flags);
         if (w < 0 && errno == EINTR)
+            continue;
+        if (w < 0 && m_wait && WouldBlock() && ReadyWithin(POLLOUT, QDeadlineTimer(qMax(1, m_readMs))))
             continue;
         if (w <= 0)
             return false;
@@ -254,11 +290,14 @@ bool TcpLink::ReadExact(int n, QByteArray& out) {
     out.resize(start + n);
     int got = 0;
     bool shortened = false; // the receive time-out was cut to what is left
+    // Without a wait each read blocks within the receive time-out; with one,
+    // each read takes what is there and the wait runs until more is.
+    const int flags = m_wait ? MSG_DONTWAIT : 0;
     while (got < n) {
-        const ssize_t r = ::recv(m_fd, out.data() + start + got, size_t(n - got), 0);
+        const ssize_t r = ::recv(m_fd, out.data() + start + got, size_t(n - got), flags);
         if (r > 0) {
             got += int(r);
-            if (got < n) {
+            if (got < n && !m_wait) {
                 const qint64 left = deadline.remainingTime();
                 if (left <= 0)
                     break;
@@ -269,12 +308,19 @@ bool TcpLink::ReadExact(int n, QByteArray& out) {
         }
         if (r < 0 && errno == EINTR)
             continue;
+        if (r < 0 && m_wait && WouldBlock() && ReadyWithin(POLLIN, deadline))
+            continue;
         break; // time-out (EAGAIN), closed (0) or broken
     }
     if (shortened)
         SetReceiveTimeout(m_readMs);
     out.resize(start + got);
     return got == n;
+}
+
+bool TcpLink::ReadyWithin(short events, const QDeadlineTimer& deadline) {
+    pollfd p{m_fd, events, 0};
+    return PollUntil(p, deadline, m_wait) > 0;
 }
 
 } // namespace quelnet

@@ -6,11 +6,18 @@
 // small writes) whose waits are bounded by the time-outs, so that a page
 // transfer costs one write and one read per page and the window's own event
 // processing between pages does not see the link at all.
+//
+// With a wait (SetWait) the link looks at the socket briefly on the calling
+// thread and hands a longer wait to it (LinkWait.h); the bytes on the wire
+// and the time-outs are the same either way.
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QString>
 
 namespace quelnet {
+
+class ILinkWait;
 
 class TcpLink {
 public:
@@ -24,6 +31,9 @@ public:
     quint16 Port() const { return m_port; }
 
     void SetTimeouts(int connectMs, int readMs);
+    // Null (the default): every wait blocks the calling thread.
+    void SetWait(ILinkWait* wait) { m_wait = wait; }
+    ILinkWait* Wait() const { return m_wait; }
     int ConnectTimeout() const { return m_connectMs; }
     int ReadTimeout() const { return m_readMs; }
 
@@ -73,6 +83,9 @@ private:
     bool DropPendingInput();
     void ApplyTimeouts();
     void SetReceiveTimeout(int ms);
+    // With a wait: true once the socket is ready for `events` (or has an
+    // error or end to report), false when the deadline passes first.
+    bool ReadyWithin(short events, const QDeadlineTimer& deadline);
 
     int m_fd = -1;
     // Connected() has just found the link open with no input waiting: the
@@ -82,6 +95,7 @@ private:
     quint16 m_port = 0;
     int m_connectMs = 1000;
     int m_readMs = 1000;
+    ILinkWait* m_wait = nullptr;
 };
 
 } // namespace quelnet

@@ -73,7 +73,7 @@ bool RunPoller::PollAnalog(int slot, TES_ASign& rec) {
 }
 
 void RunPoller::Tick() {
-    if (m_stopped || m_busy)
+    if (m_stopped || m_busy || m_halted)
         return;
     BusyScope busy(m_busy);
     m_view.ClearStatus();
@@ -84,21 +84,21 @@ void RunPoller::Tick() {
         TES_Button& rec = m_records.ES_Buttons[i];
         if (!rec.sEnabled || !Due(rec.wL_Fresh, m_clock.TickMs()))
             continue;
-        if (!PollDigital(KindButton, static_cast<int>(i), rec))
+        if (!PollDigital(KindButton, static_cast<int>(i), rec) || m_halted)
             return;
     }
     for (std::size_t i = 0; i < m_records.ES_DSigns.size(); ++i) {
         TES_DSign& rec = m_records.ES_DSigns[i];
         if (!rec.sEnabled || !Due(rec.wL_Fresh, m_clock.TickMs()))
             continue;
-        if (!PollDigital(KindDSign, static_cast<int>(i), rec))
+        if (!PollDigital(KindDSign, static_cast<int>(i), rec) || m_halted)
             return;
     }
     for (std::size_t i = 0; i < m_records.ES_ASigns.size(); ++i) {
         TES_ASign& rec = m_records.ES_ASigns[i];
         if (!rec.sEnabled || !Due(rec.wL_Fresh, m_clock.TickMs()))
             continue;
-        if (!PollAnalog(static_cast<int>(i), rec))
+        if (!PollAnalog(static_cast<int>(i), rec) || m_halted)
             return;
     }
 }

@@ -30,6 +30,14 @@ public:
     // True after the error stop; nothing polls again.
     bool Stopped() const { return m_stopped; }
 
+    // True while an exchange of a tick, click or slider move waits for its
+    // result (the window may handle other events meanwhile).
+    bool Busy() const { return m_busy; }
+
+    // The window is closing: a running tick ends after the element it is
+    // reading, and no tick starts again. Clicks and sliders still work.
+    void Halt() { m_halted = true; }
+
     // The value a slider sends at a position: position * sStepVal + sStartVal,
     // computed in extended precision and rounded to single.
     static float SliderValue(const TES_Track& track, int position);
@@ -52,6 +60,7 @@ private:
     ITickSource& m_clock;
     IRunView& m_view;
     bool m_stopped = false;
+    bool m_halted = false;
     // The device link is not re-entrant: a timer tick or a click that arrives
     // while a request waits (a nested event loop) is not started on top of it.
     bool m_busy = false;

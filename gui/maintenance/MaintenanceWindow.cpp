@@ -1,5 +1,7 @@
 #include "gui/maintenance/MaintenanceWindow.h"
 
+#include "core/link/DeviceLink.h"
+#include "core/link/LinkWait.h"
 #include "gui/common/HelpSupport.h"
 #include "gui/common/WindowFrame.h"
 
@@ -8,6 +10,12 @@
 #include <QShowEvent>
 
 namespace quelnet {
+
+void MaintenanceWindow::SetCommon(TfmCommon* common) {
+    m_common = common;
+    if (m_common)
+        m_common->SetLinkWait(&EventLoopWait());
+}
 
 MaintenanceWindow::MaintenanceWindow(const Design& design, QWidget* parent)
     : QWidget(parent, FixedDialogFlags()), m_design(design) {

@@ -24,7 +24,8 @@ public:
 
     MaintenanceWindow(const Design& design, QWidget* parent = nullptr);
 
-    void SetCommon(TfmCommon* common) { m_common = common; }
+    // The window's link: its waits for the controller keep the window painted.
+    void SetCommon(TfmCommon* common);
     TfmCommon* Common() const { return m_common; }
 
 protected:

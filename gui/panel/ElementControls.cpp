@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QPixmapCache>
 #include <QPointer>
 #include <QStyle>
 #include <algorithm>
@@ -11,11 +13,9 @@ namespace quelnet {
 namespace {
 
 constexpr const char* kTagProperty = "tag";
-constexpr const char* kGraphicProperty = "graphic";
 
-void SetUpCommon(QWidget* w, bool graphic) {
+void SetUpCommon(QWidget* w) {
     w->setAttribute(Qt::WA_NoMousePropagation);
-    w->setProperty(kGraphicProperty, graphic);
     w->setProperty(kTagProperty, -1);
 }
 
@@ -34,8 +34,7 @@ void SetControlTag(QObject* control, int tag) {
         control->setProperty(kTagProperty, tag);
 }
 
-// Exactly the controls whose "graphic" property is set; asked by type, which
-// costs no property lookup by name (stacking asks it of many children).
+// Pictures and shapes, asked by type (stacking asks it of many children).
 bool IsGraphicControl(const QObject* control) {
     return qobject_cast<const ElementPicture*>(control) || qobject_cast<const ElementShape*>(control);
 }
@@ -70,7 +69,7 @@ void ClickTracker::DoubleClick(QWidget* self, QMouseEvent* e) {
 // ---- ElementPanel ----
 
 ElementPanel::ElementPanel(QWidget* parent) : QFrame(parent) {
-    SetUpCommon(this, false);
+    SetUpCommon(this);
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(1);
     setFocusPolicy(Qt::NoFocus); // not a tab stop
@@ -109,7 +108,7 @@ void ElementPanel::mouseDoubleClickEvent(QMouseEvent* e) {
 // ---- ElementPicture ----
 
 ElementPicture::ElementPicture(QWidget* parent) : QWidget(parent) {
-    SetUpCommon(this, true);
+    SetUpCommon(this);
 }
 
 void ElementPicture::SetPicture(const QImage& image) {
@@ -125,9 +124,23 @@ void ElementPicture::ClearPicture() {
 void ElementPicture::paintEvent(QPaintEvent*) {
     if (m_image.isNull() || width() <= 0 || height() <= 0)
         return;
+    // The picture scaled to the control once, shared by every control that
+    // shows the same picture at the same size (the editor's placeholders, a
+    // panel's state pictures), rather than scaled again at every paint.
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    const QString key = QStringLiteral("quelnet-picture:%1:%2x%3")
+                            .arg(m_image.cacheKey())
+                            .arg(device.width())
+                            .arg(device.height());
+    QPixmap scaled;
+    if (!QPixmapCache::find(key, &scaled)) {
+        scaled = QPixmap::fromImage(m_image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        scaled.setDevicePixelRatio(ratio);
+        QPixmapCache::insert(key, scaled);
+    }
     QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(rect(), m_image);
+    p.drawPixmap(0, 0, scaled);
 }
 
 void ElementPicture::mousePressEvent(QMouseEvent* e) {
@@ -144,7 +157,7 @@ void ElementPicture::mouseDoubleClickEvent(QMouseEvent* e) {
 
 ElementShape::ElementShape(QWidget* parent)
     : QWidget(parent), m_brush(QColor(192, 192, 192), Qt::DiagCrossPattern), m_pen(Qt::NoPen) {
-    SetUpCommon(this, true);
+    SetUpCommon(this);
 }
 
 void ElementShape::paintEvent(QPaintEvent*) {
@@ -157,7 +170,7 @@ void ElementShape::paintEvent(QPaintEvent*) {
 // ---- ElementStaticText ----
 
 ElementStaticText::ElementStaticText(QWidget* parent) : QLabel(parent) {
-    SetUpCommon(this, false);
+    SetUpCommon(this);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setWordWrap(false);
     setTextFormat(Qt::PlainText);
@@ -214,7 +227,7 @@ void ElementStaticText::mouseDoubleClickEvent(QMouseEvent* e) {
 // ---- ElementTrackBar ----
 
 ElementTrackBar::ElementTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
-    SetUpCommon(this, false);
+    SetUpCommon(this);
     setTickPosition(QSlider::TicksBelow);
 }
 

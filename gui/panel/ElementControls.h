@@ -9,7 +9,7 @@
 //
 // Common to all of them:
 //   - the "tag" dynamic property holds the element's slot (ControlTag());
-//   - the "graphic" dynamic property marks pictures and shapes. Those stand for
+//   - pictures and shapes (IsGraphicControl) stand for
 //     the non-windowed controls of the original toolkit: they always lie below
 //     the windowed ones (panels, texts, sliders) and are written first when the
 //     panel is saved (see PanelViews);

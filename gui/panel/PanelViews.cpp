@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <algorithm>
+#include <utility>
 
 // Resources of a static library must be registered by name.
 static void InitPlaceholderResources() {
@@ -320,6 +321,36 @@ ElementTrackBar* PanelViews::CreateSliderTrack(const QString& Prefix, int Index,
 
 // ---- insertion, element views ----
 
+PanelViews::InsertBatch::InsertBatch(PanelViews& views) : m_views(views), m_owner(!views.m_batching) {
+    if (!m_owner)
+        return;
+    m_views.m_batching = true;
+    m_views.m_batchWindowed.clear();
+    for (QObject* o : m_views.m_window->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (w && !w->isWindow() && !IsGraphicControl(w))
+            m_views.m_batchBefore.emplace_back(w);
+    }
+}
+
+// The graphic controls inserted meanwhile went on top in order. The windowed
+// children the window had go above them, then the windowed controls of the
+// batch join the window in order: as if each control had been inserted on
+// its own.
+PanelViews::InsertBatch::~InsertBatch() {
+    if (!m_owner)
+        return;
+    m_views.m_batching = false;
+    for (const QPointer<QWidget>& w : std::exchange(m_views.m_batchBefore, {}))
+        if (w && w->parentWidget() == m_views.m_window)
+            w->raise();
+    for (const QPointer<QWidget>& w : std::exchange(m_views.m_batchWindowed, {}))
+        if (w && !w->parentWidget()) {
+            w->setParent(m_views.m_window);
+            w->show();
+        }
+}
+
 // Graphic controls lie below every windowed child, so the lowest windowed
 // child is the first widget above the graphic ones. It stays so while children
 // join on top, so it is remembered; the window's children are walked again
@@ -365,8 +396,19 @@ QWidget* PanelViews::LowestWindowedChild() {
 void PanelViews::InsertControl(QWidget* control, qint64 insertion) {
     if (!control)
         return;
-    control->setParent(m_window);
     control->setProperty(kInsertionProperty, insertion > 0 ? insertion : ++m_insertions);
+    if (m_batching && insertion <= 0) {
+        // Stacked at the end of the batch; the windowed controls join the
+        // window only then.
+        if (!IsGraphicControl(control)) {
+            m_batchWindowed.emplace_back(control);
+            return;
+        }
+        control->setParent(m_window);
+        control->show();
+        return;
+    }
+    control->setParent(m_window);
     if (insertion > 0) {
         // Below the first control of its group inserted after it.
         QWidget* next = nullptr;

@@ -149,6 +149,22 @@ public:
     // order of its group, as if it had never left.
     void InsertControl(QWidget* control, qint64 insertion = 0);
 
+    // While one lives, InsertControl() leaves the stacking to its end: many
+    // controls (a panel file being read) are then stacked in one pass, each
+    // windowed control raised once, instead of one search of the window's
+    // children per control. The order is the same as that of single inserts.
+    class InsertBatch {
+    public:
+        explicit InsertBatch(PanelViews& views);
+        ~InsertBatch();
+        InsertBatch(const InsertBatch&) = delete;
+        InsertBatch& operator=(const InsertBatch&) = delete;
+
+    private:
+        PanelViews& m_views;
+        bool m_owner; // false inside another batch
+    };
+
     // ---- slots ----
     // Lowest free slot of the kind, else the record array and the kind's
     // control arrays in use grow by one and the new last slot is returned.
@@ -251,6 +267,11 @@ private:
     PictureCache m_pictures;
     std::unique_ptr<StackWatch> m_stackWatch; // see LowestWindowedChild()
     qint64 m_insertions = 0;
+    // During an InsertBatch: the windowed children the window had before it,
+    // and the windowed controls inserted meanwhile (not yet in the window).
+    bool m_batching = false;
+    std::vector<QPointer<QWidget>> m_batchBefore;
+    std::vector<QPointer<QWidget>> m_batchWindowed;
     int m_dispatchDepth = 0; // > 0 while an element handler runs
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/base/InterfaceTexts.h"
 #include "core/link/DeviceLink.h"
+#include "core/link/LinkWait.h"
 #include "core/panel/ValueScans.h"
 #include "gui/common/HelpSupport.h"
 #include "gui/common/Platform.h"
@@ -43,6 +44,12 @@ TfmVQuelnet::TfmVQuelnet(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 TfmVQuelnet::~TfmVQuelnet() = default;
+
+void TfmVQuelnet::SetCommon(TfmCommon* common) {
+    m_common = common;
+    if (m_common)
+        m_common->SetLinkWait(&EventLoopWait());
+}
 
 void TfmVQuelnet::PlaceStatusBar() {
     const int h = m_statusBar->sizeHint().height();
@@ -111,6 +118,15 @@ void TfmVQuelnet::FormShow() {
 }
 
 void TfmVQuelnet::closeEvent(QCloseEvent* event) {
+    // The window paints while an exchange waits for its controller. A close
+    // asked meanwhile by the program (the window manager's waits with the
+    // user input) takes effect once the exchange has its result, since the
+    // poll logic still holds the element it is reading.
+    if (m_run && m_run->Exchanging()) {
+        event->ignore();
+        m_run->StopWhenIdle([this] { close(); });
+        return;
+    }
     if (!FormCloseQuery()) {
         event->ignore();
         return;
@@ -230,7 +246,10 @@ bool TfmVQuelnet::SaveElements(QString* why) {
 
 bool TfmVQuelnet::LoadElements() {
     const PanelFileLocation where = LocatePanelFile();
-    m_load = LoadPanelFile(where.ReadPath(), *this);
+    {
+        const PanelViews::InsertBatch batch(*m_views);
+        m_load = LoadPanelFile(where.ReadPath(), *this);
+    }
     if (m_load.Status == PanelLoadStatus::Refused)
         TellPanelRefused(where.ReadPath());
     if (EditMode && where.InUserConfig)

@@ -35,7 +35,8 @@ public:
     bool EditMode = false;
 
     // Collaborators, set by start-up. Tool is null in run mode.
-    void SetCommon(TfmCommon* common) { m_common = common; }
+    // The window's link: its waits for the controller keep the window painted.
+    void SetCommon(TfmCommon* common);
     void SetTool(TfmQuelnetTool* tool) { m_tool = tool; }
     TfmCommon* Common() const { return m_common; }
     TfmQuelnetTool* Tool() const { return m_tool; }

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
+#include <functional>
 
 class QWidget;
 
@@ -33,7 +34,7 @@ public:
     void StopPolling() { m_pollTimer.stop(); }
     bool Polling() const { return m_pollTimer.isActive(); }
     // One poll tick (the poll timer's timeout).
-    void PollTick() { m_poller.Tick(); }
+    void PollTick();
     // ElementOutputClick: a button panel, button picture or digital indicator picture.
     void OutputClick(QWidget* sender);
     // SliderChange: a track bar at its new position.
@@ -41,18 +42,28 @@ public:
 
     bool Stopped() const { return m_poller.Stopped(); }
 
+    // True while an exchange waits for its controller; the window keeps
+    // painting meanwhile, and what would end the run mode has to wait.
+    bool Exchanging() const { return m_poller.Busy(); }
+    // Polling ends now (a running tick after the element it is reading);
+    // `then` runs from the window's event loop once no exchange waits.
+    void StopWhenIdle(std::function<void()> then);
+
 private:
     void ShowDigital(int kind, int slot, bool state) override;
     void ShowAnalog(int slot, float value) override;
     void ClearPicture(int kind, int slot) override;
     void ClearStatus() override;
     void ErrorStop(const QString& text) override;
+    // After every handler: what StopWhenIdle asked for, once nothing waits.
+    void RunWhenIdle();
 
     PanelViews& m_views;
     QPointer<QStatusBar> m_statusBar;
     SystemTick m_clock;
     RunPoller m_poller;
     QTimer m_pollTimer;
+    std::function<void()> m_whenIdle;
 };
 
 } // namespace quelnet

@@ -3,8 +3,11 @@
 #include "tests/core/link/SimFixture.h"
 
 #include "core/base/InterfaceTexts.h"
+#include "core/link/LinkWait.h"
+#include "core/protocol/CircuitReplies.h"
 
 #include <QElapsedTimer>
+#include <thread>
 
 using namespace quelnet;
 using namespace quelnet::test;
@@ -317,6 +320,47 @@ TEST_F(Circuits, LateReplyIsNotTakenForTheNextAnswer) {
     ASSERT_TRUE(common.GetInpAnal(Loopback, port, SimPassword, "AN1", 0, value))
         << common.GetLastError().toStdString();
     EXPECT_FLOAT_EQ(value, 2.5f);
+}
+
+// A wait that runs what it is handed on a thread of its own, as a window's
+// wait does, and counts the waits handed on.
+class ThreadWait : public ILinkWait {
+public:
+    void Run(const std::function<void()>& blocking) override {
+        ++runs;
+        std::thread(blocking).join();
+    }
+    int runs = 0;
+};
+
+TEST_F(Circuits, LinkWithAWaitHandsOnSlowRepliesAndKeepsBytesAndTimeOut) {
+    ThreadWait wait;
+    common.SetLinkWait(&wait);
+    ShortenLinkTimeout();
+    sim::Faults f;
+    f.replyDelayMs = 200;
+    sim->SetFaults(f);
+    sim->SetDigital("IN1", true);
+    bool on = false;
+    ASSERT_TRUE(common.GetInpDigi(Loopback, port, SimPassword, "IN1", 0, on)) << common.GetLastError().toStdString();
+    EXPECT_TRUE(on);
+    EXPECT_GE(wait.runs, 1);
+    EXPECT_EQ(sim->Requests().value(0), circuit::GetDigitalRequest(SimPassword, "IN1", 0));
+
+    // No reply: the whole time-out, then the no-acknowledgement text.
+    f = {};
+    f.dropReplyTo = {sim->RequestCount() + 1};
+    sim->SetFaults(f);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(common.GetInpDigi(Loopback, port, SimPassword, "IN1", 0, on));
+    EXPECT_GE(clock.elapsed(), 990);
+    EXPECT_LT(clock.elapsed(), 4500);
+    EXPECT_EQ(common.GetLastError(), Pl(lt::NoAcknowledge) + Suffix(Loopback, port));
+
+    // Set after the failure: the link reconnects and the value arrives.
+    ASSERT_TRUE(common.SetOutAnal(Loopback, port, SimPassword, "AOUT1", 1.5f));
+    EXPECT_FLOAT_EQ(sim->Analog("AOUT1"), 1.5f);
 }
 
 } // namespace

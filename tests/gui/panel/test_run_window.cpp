@@ -309,4 +309,107 @@ TEST_F(RunWindowTest, UnansweredRequestStopsPollingWithTheNoAcknowledgementText)
     EXPECT_TRUE(messages.isEmpty());                          // reported once, in the status bar only
 }
 
+// A 10 ms timer of the program's own, and the paints the window does, while
+// the test waits in a click's exchange.
+struct Heartbeat : QObject {
+    QTimer timer;
+    int ticks = 0;
+    int paints = 0;
+    std::function<void(int tick)> onTick;
+
+    explicit Heartbeat(QWidget& window) {
+        window.installEventFilter(this);
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this, &window] {
+            ++ticks;
+            window.update();
+            if (onTick)
+                onTick(ticks);
+        });
+        timer.start();
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+TEST_F(RunWindowTest, WindowKeepsPaintingWhileAClickWaitsForASlowController) {
+    sim::SimConfig config;
+    config.faults.replyDelayMs = 400;
+    sim::SimThread sim(config);
+    ASSERT_TRUE(sim.Start()) << sim.ErrorText().toStdString();
+    // No state circuits: the clicks are the only traffic.
+    Open({Button(sim.TcpPort(), "", "OUT1", 2, 10), Button(sim.TcpPort(), "", "OUT2", 2, 60)});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+
+    Heartbeat beat(*window);
+    // A click that reaches the window while the first one waits starts nothing.
+    beat.onTick = [&](int tick) {
+        if (tick == 5)
+            QTest::mouseClick(Views().Quel_Button_Panel.at(1), Qt::LeftButton);
+    };
+    QTest::mouseClick(Views().Quel_Button_Panel.at(0), Qt::LeftButton);
+    const int ticks = beat.ticks, paints = beat.paints;
+
+    // The click returns with its result, as before; the window went on
+    // meanwhile (about 40 ticks; a frozen window has none).
+    EXPECT_TRUE(sim.Digital("OUT1"));
+    EXPECT_GE(ticks, 5);
+    EXPECT_GE(paints, 1);
+    EXPECT_FALSE(sim.Digital("OUT2"));
+    const QList<QByteArray> sets = WithCommand(sim.Requests(), {0x10});
+    ASSERT_EQ(sets.size(), 1);
+    EXPECT_EQ(sets[0].mid(12, 12).toHex(), "100200084f55543100000000");
+    EXPECT_FALSE(Named<QStatusBar>(*window, "StatusBar1")->isVisible());
+}
+
+TEST_F(RunWindowTest, SilentControllerStopsPollingWhileTheWindowKeepsPainting) {
+    sim::SimConfig config;
+    config.faults.dropReplyTo = {1};
+    sim::SimThread sim(config);
+    ASSERT_TRUE(sim.Start()) << sim.ErrorText().toStdString();
+    TfmCommon::Timeouts t;
+    t.Link = 500;
+    common.SetTimeouts(t);
+    Open({Button(sim.TcpPort(), "", "OUT1", 1, 10)});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+
+    Heartbeat beat(*window);
+    QTest::mouseClick(Views().Quel_Button_Panel.at(0), Qt::LeftButton);
+    EXPECT_GE(beat.ticks, 5);
+    EXPECT_EQ(Named<QStatusBar>(*window, "StatusBar1")->currentMessage(),
+              Pl(lt::NoAcknowledge) + QString(" (127.0.0.1:%1 ).").arg(sim.TcpPort()));
+    EXPECT_FALSE(Named<QTimer>(*window, "Timer2")->isActive());
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(RunWindowTest, ClosingWhileAPollWaitsClosesAfterThatReadAndReadsNoMore) {
+    sim::SimConfig config;
+    config.faults.replyDelayMs = 300;
+    sim::SimThread sim(config);
+    ASSERT_TRUE(sim.Start()) << sim.ErrorText().toStdString();
+    Open({Button(sim.TcpPort(), "IN1", "", 2, 10), Button(sim.TcpPort(), "IN2", "", 2, 60)});
+
+    // The first tick reads both buttons; the window is closed while the first
+    // read waits.
+    Heartbeat beat(*window);
+    bool closeAsked = false, visibleAfterClose = false;
+    beat.onTick = [&](int) {
+        if (!closeAsked && sim.RequestCount() >= 1) {
+            closeAsked = true;
+            window->close();
+            visibleAfterClose = window->isVisible();
+        }
+    };
+    ASSERT_TRUE(WaitUntil([&] { return closeAsked && !window->isVisible(); }));
+    EXPECT_TRUE(visibleAfterClose); // not at once: the read still held its element
+    EXPECT_TRUE(WaitUntil([&] { return sim.OpenConnections() == 0; })); // the link was closed
+    Pump(400);
+    const QList<QByteArray> reads = WithCommand(sim.Requests(), {0x12});
+    ASSERT_EQ(reads.size(), 1);
+    EXPECT_EQ(reads[0].mid(16, 8), QByteArray("IN1\0\0\0\0\0", 8));
+}
+
 } // namespace
