@@ -3,6 +3,8 @@
 #include "core/base/CodePage.h"
 #include "core/firmware/PackageFormat.h"
 
+#include <algorithm>
+
 namespace quelnet {
 
 namespace {
@@ -24,20 +26,27 @@ QStringList SplitLines(const QString& text) {
     return lines;
 }
 
+// The shipped directory is pure ASCII, which every code page reads alike.
+QString ToText(const QByteArray& ansiText) {
+    const bool ascii = std::all_of(ansiText.cbegin(), ansiText.cend(), [](char c) { return uchar(c) < 0x80; });
+    return ascii ? QString::fromLatin1(ansiText) : FromAnsi(ansiText);
+}
+
 } // namespace
 
 PackageDirectory PackageDirectory::FromText(const QByteArray& ansiText) {
     PackageDirectory dir;
-    const QStringList lines = SplitLines(FromAnsi(ansiText));
+    const QString text = ToText(ansiText);
+    const QStringList lines = SplitLines(text);
     dir.m_lines.resize(size_t(lines.size()));
+    dir.m_byName.reserve(lines.size());
     for (qsizetype i = 0; i < lines.size(); ++i) {
         Line& line = dir.m_lines[size_t(i)];
         line.valid = ParsePackageEntry(lines[i], line.entry);
-        const QString key = Key(line.entry.FileName, line.entry.Lang, line.entry.Version);
-        if (line.valid && !dir.m_firstByName.contains(key))
-            dir.m_firstByName.insert(key, int(i));
+        if (line.valid)
+            dir.m_byName.insert(line.entry.FileName, int(i));
     }
-    dir.m_whole = LinesAsWritten(FromAnsi(ansiText)) && dir.NumberedAsWritten();
+    dir.m_whole = LinesAsWritten(text) && dir.NumberedAsWritten();
     return dir;
 }
 
@@ -54,13 +63,23 @@ bool PackageDirectory::LinesAsWritten(const QString& text) {
 }
 
 bool PackageDirectory::NumberedAsWritten() {
-    QHash<QString, int> next; // (Lang, Version) -> the Idx the next record of the group must have
+    // The groups met so far, each with the Idx its next record must have; a
+    // package holds a handful, the last one met is the likeliest.
+    struct Group {
+        const TPackageEntry* first;
+        int next;
+    };
+    std::vector<Group> groups;
     m_packedTotal = 0;
     for (const Line& line : m_lines) {
-        if (!line.valid || line.entry.PackedSize < 0 || line.entry.Offset != m_packedTotal)
+        const TPackageEntry& e = line.entry;
+        if (!line.valid || e.PackedSize < 0 || e.Offset != m_packedTotal)
             return false;
-        int& idx = next[Key(QString(), line.entry.Lang, line.entry.Version)];
-        if (line.entry.Idx != idx++)
+        auto group = std::find_if(groups.rbegin(), groups.rend(), [&](const Group& g) {
+            return g.first->Lang == e.Lang && g.first->Version == e.Version;
+        });
+        int& idx = group != groups.rend() ? group->next : groups.emplace_back(Group{&e, 0}).next;
+        if (e.Idx != idx++)
             return false;
         m_packedTotal += line.entry.PackedSize;
     }
@@ -93,15 +112,16 @@ QStringList PackageDirectory::Files(const QString& lang, const QString& version)
     return names;
 }
 
-QString PackageDirectory::Key(const QString& fileName, const QString& lang, const QString& version) {
-    return lang + QLatin1Char('|') + version + QLatin1Char('|') + fileName;
-}
-
 const TPackageEntry* PackageDirectory::Find(const QString& fileName, int idx, const QString& lang,
                                             const QString& version) const {
-    if (idx < 0) { // by name alone, as every caller asks
-        const auto it = m_firstByName.constFind(Key(fileName, lang, version));
-        return it == m_firstByName.constEnd() ? nullptr : &m_lines[size_t(*it)].entry;
+    if (idx < 0) { // by name alone, as every caller asks: the lowest line of the group
+        int first = -1;
+        for (auto it = m_byName.constFind(fileName); it != m_byName.cend() && it.key() == fileName; ++it) {
+            const TPackageEntry& e = m_lines[size_t(*it)].entry;
+            if (e.Lang == lang && e.Version == version && (first < 0 || *it < first))
+                first = *it;
+        }
+        return first < 0 ? nullptr : &m_lines[size_t(first)].entry;
     }
     for (const Line& line : m_lines) {
         const TPackageEntry& e = line.entry;

@@ -48,7 +48,6 @@ private:
         bool valid = false;
         TPackageEntry entry;
     };
-    static QString Key(const QString& fileName, const QString& lang, const QString& version);
     // Every line ends in exactly one CR, and no line is empty.
     static bool LinesAsWritten(const QString& text);
     bool NumberedAsWritten();
@@ -56,7 +55,7 @@ private:
     std::vector<Line> m_lines;
     bool m_whole = false;
     qint64 m_packedTotal = 0;
-    QHash<QString, int> m_firstByName; // Key -> first line with it
+    QMultiHash<QString, int> m_byName; // FileName -> the lines of valid records with it
 };
 
 } // namespace quelnet

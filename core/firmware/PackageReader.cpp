@@ -62,8 +62,7 @@ qint64 FindKey(const QByteArray& data, qint64 from, qint64 to, const QByteArray&
     return -1;
 }
 
-// The whole file, mapped when it can be (only the package is copied out of it),
-// else read; files above MaxFileSize are refused.
+// The whole file, mapped when it can be, else read; files above MaxFileSize are refused.
 PackageReader::FileBytes MapFile(const QString& path) {
     auto file = std::make_shared<QFile>(path);
     if (!file->open(QIODevice::ReadOnly) || file->size() <= 0 || file->size() > package::MaxFileSize)
@@ -102,7 +101,7 @@ PackageReader PackageReader::OfBytes(const QByteArray& bytes) {
 bool PackageReader::FindPackage() {
     if (m_markerPos >= 0)
         return true;
-    const FileBytes file = m_source ? m_source() : FileBytes{};
+    FileBytes file = m_source ? m_source() : FileBytes{};
     m_fileSize = file.bytes.size();
     if (m_fileSize <= 0)
         return false;
@@ -110,7 +109,10 @@ bool PackageReader::FindPackage() {
     m_markerPos = FindKey(file.bytes, 0, m_fileSize, key);
     if (m_markerPos < 0)
         return false;
-    m_package = QByteArray(file.bytes.constData() + m_markerPos, m_fileSize - m_markerPos);
+    // The package is read in place: the file's bytes (or its mapping) stay
+    // held for as long as the reader and its copies live.
+    m_package = QByteArray::fromRawData(file.bytes.constData() + m_markerPos, m_fileSize - m_markerPos);
+    m_file = std::move(file);
     return true;
 }
 

@@ -3,7 +3,7 @@
 //
 // The source delivers the whole file; by default it is the running program's
 // own executable. The file is searched for the magic once (the first full match
-// wins) and only the package, from the magic to the end, is kept in memory. A
+// wins); the package, from the magic to the end, is then read in place. A
 // step that fails is tried again on the next call: an unreadable file is read
 // again, a failed search runs again (on the file read anew), a failed size check
 // is checked again. Entries are inflated with zlib and checked against both of
@@ -79,7 +79,8 @@ private:
     Source m_source;
     qint64 m_fileSize = -1;
     qint64 m_markerPos = -1;
-    QByteArray m_package; // the file from the magic to its end
+    FileBytes m_file;     // the file's bytes, held while the package is read from them
+    QByteArray m_package; // raw view of m_file from the magic to its end
     quint32 m_dirLength = 0;
     quint32 m_dataLength = 0;
     std::optional<PackageDirectory> m_directory;
