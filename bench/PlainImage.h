@@ -215,7 +215,8 @@ inline bool BuildImage(const char* path, const char* lang, const char* version, 
     return ok;
 }
 
-// Writes bytes to path as a whole: a temporary file beside it, synced, renamed over it.
+// Writes bytes to path as a whole: a temporary file beside it, its data synced,
+// renamed over it.
 inline bool WriteFile(const char* path, const unsigned char* bytes, size_t n) {
     const std::string temp = std::string(path) + ".tmp";
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -227,7 +228,7 @@ inline bool WriteFile(const char* path, const unsigned char* bytes, size_t n) {
         ok = w > 0;
         done += ok ? size_t(w) : 0;
     }
-    ok = fsync(fd) == 0 && ok;
+    ok = fdatasync(fd) == 0 && ok;
     ok = close(fd) == 0 && ok;
     if (ok && rename(temp.c_str(), path) == 0)
         return true;

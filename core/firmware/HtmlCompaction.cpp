@@ -1,6 +1,7 @@
 #include "core/firmware/HtmlCompaction.h"
 
 #include <QByteArrayView>
+#include <cstring>
 
 namespace quelnet {
 
@@ -19,19 +20,42 @@ QByteArrayView Trimmed(QByteArrayView line) {
 
 // Calls f for every line of data; a final line break makes no empty line.
 template <typename F> void ForEachLine(const QByteArray& data, F f) {
-    const qsizetype size = data.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        f(QByteArrayView(data).sliced(start, i - start));
-        if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+    const char* p = data.constData();
+    const char* const end = p + data.size();
+    while (p < end) {
+        const char* e = p;
+        while (e < end && *e != '\r' && *e != '\n')
+            ++e;
+        f(QByteArrayView(p, e));
+        if (e < end && *e == '\r' && e + 1 < end && e[1] == '\n')
+            ++e;
+        p = e + 1;
     }
-    if (start < size)
-        f(QByteArrayView(data).sliced(start));
+}
+
+struct Markers {
+    bool opens = false;  // holds "<!--"
+    bool closes = false; // holds "-->"
+};
+
+// Both markers hold "--", and dashes are rare in markup: only the places of
+// a dash are looked at.
+Markers FindMarkers(QByteArrayView line) {
+    Markers m;
+    const char* const s = line.data();
+    const qsizetype n = line.size();
+    for (qsizetype j = 0; j + 1 < n;) {
+        const void* dash = std::memchr(s + j, '-', size_t(n - 1 - j));
+        if (!dash)
+            break;
+        j = static_cast<const char*>(dash) - s;
+        if (s[j + 1] == '-') {
+            m.opens = m.opens || (j >= 2 && s[j - 2] == '<' && s[j - 1] == '!');
+            m.closes = m.closes || (j + 2 < n && s[j + 2] == '>');
+        }
+        ++j;
+    }
+    return m;
 }
 
 } // namespace
@@ -58,13 +82,14 @@ QByteArray CompactHtml(const QByteArray& data) {
     bool inComment = false;
     ForEachLine(data, [&](QByteArrayView raw) {
         const QByteArrayView line = Trimmed(raw);
-        if (line.contains("<!--")) {
+        const Markers markers = FindMarkers(line);
+        if (markers.opens) {
             out.append("\r\n").append(line).append("\r\n");
             // Only ever opens: a comment opened and closed on one line inside
             // one that is still open leaves that one open.
-            if (!line.contains("-->"))
+            if (!markers.closes)
                 inComment = true;
-        } else if (line.contains("-->")) {
+        } else if (markers.closes) {
             out.append(line).append("\r\n");
             inComment = false;
         } else if (inComment) {

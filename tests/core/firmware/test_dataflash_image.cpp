@@ -39,6 +39,26 @@ TEST(HtmlCompaction, OneLineCommentInsideAnOpenCommentLeavesItOpen) {
     EXPECT_EQ(free, 0x80000 - 0x600 - compacted.size());
 }
 
+// The markers anywhere in a line, overlapping runs of dashes and near misses.
+TEST(HtmlCompaction, FindsTheMarkersWhereverTheyStand) {
+    const struct {
+        const char* line;
+        const char* compacted; // of "<!DOCTYPE html>\n" + line + "\nx"
+    } cases[] = {
+        {"a--->", "<!DOCTYPE html>a--->\r\nx"},                 // closes one dash late
+        {"-->", "<!DOCTYPE html>-->\r\nx"},                     // at the very start
+        {"<!---->", "<!DOCTYPE html>\r\n<!---->\r\nx"},         // opens and closes at once
+        {"-->b<!--", "<!DOCTYPE html>\r\n-->b<!--\r\nx"},       // both, closing first
+        {"a<!--", "<!DOCTYPE html>\r\na<!--\r\nx\r\n"},         // opens at the very end
+        {"<!-- -", "<!DOCTYPE html>\r\n<!-- -\r\nx\r\n"},       // a lone dash closes nothing
+        {"- -> <! -- <-!-- ->", "<!DOCTYPE html>- -> <! -- <-!-- ->x"}, // near misses only
+        {"--", "<!DOCTYPE html>--x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CompactHtml(QByteArray("<!DOCTYPE html>\n") + c.line + "\nx"), QByteArray(c.compacted))
+            << c.line;
+}
+
 TEST(HtmlCompaction, OnlyPagesThatStartWithTheDoctype) {
     for (const QByteArray& page :
          {QByteArray("\n<!DOCTYPE html>\n  <p>\n"), QByteArray("\xEF\xBB\xBF<!DOCTYPE html>\n  <p>\n"),
