@@ -9,20 +9,20 @@ namespace quelnet {
 
 namespace {
 
-QStringList SplitLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
+// The lines of text, as views into it; a final line break makes no empty line.
+std::vector<QStringView> SplitLines(const QString& text) {
+    std::vector<QStringView> lines;
+    const QChar* p = text.constData();
+    const QChar* const end = p + text.size();
+    while (p < end) {
+        const QChar* e = p;
+        while (e < end && *e != u'\r' && *e != u'\n')
+            ++e;
+        lines.emplace_back(p, e);
+        if (e < end && *e == u'\r' && e + 1 < end && e[1] == u'\n')
+            ++e;
+        p = e + 1;
     }
-    if (start < text.size())
-        lines.append(text.mid(start));
     return lines;
 }
 
@@ -37,14 +37,20 @@ QString ToText(const QByteArray& ansiText) {
 PackageDirectory PackageDirectory::FromText(const QByteArray& ansiText) {
     PackageDirectory dir;
     const QString text = ToText(ansiText);
-    const QStringList lines = SplitLines(text);
-    dir.m_lines.resize(size_t(lines.size()));
-    dir.m_byName.reserve(lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        Line& line = dir.m_lines[size_t(i)];
+    const std::vector<QStringView> lines = SplitLines(text);
+    dir.m_lines.resize(lines.size());
+    dir.m_byName.reserve(qsizetype(lines.size()));
+    for (size_t i = 0; i < lines.size(); ++i) {
+        Line& line = dir.m_lines[i];
+        // Records of a group follow each other: starting from the line
+        // before, its language and version are kept, not copied anew.
+        if (i > 0)
+            line.entry = dir.m_lines[i - 1].entry;
         line.valid = ParsePackageEntry(lines[i], line.entry);
         if (line.valid)
             dir.m_byName.insert(line.entry.FileName, int(i));
+        else
+            line.entry = {};
     }
     dir.m_whole = LinesAsWritten(text) && dir.NumberedAsWritten();
     return dir;

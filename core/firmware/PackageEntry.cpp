@@ -45,14 +45,14 @@ bool HasControlCharacter(QStringView text) {
 
 } // namespace
 
-bool ParsePackageEntry(const QString& line, TPackageEntry& entry) {
+bool ParsePackageEntry(QStringView line, TPackageEntry& entry) {
     QStringView fields[NumberedFields];
     qsizetype start = 0;
     for (int i = 0; i < NumberedFields; ++i) {
         const qsizetype bar = line.indexOf(u'|', start);
         if (bar < 0)
             return false;
-        fields[i] = QStringView(line).mid(start, bar - start);
+        fields[i] = line.mid(start, bar - start);
         start = bar + 1;
     }
     if (HasControlCharacter(line) || fields[1].size() != LangLength || fields[2].isEmpty() ||
@@ -64,14 +64,16 @@ bool ParsePackageEntry(const QString& line, TPackageEntry& entry) {
         !ReadHex(fields[6], NumberDigits, dataCrc) || !ReadHex(fields[7], NumberDigits, packedCrc))
         return false;
     entry.Idx = qint32(idx);
-    entry.Lang = fields[1].toString();
-    entry.Version = fields[2].toString();
+    if (entry.Lang != fields[1])
+        entry.Lang = fields[1].toString();
+    if (entry.Version != fields[2])
+        entry.Version = fields[2].toString();
     entry.Offset = qint32(offset);
     entry.Size = qint32(size);
     entry.PackedSize = qint32(packedSize);
     entry.DataCrc = quint32(dataCrc);
     entry.PackedCrc = quint32(packedCrc);
-    entry.FileName = line.mid(start);
+    entry.FileName = line.mid(start).toString();
     return true;
 }
 

@@ -23,7 +23,8 @@ struct TPackageEntry {
 // characters, Version not empty, the five numbers "$" + 8 upper-case hex
 // digits each, a file name that is not empty; no control character anywhere.
 // False for anything else, so that a damaged line never yields made-up
-// offsets or names.
-bool ParsePackageEntry(const QString& line, TPackageEntry& entry);
+// offsets or names. Strings of entry that already hold a field's text are
+// kept as they are (shared, not copied).
+bool ParsePackageEntry(QStringView line, TPackageEntry& entry);
 
 } // namespace quelnet
