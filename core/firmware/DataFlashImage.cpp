@@ -69,6 +69,7 @@ bool DataFlashImage::PlaceFile(int slot, const QByteArray& data, const QString& 
     free = int(std::max<qint64>(Size - end, std::numeric_limits<int>::min()));
     if (end > Size)
         return false; // never written past the image
+    m_clean = false;
     entry[0] = 0;
     WriteBe24(entry + 1, quint32(offset));
     entry[4] = 0;
@@ -82,6 +83,7 @@ bool DataFlashImage::PlaceFile(int slot, const QByteArray& data, const QString& 
 bool DataFlashImage::Overwrite(quint32 address, const QByteArray& bytes) {
     if (qint64(address) + bytes.size() > Size)
         return false;
+    m_clean = false;
     std::memcpy(m_bytes.data() + address, bytes.constData(), size_t(bytes.size()));
     return true;
 }

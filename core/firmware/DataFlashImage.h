@@ -28,7 +28,12 @@ public:
 
     DataFlashImage() : m_bytes(Size, '\0') {}
 
-    void Clear() { m_bytes.fill('\0'); }
+    // Every byte zero again (a fresh image already is: not filled twice).
+    void Clear() {
+        if (!m_clean)
+            m_bytes.fill('\0');
+        m_clean = true;
+    }
 
     // Puts one file into a slot (0...191), after compacting it when it is an HTML
     // page. The file starts where the previous slot's file ends (V401f; the start
@@ -57,6 +62,7 @@ private:
     quint32 ReadBe32(qsizetype at) const;
 
     QByteArray m_bytes;
+    bool m_clean = true; // nothing written since the image was made or cleared
 };
 
 } // namespace quelnet

@@ -140,6 +140,22 @@ INSTANTIATE_TEST_SUITE_P(
         Placement{"previous slot empty", "V401f", 0x600, 0, 0x10, false, 0, 0}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
+// Whatever was written, placed or patched, a cleared image is all zero again.
+TEST(DataFlashImage, ClearLeavesNothingWritten) {
+    const QByteArray zero(DataFlashImage::Size, '\0');
+    DataFlashImage image;
+    image.Clear();
+    EXPECT_EQ(image.Bytes(), zero);
+    int free = 0;
+    ASSERT_TRUE(image.PlaceFile(0, "abc", "V401f", free));
+    image.Clear();
+    EXPECT_EQ(image.Bytes(), zero);
+    ASSERT_TRUE(image.Overwrite(0x2900, "program"));
+    image.Clear();
+    EXPECT_EQ(image.Bytes(), zero);
+    EXPECT_TRUE(image.PlaceFile(0, "abc", "V401f", free)); // slot 0 free again
+}
+
 TEST(DataFlashImage, SlotRangeAndOccupiedSlots) {
     DataFlashImage image;
     int free = 0;
