@@ -90,14 +90,18 @@ inline void Compact(const unsigned char* p, size_t n, std::vector<unsigned char>
         const unsigned char* line = p + b;
         const size_t len = t - b;
         if (Contains(line, len, "<!--")) {
-            add("\r\n", 2), add(line, len), add("\r\n", 2);
+            add("\r\n", 2);
+            add(line, len);
+            add("\r\n", 2);
             if (!Contains(line, len, "-->"))
                 inComment = true;
         } else if (Contains(line, len, "-->")) {
-            add(line, len), add("\r\n", 2);
+            add(line, len);
+            add("\r\n", 2);
             inComment = false;
         } else if (inComment) {
-            add(line, len), add("\r\n", 2);
+            add(line, len);
+            add("\r\n", 2);
         } else {
             add(line, len);
         }
@@ -200,8 +204,10 @@ inline bool BuildImage(const char* path, const char* lang, const char* version, 
                     placed = page.size();
                 }
                 unsigned char* s = image + slot * 8;
-                s[1] = (unsigned char)(offset >> 16), s[2] = (unsigned char)(offset >> 8), s[3] = (unsigned char)offset;
-                s[5] = (unsigned char)(placed >> 16), s[6] = (unsigned char)(placed >> 8), s[7] = (unsigned char)placed;
+                for (int b = 0; b < 3; ++b) {
+                    s[1 + b] = (unsigned char)(offset >> (16 - 8 * b));
+                    s[5 + b] = (unsigned char)(placed >> (16 - 8 * b));
+                }
                 ++slot;
                 free = long(ImageSize) - long(offset + placed);
                 offset += placed;
