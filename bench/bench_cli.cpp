@@ -7,8 +7,12 @@
 //     a silent front end: identification, the transfer, both files written
 //     and replaced (synced to disk), i.e. the same work without a command line;
 //   - BM_CliInProcess: `quelnetctl backup` run in-process (RunTool);
-//   - BM_CliProgram: `quelnetctl backup`, the program, one process per run.
-// BM_Ratios runs the four back to back in every iteration, so that the load of
+//   - BM_CliProgram: `quelnetctl backup`, the program, one process per run;
+//   - the plain spawn: /bin/true started and awaited the same way (QProcess
+//     from this process, which is large and has threads), i.e. what starting
+//     any program costs here; and `quelnetctl --version`, the program's own
+//     start without a command to run.
+// BM_Ratios runs them back to back in every iteration, so that the load of
 // the machine weighs on all alike, and reports the mean times and the ratios;
 // its argument is the simulator's reply delay in milliseconds (0: at once;
 // 1: a controller that takes a millisecond per page, still quick).
@@ -83,10 +87,14 @@ bool CliInProcess(const QStringList& args) {
     return cli::RunTool(args, console) == 0;
 }
 
-bool CliProgram(const QStringList& args) {
+bool Spawn(const QString& program, const QStringList& args) {
     QProcess p;
-    p.start(QStringLiteral(QUELNETCTL_EXE), args);
+    p.start(program, args);
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool CliProgram(const QStringList& args) {
+    return Spawn(QStringLiteral(QUELNETCTL_EXE), args);
 }
 
 void BM_Transfer(benchmark::State& state) {
@@ -130,7 +138,7 @@ void BM_Ratios(benchmark::State& state) {
     QTemporaryDir coreDir, cliDir;
     SilentFrontEnd ui(coreDir);
     const QStringList args = BackupArguments(cliDir);
-    double transfer = 0, core = 0, inProcess = 0, program = 0;
+    double transfer = 0, core = 0, inProcess = 0, program = 0, spawn = 0, start = 0;
     const auto timed = [](double& total, auto&& run) {
         QElapsedTimer clock;
         clock.start();
@@ -142,7 +150,9 @@ void BM_Ratios(benchmark::State& state) {
         const bool ok = timed(transfer, [&] { return Transfer(ui); }) &&
                         timed(core, [&] { return BackupThroughCore(ui); }) &&
                         timed(inProcess, [&] { return CliInProcess(args); }) &&
-                        timed(program, [&] { return CliProgram(args); });
+                        timed(program, [&] { return CliProgram(args); }) &&
+                        timed(spawn, [&] { return Spawn(QStringLiteral("/bin/true"), {}); }) &&
+                        timed(start, [&] { return CliProgram({QStringLiteral("--version")}); });
         if (!ok)
             state.SkipWithError("a run failed");
     }
@@ -151,6 +161,11 @@ void BM_Ratios(benchmark::State& state) {
     state.counters["core_ms"] = core / n;
     state.counters["cli_ms"] = inProcess / n;
     state.counters["program_ms"] = program / n;
+    state.counters["spawn_ms"] = spawn / n;
+    state.counters["start_ms"] = start / n;
+    // What a call adds to the transfer, as measured and net of the plain spawn.
+    state.counters["fixed_ms"] = (program - transfer) / n;
+    state.counters["fixed_net_ms"] = (program - transfer - spawn) / n;
     state.counters["cli/core"] = inProcess / core;
     state.counters["cli/transfer"] = inProcess / transfer;
     state.counters["program/transfer"] = program / transfer;

@@ -63,6 +63,10 @@ for delay, what in (("0", "an instant controller"), ("1", "a controller taking 1
     if r:
         print(f"{'quelnetctl backup / transfer, ' + what:56s} {r['program/transfer']:6.2f}x  "
               f"(fixed cost of a call {r['program_ms'] - r['transfer_ms']:.1f} ms; goal <= 10 ms)")
+        if "spawn_ms" in r:
+            print(f"{'  the same net of a plain spawn (/bin/true, ' + str(round(r['spawn_ms'], 1)) + ' ms)':56s} "
+                  f"{r['program_ms'] - r['transfer_ms'] - r['spawn_ms']:6.1f} ms  "
+                  f"(quelnetctl --version {r['start_ms']:.1f} ms)")
 for name in sorted(k for k in med if k.startswith("BM_Stall")):
     print(f"{'longest stall ' + name:56s} {med[name]['max_stall_ms']:8.1f} ms  (goal <= 50 unless Blocking)")
 PY

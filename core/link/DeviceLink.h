@@ -182,6 +182,7 @@ private:
     // Sends a command without payload; true when the reply is 16 bytes with
     // the expected code.
     bool BareCommand(quint8 command, const QString& Pass, quint8 expectedCode);
+    QNetworkAccessManager& Http();
 
     QString LastError;
     TcpLink m_link;

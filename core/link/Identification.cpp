@@ -86,7 +86,7 @@ bool TfmCommon::CheckOldQuelnet(const QString& Host, const QString& PortHttp, co
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setTransferTimeout(m_timeouts.Identify);
 
-    QNetworkReply* reply = m_http->post(request, statuspage::RequestBody(Pass));
+    QNetworkReply* reply = Http().post(request, statuspage::RequestBody(Pass));
     QEventLoop loop;
     QTimer limit; // connect plus read
     limit.setSingleShot(true);
@@ -107,7 +107,7 @@ bool TfmCommon::CheckOldQuelnet(const QString& Host, const QString& PortHttp, co
         body = http::DecodeContent(reply->readAll(), reply->rawHeader("Content-Encoding"));
     const QString page = body ? QString::fromLatin1(*body) : QString();
     delete reply;
-    m_http->clearConnectionCache(); // no connection is kept between requests
+    Http().clearConnectionCache(); // no connection is kept between requests
 
     return !page.isEmpty() && statuspage::Parse(page, Ver, Ser, Lng);
 }
