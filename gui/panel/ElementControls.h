@@ -141,6 +141,7 @@ public:
     ClickTracker Clicks;
 
 protected:
+    void paintEvent(QPaintEvent* e) override;
     void changeEvent(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;

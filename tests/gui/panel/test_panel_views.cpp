@@ -13,6 +13,7 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -195,6 +196,70 @@ TEST_F(ViewsTest, EditorShowsPlaceholdersOverHatchedRectanglesAndButtonOnlyItsCa
     EXPECT_EQ(views->Quel_Button_Panel[0]->findChildren<ElementPicture*>().size(), 0);
 }
 
+// A hatched rectangle drawn the plain way: the pattern brush on the control.
+class DirectHatch : public QWidget {
+public:
+    using QWidget::QWidget;
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QBrush(QColor(192, 192, 192), Qt::DiagCrossPattern));
+        p.drawRect(rect());
+    }
+};
+
+TEST_F(ViewsTest, HatchedRectanglesLookAsDrawnDirectlyWhereverTheyLie) {
+    Make(true);
+    // Same sizes at places of different pattern phase, and other sizes.
+    const QRect rects[] = {{3, 5, 45, 30}, {61, 13, 45, 30}, {120, 7, 17, 41}, {150, 50, 1, 9}, {170, 60, 64, 64}};
+    QWidget reference;
+    reference.setFont(window->font());
+    reference.resize(window->size());
+    int slot = 0;
+    for (const QRect& r : rects) {
+        views->EnsureSlot(KindASign, slot);
+        views->InsertControl(
+            views->CreateSignAShape(PrefixSignAShape, slot++, r.x(), r.y(), r.width(), r.height()));
+        (new DirectHatch(&reference))->setGeometry(r);
+    }
+    reference.show();
+    QApplication::processEvents();
+    const QImage got = window->grab().toImage(), want = reference.grab().toImage();
+    ASSERT_EQ(got.size(), want.size());
+    int differing = 0;
+    QPoint first;
+    for (int y = 0; y < got.height(); ++y)
+        for (int x = 0; x < got.width(); ++x)
+            if (got.pixel(x, y) != want.pixel(x, y) && differing++ == 0)
+                first = QPoint(x, y);
+    EXPECT_EQ(differing, 0) << "first at " << first.x() << "," << first.y() << " "
+                            << QColor(got.pixel(first)).name().toStdString() << " instead of "
+                            << QColor(want.pixel(first)).name().toStdString();
+}
+
+TEST_F(ViewsTest, ButtonsAndTextsHideTheHatchBelowThem) {
+    Make(true);
+    views->EnsureSlot(KindASign, 0);
+    views->InsertControl(views->CreateSignAShape(PrefixSignAShape, 0, 0, 0, 200, 100));
+    QWidget* button = Add(KindButton, QRect(10, 10, 80, 24));
+    QWidget* label = Add(KindText, QRect(10, 50, 80, 16));
+    QApplication::processEvents();
+    const QImage shot = window->grab().toImage();
+    for (QWidget* w : {button, label}) {
+        int hatch = 0;
+        const QRect r = w->geometry();
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                hatch += shot.pixelColor(x, y) == QColor(192, 192, 192);
+        EXPECT_EQ(hatch, 0) << w->objectName().toStdString();
+    }
+    // Beside them the hatch shows.
+    int beside = 0;
+    for (int x = 100; x < 108; ++x)
+        beside += shot.pixelColor(x, 80) == QColor(192, 192, 192);
+    EXPECT_GT(beside, 0);
+}
+
 TEST_F(ViewsTest, GraphicControlsLieBelowWindowedOnesWhateverTheInsertionOrder) {
     Make(true);
     QWidget* button = Add(KindButton, QRect(0, 0, 64, 24));
@@ -270,7 +335,6 @@ TEST_F(ViewsTest, TextLabelFontColourAndBorderPerMode) {
     EXPECT_TRUE(label->font().strikeOut());
     EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_TRUE(label->Sunken());
-    EXPECT_TRUE(label->autoFillBackground());
     // 16 pixels are too low for 14 points: the editor grows the label
     // downwards; the element keeps its rectangle.
     EXPECT_EQ(label->pos(), QPoint(8, 8));
@@ -506,6 +570,23 @@ TEST_F(ViewsTest, LowestFreeSlotIsReusedWithItsRecordAndArraysGrowPerMode) {
     EXPECT_FALSE(views->CreateSignDImage(PrefixSignDImage, 9, 0, 0, 8, 8));
     EXPECT_FALSE(views->CreateElementViews(7, 0, QRect(0, 0, 8, 8)));
     EXPECT_EQ(views->AllocateSlot(KindNone), -1);
+}
+
+// A panel file is read in a batch; the slot rule is the same there.
+TEST_F(ViewsTest, SlotsInsideABatchFollowTheLowestFreeSlotRule) {
+    Make(true);
+    const PanelViews::InsertBatch batch(*views);
+    for (int i = 0; i < 3; ++i)
+        Add(KindDSign, QRect(i * 70, 0, 64, 64));
+    // A slot given out but left without views is still the lowest free one.
+    EXPECT_EQ(views->AllocateSlot(KindDSign), 3);
+    EXPECT_EQ(views->AllocateSlot(KindDSign), 3);
+    views->CreateElementViews(KindDSign, 3, QRect(0, 70, 64, 64));
+    views->DestroyElementControls(KindDSign, 1);
+    EXPECT_EQ(views->AllocateSlot(KindDSign), 1);
+    views->CreateElementViews(KindDSign, 1, QRect(0, 140, 64, 64));
+    EXPECT_EQ(views->AllocateSlot(KindDSign), 4);
+    EXPECT_EQ(views->AllocateSlot(KindASign), 0);
 }
 
 TEST_F(ViewsTest, RunModeSliderSlotsFollowTheTrackBars) {
