@@ -91,18 +91,26 @@ ElementPanel::ElementPanel(QWidget* parent) : QFrame(parent) {
 
 void ElementPanel::SetCaption(const QString& caption) {
     m_caption = caption;
+    m_captionWidth = -1;
     update();
 }
 
-void ElementPanel::paintEvent(QPaintEvent* e) {
-    FillBackground(this);
-    QFrame::paintEvent(e);
+// One painter for background, frame and caption; the caption's width is
+// measured once per caption, font and resolution, not at every paint.
+void ElementPanel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().brush(backgroundRole()));
+    drawFrame(&p);
     if (m_caption.isEmpty())
         return;
-    QPainter p(this);
     const QRect area = contentsRect();
     // Measured with the trailing blanks, so they keep the text off the edge.
-    const int width = fontMetrics().horizontalAdvance(m_caption);
+    if (m_captionWidth < 0 || m_captionFont != font() || m_captionDpi != logicalDpiX()) {
+        m_captionFont = font();
+        m_captionDpi = logicalDpiX();
+        m_captionWidth = fontMetrics().horizontalAdvance(m_caption);
+    }
+    const int width = m_captionWidth;
     const QRect text(area.right() + 1 - width, area.top(), width, area.height());
     p.setPen(palette().color(QPalette::ButtonText));
     p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_caption);

@@ -168,6 +168,46 @@ TEST_F(ViewsTest, RunModeButtonHasSquarePictureAndRightAlignedCaption) {
     EXPECT_EQ(views->Quel_Button_Image[1]->size(), QSize(0, 0));
 }
 
+// The caption keeps its right edge when its text or font changes after it
+// was drawn.
+TEST_F(ViewsTest, ButtonCaptionStaysRightAlignedAfterTextAndFontChanges) {
+    Make(true);
+    records.Append(KindButton);
+    records.ES_Buttons[0].sCaption = "Start";
+    auto* panel = qobject_cast<ElementPanel*>(views->CreateElementViews(KindButton, 0, QRect(8, 8, 160, 40)));
+    ASSERT_TRUE(panel);
+    views->InsertControl(panel);
+    // Leftmost and rightmost columns of the caption's dark pixels.
+    auto inked = [&] {
+        const QImage shot = panel->grab().toImage();
+        int left = shot.width(), right = -1;
+        for (int y = 2; y < shot.height() - 2; ++y)
+            for (int x = 2; x < shot.width() - 2; ++x)
+                if (qGray(shot.pixel(x, y)) < 128) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        return std::pair{left, right};
+    };
+    // The ink ends the two trailing blanks before the frame's inner edge.
+    auto expectedRight = [&] {
+        return panel->contentsRect().right() - panel->fontMetrics().horizontalAdvance("  ");
+    };
+    const auto [left, right] = inked();
+    ASSERT_LT(left, right);
+    EXPECT_NEAR(right, expectedRight(), 2);
+    panel->SetCaption("Start pompy  ");
+    const auto [longLeft, longRight] = inked();
+    EXPECT_LT(longLeft, left);
+    EXPECT_NEAR(longRight, expectedRight(), 2);
+    QFont big = panel->font();
+    big.setPointSize(big.pointSize() * 2);
+    panel->setFont(big);
+    const auto [bigLeft, bigRight] = inked();
+    EXPECT_LT(bigLeft, longLeft);
+    EXPECT_NEAR(bigRight, expectedRight(), 2);
+}
+
 TEST_F(ViewsTest, EditorShowsPlaceholdersOverHatchedRectanglesAndButtonOnlyItsCaption) {
     Make(true);
     Add(KindDSign, QRect(0, 0, 64, 64));
