@@ -76,6 +76,12 @@ protected:
         const int slot = views->AllocateSlot(kind);
         return views->CreateElementViews(kind, slot, r);
     }
+    // A button with a caption in a new slot.
+    ElementPanel* AddButton(const QString& caption, const QRect& r) {
+        const int slot = views->AllocateSlot(KindButton);
+        records.ES_Buttons[size_t(slot)].sCaption = caption;
+        return qobject_cast<ElementPanel*>(views->CreateElementViews(KindButton, slot, r));
+    }
     int ChildIndex(QWidget* w) const { return int(window->children().indexOf(w)); }
 
     bool m_edit = false;
@@ -148,9 +154,7 @@ TEST_F(ViewsTest, EachKindGetsItsControlsNamesTagsAndRectPerMode) {
 
 TEST_F(ViewsTest, RunModeButtonHasSquarePictureAndRightAlignedCaption) {
     Make(false);
-    records.Append(KindButton);
-    records.ES_Buttons[0].sCaption = "Start";
-    auto* panel = qobject_cast<ElementPanel*>(views->CreateElementViews(KindButton, 0, QRect(8, 8, 64, 24)));
+    ElementPanel* panel = AddButton("Start", QRect(8, 8, 64, 24));
     ASSERT_TRUE(panel);
     EXPECT_EQ(panel->Caption(), "Start  ");
     EXPECT_EQ(panel->focusPolicy(), Qt::NoFocus);
@@ -172,11 +176,8 @@ TEST_F(ViewsTest, RunModeButtonHasSquarePictureAndRightAlignedCaption) {
 // was drawn.
 TEST_F(ViewsTest, ButtonCaptionStaysRightAlignedAfterTextAndFontChanges) {
     Make(true);
-    records.Append(KindButton);
-    records.ES_Buttons[0].sCaption = "Start";
-    auto* panel = qobject_cast<ElementPanel*>(views->CreateElementViews(KindButton, 0, QRect(8, 8, 160, 40)));
+    ElementPanel* panel = AddButton("Start", QRect(8, 8, 160, 40));
     ASSERT_TRUE(panel);
-    views->InsertControl(panel);
     // Leftmost and rightmost columns of the caption's dark pixels.
     auto inked = [&] {
         const QImage shot = panel->grab().toImage();
