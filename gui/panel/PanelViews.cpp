@@ -150,7 +150,8 @@ int PanelViews::AllocateSlot(int kind) {
     if (!m_batching)
         from = 0;
     const int start = std::min(from, count);
-    const int slot = start + LowestFreeSlot(count - start, [&](int i) { return IsSlotFree(kind, start + i); });
+    const int slot =
+        start + LowestFreeSlot(count - start, [&](int i) { return IsSlotFree(kind, start + i); });
     from = slot;
     if (slot == count) {
         m_records.Append(kind);

@@ -252,7 +252,8 @@ public:
 TEST_F(ViewsTest, HatchedRectanglesLookAsDrawnDirectlyWhereverTheyLie) {
     Make(true);
     // Same sizes at places of different pattern phase, and other sizes.
-    const QRect rects[] = {{3, 5, 45, 30}, {61, 13, 45, 30}, {120, 7, 17, 41}, {150, 50, 1, 9}, {170, 60, 64, 64}};
+    const QRect rects[] = {
+        {3, 5, 45, 30}, {61, 13, 45, 30}, {120, 7, 17, 41}, {150, 50, 1, 9}, {170, 60, 64, 64}};
     QWidget reference;
     reference.setFont(window->font());
     reference.resize(window->size());
