@@ -67,14 +67,15 @@ QByteArray ToAnsi(const QString& text) {
 
 QString FromAnsi(const QByteArray& bytes) {
     const AnsiTable& t = table();
-    QString out;
-    out.reserve(bytes.size());
+    // One character per byte, written in place (a panel file is read through here).
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* d = out.data();
     for (char c : bytes) {
         const uchar b = uchar(c);
         if (b < 0x80 || !t.ok)
-            out.append(QChar(b));
+            *d++ = QChar(b);
         else
-            out.append(t.toUnicode[b] ? QChar(t.toUnicode[b]) : QChar(u'?'));
+            *d++ = t.toUnicode[b] ? QChar(t.toUnicode[b]) : QChar(u'?');
     }
     return out;
 }

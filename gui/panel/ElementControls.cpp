@@ -14,9 +14,22 @@ namespace {
 
 constexpr const char* kTagProperty = "tag";
 
+// No "tag" yet: ControlTag() gives -1 for a control without one. Setting the
+// property costs a search of the type's properties by name; the slot's tag
+// follows at once anyway.
 void SetUpCommon(QWidget* w) {
     w->setAttribute(Qt::WA_NoMousePropagation);
-    w->setProperty(kTagProperty, -1);
+}
+
+// Panels and texts cover what lies below them with their background colour.
+// They fill it themselves instead of through autoFillBackground: a child
+// filled that way counts as opaque, and the window's repaint then cuts every
+// such child out of the region left for the children below it, a region of
+// thousands of rectangles on a large panel that each child below is
+// intersected with. The pixels are the same.
+void FillBackground(QWidget* w) {
+    QPainter p(w);
+    p.fillRect(w->rect(), w->palette().brush(w->backgroundRole()));
 }
 
 } // namespace
@@ -73,23 +86,31 @@ ElementPanel::ElementPanel(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(1);
     setFocusPolicy(Qt::NoFocus); // not a tab stop
-    setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
 }
 
 void ElementPanel::SetCaption(const QString& caption) {
     m_caption = caption;
+    m_captionWidth = -1;
     update();
 }
 
-void ElementPanel::paintEvent(QPaintEvent* e) {
-    QFrame::paintEvent(e);
+// One painter for background, frame and caption; the caption's width is
+// measured once per caption, font and resolution, not at every paint.
+void ElementPanel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().brush(backgroundRole()));
+    drawFrame(&p);
     if (m_caption.isEmpty())
         return;
-    QPainter p(this);
     const QRect area = contentsRect();
     // Measured with the trailing blanks, so they keep the text off the edge.
-    const int width = fontMetrics().horizontalAdvance(m_caption);
+    if (m_captionWidth < 0 || m_captionFont != font() || m_captionDpi != logicalDpiX()) {
+        m_captionFont = font();
+        m_captionDpi = logicalDpiX();
+        m_captionWidth = fontMetrics().horizontalAdvance(m_caption);
+    }
+    const int width = m_captionWidth;
     const QRect text(area.right() + 1 - width, area.top(), width, area.height());
     p.setPen(palette().color(QPalette::ButtonText));
     p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_caption);
@@ -160,11 +181,35 @@ ElementShape::ElementShape(QWidget* parent)
     SetUpCommon(this);
 }
 
+// The hatch is drawn once per size into a transparent pixmap that every
+// shape of that size shares: a pattern brush is set up anew (its tile
+// coloured) at every paint, a pixmap is only copied. The pattern starts at
+// the control's corner either way, so the pixels are the same.
 void ElementShape::paintEvent(QPaintEvent*) {
+    if (width() <= 0 || height() <= 0)
+        return;
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    QString key = QStringLiteral("quelnet-hatch:");
+    key += QString::number(device.width());
+    key += QLatin1Char('x');
+    key += QString::number(device.height());
+    key += QLatin1Char('@');
+    key += QString::number(ratio);
+    QPixmap hatch;
+    if (!QPixmapCache::find(key, &hatch)) {
+        hatch = QPixmap(device);
+        hatch.setDevicePixelRatio(ratio);
+        hatch.fill(Qt::transparent);
+        QPainter p(&hatch);
+        p.setPen(m_pen);
+        p.setBrush(m_brush);
+        p.drawRect(rect());
+        p.end();
+        QPixmapCache::insert(key, hatch);
+    }
     QPainter p(this);
-    p.setPen(m_pen);
-    p.setBrush(m_brush);
-    p.drawRect(rect());
+    p.drawPixmap(0, 0, hatch);
 }
 
 // ---- ElementStaticText ----
@@ -174,8 +219,12 @@ ElementStaticText::ElementStaticText(QWidget* parent) : QLabel(parent) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setWordWrap(false);
     setTextFormat(Qt::PlainText);
-    setAutoFillBackground(true); // not transparent
-    setBackgroundRole(QPalette::Window);
+    setBackgroundRole(QPalette::Window); // not transparent
+}
+
+void ElementStaticText::paintEvent(QPaintEvent* e) {
+    FillBackground(this);
+    QLabel::paintEvent(e);
 }
 
 void ElementStaticText::SetSunken(bool sunken) {

@@ -66,13 +66,17 @@ public:
     ClickTracker Clicks;
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
+    void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
     QString m_caption;
+    // The caption's width and what it was measured for.
+    int m_captionWidth = -1;
+    QFont m_captionFont;
+    int m_captionDpi = 0;
 };
 
 // Picture with content stretched to the control's bounds (no aspect ratio kept).
@@ -141,6 +145,7 @@ public:
     ClickTracker Clicks;
 
 protected:
+    void paintEvent(QPaintEvent* e) override;
     void changeEvent(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;

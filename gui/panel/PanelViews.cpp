@@ -143,7 +143,16 @@ int PanelViews::AllocateSlot(int kind) {
         return -1;
     SyncArrays(kind);
     const int count = m_records.Count(kind);
-    const int slot = LowestFreeSlot(count, [&](int i) { return IsSlotFree(kind, i); });
+    // While a batch reads a panel file no slot is freed (DestroyControl
+    // forgets the mark), so the search goes on from the last free slot found
+    // instead of from slot 0 for every element.
+    int& from = m_freeFrom[size_t(kind)];
+    if (!m_batching)
+        from = 0;
+    const int start = std::min(from, count);
+    const int slot =
+        start + LowestFreeSlot(count - start, [&](int i) { return IsSlotFree(kind, start + i); });
+    from = slot;
     if (slot == count) {
         m_records.Append(kind);
         SyncArrays(kind);
@@ -325,6 +334,7 @@ PanelViews::InsertBatch::InsertBatch(PanelViews& views) : m_views(views), m_owne
     if (!m_owner)
         return;
     m_views.m_batching = true;
+    m_views.m_freeFrom.fill(0);
     m_views.m_batchWindowed.clear();
     for (QObject* o : m_views.m_window->children()) {
         auto* w = qobject_cast<QWidget*>(o);
@@ -552,6 +562,7 @@ void PanelViews::TruncateSlots(int kind, int count) {
 void PanelViews::DestroyControl(QWidget* control) {
     if (!control)
         return;
+    m_freeFrom.fill(0);
     control->hide();
     // Inside an element handler the control may be the one whose event is
     // being handled: it leaves the window now and is deleted once the event is

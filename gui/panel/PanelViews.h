@@ -272,6 +272,8 @@ private:
     bool m_batching = false;
     std::vector<QPointer<QWidget>> m_batchBefore;
     std::vector<QPointer<QWidget>> m_batchWindowed;
+    // Per kind: no slot below it is free (kept during a batch; AllocateSlot).
+    std::array<int, ElementKindCount> m_freeFrom{};
     int m_dispatchDepth = 0; // > 0 while an element handler runs
 };
 

@@ -13,6 +13,7 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -74,6 +75,12 @@ protected:
     QWidget* Add(int kind, const QRect& r) {
         const int slot = views->AllocateSlot(kind);
         return views->CreateElementViews(kind, slot, r);
+    }
+    // A button with a caption in a new slot.
+    ElementPanel* AddButton(const QString& caption, const QRect& r) {
+        const int slot = views->AllocateSlot(KindButton);
+        records.ES_Buttons[size_t(slot)].sCaption = caption;
+        return qobject_cast<ElementPanel*>(views->CreateElementViews(KindButton, slot, r));
     }
     int ChildIndex(QWidget* w) const { return int(window->children().indexOf(w)); }
 
@@ -147,9 +154,7 @@ TEST_F(ViewsTest, EachKindGetsItsControlsNamesTagsAndRectPerMode) {
 
 TEST_F(ViewsTest, RunModeButtonHasSquarePictureAndRightAlignedCaption) {
     Make(false);
-    records.Append(KindButton);
-    records.ES_Buttons[0].sCaption = "Start";
-    auto* panel = qobject_cast<ElementPanel*>(views->CreateElementViews(KindButton, 0, QRect(8, 8, 64, 24)));
+    ElementPanel* panel = AddButton("Start", QRect(8, 8, 64, 24));
     ASSERT_TRUE(panel);
     EXPECT_EQ(panel->Caption(), "Start  ");
     EXPECT_EQ(panel->focusPolicy(), Qt::NoFocus);
@@ -165,6 +170,43 @@ TEST_F(ViewsTest, RunModeButtonHasSquarePictureAndRightAlignedCaption) {
     // A button whose smaller side is 8 or less has a picture of no size.
     Add(KindButton, QRect(100, 8, 40, 6));
     EXPECT_EQ(views->Quel_Button_Image[1]->size(), QSize(0, 0));
+}
+
+// The caption keeps its right edge when its text or font changes after it
+// was drawn.
+TEST_F(ViewsTest, ButtonCaptionStaysRightAlignedAfterTextAndFontChanges) {
+    Make(true);
+    ElementPanel* panel = AddButton("Start", QRect(8, 8, 160, 40));
+    ASSERT_TRUE(panel);
+    // Leftmost and rightmost columns of the caption's dark pixels.
+    auto inked = [&] {
+        const QImage shot = panel->grab().toImage();
+        int left = shot.width(), right = -1;
+        for (int y = 2; y < shot.height() - 2; ++y)
+            for (int x = 2; x < shot.width() - 2; ++x)
+                if (qGray(shot.pixel(x, y)) < 128) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        return std::pair{left, right};
+    };
+    // The ink ends the two trailing blanks before the frame's inner edge.
+    auto expectedRight = [&] {
+        return panel->contentsRect().right() - panel->fontMetrics().horizontalAdvance("  ");
+    };
+    const auto [left, right] = inked();
+    ASSERT_LT(left, right);
+    EXPECT_NEAR(right, expectedRight(), 2);
+    panel->SetCaption("Start pompy  ");
+    const auto [longLeft, longRight] = inked();
+    EXPECT_LT(longLeft, left);
+    EXPECT_NEAR(longRight, expectedRight(), 2);
+    QFont big = panel->font();
+    big.setPointSize(big.pointSize() * 2);
+    panel->setFont(big);
+    const auto [bigLeft, bigRight] = inked();
+    EXPECT_LT(bigLeft, longLeft);
+    EXPECT_NEAR(bigRight, expectedRight(), 2);
 }
 
 TEST_F(ViewsTest, EditorShowsPlaceholdersOverHatchedRectanglesAndButtonOnlyItsCaption) {
@@ -193,6 +235,71 @@ TEST_F(ViewsTest, EditorShowsPlaceholdersOverHatchedRectanglesAndButtonOnlyItsCa
     EXPECT_NE(views->Placeholder(0), views->Placeholder(1));
     EXPECT_NE(views->Placeholder(1), views->Placeholder(2));
     EXPECT_EQ(views->Quel_Button_Panel[0]->findChildren<ElementPicture*>().size(), 0);
+}
+
+// A hatched rectangle drawn the plain way: the pattern brush on the control.
+class DirectHatch : public QWidget {
+public:
+    using QWidget::QWidget;
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QBrush(QColor(192, 192, 192), Qt::DiagCrossPattern));
+        p.drawRect(rect());
+    }
+};
+
+TEST_F(ViewsTest, HatchedRectanglesLookAsDrawnDirectlyWhereverTheyLie) {
+    Make(true);
+    // Same sizes at places of different pattern phase, and other sizes.
+    const QRect rects[] = {
+        {3, 5, 45, 30}, {61, 13, 45, 30}, {120, 7, 17, 41}, {150, 50, 1, 9}, {170, 60, 64, 64}};
+    QWidget reference;
+    reference.setFont(window->font());
+    reference.resize(window->size());
+    int slot = 0;
+    for (const QRect& r : rects) {
+        views->EnsureSlot(KindASign, slot);
+        views->InsertControl(
+            views->CreateSignAShape(PrefixSignAShape, slot++, r.x(), r.y(), r.width(), r.height()));
+        (new DirectHatch(&reference))->setGeometry(r);
+    }
+    reference.show();
+    QApplication::processEvents();
+    const QImage got = window->grab().toImage(), want = reference.grab().toImage();
+    ASSERT_EQ(got.size(), want.size());
+    int differing = 0;
+    QPoint first;
+    for (int y = 0; y < got.height(); ++y)
+        for (int x = 0; x < got.width(); ++x)
+            if (got.pixel(x, y) != want.pixel(x, y) && differing++ == 0)
+                first = QPoint(x, y);
+    EXPECT_EQ(differing, 0) << "first at " << first.x() << "," << first.y() << " "
+                            << QColor(got.pixel(first)).name().toStdString() << " instead of "
+                            << QColor(want.pixel(first)).name().toStdString();
+}
+
+TEST_F(ViewsTest, ButtonsAndTextsHideTheHatchBelowThem) {
+    Make(true);
+    views->EnsureSlot(KindASign, 0);
+    views->InsertControl(views->CreateSignAShape(PrefixSignAShape, 0, 0, 0, 200, 100));
+    QWidget* button = Add(KindButton, QRect(10, 10, 80, 24));
+    QWidget* label = Add(KindText, QRect(10, 50, 80, 16));
+    QApplication::processEvents();
+    const QImage shot = window->grab().toImage();
+    for (QWidget* w : {button, label}) {
+        int hatch = 0;
+        const QRect r = w->geometry();
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                hatch += shot.pixelColor(x, y) == QColor(192, 192, 192);
+        EXPECT_EQ(hatch, 0) << w->objectName().toStdString();
+    }
+    // Beside them the hatch shows.
+    int beside = 0;
+    for (int x = 100; x < 108; ++x)
+        beside += shot.pixelColor(x, 80) == QColor(192, 192, 192);
+    EXPECT_GT(beside, 0);
 }
 
 TEST_F(ViewsTest, GraphicControlsLieBelowWindowedOnesWhateverTheInsertionOrder) {
@@ -270,7 +377,6 @@ TEST_F(ViewsTest, TextLabelFontColourAndBorderPerMode) {
     EXPECT_TRUE(label->font().strikeOut());
     EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_TRUE(label->Sunken());
-    EXPECT_TRUE(label->autoFillBackground());
     // 16 pixels are too low for 14 points: the editor grows the label
     // downwards; the element keeps its rectangle.
     EXPECT_EQ(label->pos(), QPoint(8, 8));
@@ -506,6 +612,23 @@ TEST_F(ViewsTest, LowestFreeSlotIsReusedWithItsRecordAndArraysGrowPerMode) {
     EXPECT_FALSE(views->CreateSignDImage(PrefixSignDImage, 9, 0, 0, 8, 8));
     EXPECT_FALSE(views->CreateElementViews(7, 0, QRect(0, 0, 8, 8)));
     EXPECT_EQ(views->AllocateSlot(KindNone), -1);
+}
+
+// A panel file is read in a batch; the slot rule is the same there.
+TEST_F(ViewsTest, SlotsInsideABatchFollowTheLowestFreeSlotRule) {
+    Make(true);
+    const PanelViews::InsertBatch batch(*views);
+    for (int i = 0; i < 3; ++i)
+        Add(KindDSign, QRect(i * 70, 0, 64, 64));
+    // A slot given out but left without views is still the lowest free one.
+    EXPECT_EQ(views->AllocateSlot(KindDSign), 3);
+    EXPECT_EQ(views->AllocateSlot(KindDSign), 3);
+    views->CreateElementViews(KindDSign, 3, QRect(0, 70, 64, 64));
+    views->DestroyElementControls(KindDSign, 1);
+    EXPECT_EQ(views->AllocateSlot(KindDSign), 1);
+    views->CreateElementViews(KindDSign, 1, QRect(0, 140, 64, 64));
+    EXPECT_EQ(views->AllocateSlot(KindDSign), 4);
+    EXPECT_EQ(views->AllocateSlot(KindASign), 0);
 }
 
 TEST_F(ViewsTest, RunModeSliderSlotsFollowTheTrackBars) {
