@@ -1,8 +1,10 @@
 // Programming all 2,048 DataFlash pages into the simulator (on its own thread)
 // over loopback: the device link's UpdateDataFlash against the plainest client
 // that does the same exchanges on a blocking socket (each 262-byte short page
-// write answered by its 6-byte echo, then the update start). Real time; the
-// simulator's restart after each run is waited for outside the measurement.
+// write answered by its 6-byte echo, then the update start and its restart
+// evidence: the controller closing the link, as the program waits for it).
+// Real time; the simulator coming up again after each run is waited for
+// outside the measurement.
 #include "core/link/DeviceLink.h"
 #include "core/link/LinkInterfaces.h"
 #include "core/protocol/Frames.h"
@@ -116,7 +118,8 @@ bool ReceiveAll(int fd, char* data, size_t n) {
     return true;
 }
 
-// The baseline: connect, 2,048 writes with their echoes, the update start, close.
+// The baseline: connect, 2,048 writes with their echoes, the update start,
+// the link closed by the controller, close.
 bool PlainProgramming(quint16 port, const QList<QByteArray>& frames) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     const int one = 1;
@@ -134,6 +137,10 @@ bool PlainProgramming(quint16 port, const QList<QByteArray>& frames) {
     }
     const QByteArray start = proto::BuildShortFrame(proto::ShortStartUpdate);
     ok = ok && SendAll(fd, start.constData(), size_t(start.size()));
+    // The update counts as started once the controller is seen restarting:
+    // here it closes the link after taking the start.
+    char c;
+    ok = ok && ::recv(fd, &c, 1, 0) == 0;
     ::close(fd);
     return ok;
 }

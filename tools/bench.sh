@@ -8,7 +8,7 @@ REPS=${2:-5}
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-for b in bench_crc bench_panel bench_run bench_dataflash bench_stall bench_cli; do
+for b in bench_crc bench_panel bench_run bench_dataflash bench_update bench_stall bench_cli; do
     exe="$BUILD/bench/$b"
     [ -x "$exe" ] || { echo "missing $exe (build it first)" >&2; exit 1; }
     echo "running $b ..." >&2
@@ -53,7 +53,12 @@ show("run tick 200 with pictures / raw round trips", "BM_RunTickPictures", "BM_R
 show("run tick 200 without pictures / raw round trips", "BM_RunTickNoPictures", "BM_RawRoundTrips", 1.15)
 for n in ("65536", "524288"):
     show(f"CrcUpdate {n} B / zlib crc32", f"BM_CrcUpdate/{n}", f"BM_ZlibCrc32/{n}", 1.0)
-show("DataFlash programming / plain socket client", "BM_UpdateDataFlash", "BM_PlainClient", "-")
+show("DataFlash programming / plain socket client", "BM_UpdateDataFlash", "BM_PlainClient", 1.15)
+show("quelnetctl update / plain client program", "BM_CliUpdate", "BM_PlainUpdate", 1.3)
+a, b = find("BM_CliUpdateDryRun"), find("BM_CliUpdate")
+if a and b:
+    print(f"{'quelnetctl update: part without writes (dry run)':56s} {a['real_time'] / b['real_time']:6.2f}x  "
+          f"({a['real_time']:.1f} of {b['real_time']:.1f} ms)")
 for delay, what in (("0", "an instant controller"), ("1", "a controller taking 1 ms a page")):
     r = find(f"BM_Ratios/{delay}")
     if r:
