@@ -1,13 +1,13 @@
 // The plainest client doing the writes of a firmware update, for the
 // whole-job benchmark: no toolkit, blocking sockets, loopback only.
-// Usage: plain_update PORT IMAGE PREPARE CLEAR_FIRST CLEAR_END
+// Usage: plain_update PORT IMAGE PREPARE CLEAR_FIRST CLEAR_END RESTART_WAIT_MS
 //   - 2,048 short page writes (D5 A1 00 A2 A1 A0 + 256 bytes) of IMAGE, each
 //     answered by its 6-byte echo;
 //   - with PREPARE=1 the short configuration preparation (D5 AE), answered "OK";
 //   - the short update start (D5 AD), then the restart evidence: the
 //     controller closes the link;
-//   - with CLEAR_FIRST < CLEAR_END: a new connection (tried again while the
-//     controller is still restarting) and zero pages written over that range.
+//   - with CLEAR_FIRST < CLEAR_END: the restart wait, a new connection (tried
+//     again while the controller is still restarting) and zero pages written over that range.
 // Exit status 0 when every step went as expected.
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -60,7 +60,7 @@ static bool ReceiveAll(int fd, unsigned char* p, size_t n) {
 
 static bool WritePage(int fd, int page, const unsigned char* bytes) {
     unsigned char frame[Header + PageSize], echo[Header];
-    const unsigned address = (unsigned)page// PageSize;
+    const unsigned address = unsigned(page) * PageSize;
     frame[0] = 0xD5;
     frame[1] = 0xA1;
     frame[2] = 0;
@@ -77,9 +77,9 @@ static bool Short(int fd, unsigned char command) {
 }
 
 int main(int argc, char** argv) {
-    static unsigned char image[Pages// PageSize];
+    static unsigned char image[Pages * PageSize];
     static const unsigned char zeros[PageSize] = {};
-    if (argc != 6)
+    if (argc != 7)
         return 2;
     const unsigned short port = static_cast<unsigned short>(std::atoi(argv[1]));
     FILE* f = fopen(argv[2], "rb");
@@ -91,20 +91,21 @@ int main(int argc, char** argv) {
     int fd = Open(port);
     bool ok = fd >= 0;
     for (int p = 0; ok && p < Pages; ++p)
-        ok = WritePage(fd, p, image + p// PageSize);
+        ok = WritePage(fd, p, image + p * PageSize);
     if (ok && prepare) {
         unsigned char reply[2];
         ok = Short(fd, 0xAE) && ReceiveAll(fd, reply, 2) && memcmp(reply, "OK", 2) == 0;
     }
     if (ok) {
         unsigned char c;
-        ok = Short(fd, 0xAD) && recv(fd, &c, 1, 0) == 0; /* closed: the controller restarts
+        ok = Short(fd, 0xAD) && recv(fd, &c, 1, 0) == 0; // closed: the controller restarts
     }
     if (fd >= 0)
         close(fd);
     if (!ok || clearFirst >= clearEnd)
         return ok ? 0 : 1;
 
+    usleep(useconds_t(std::atoi(argv[6])) * 1000);
     while ((fd = Open(port)) < 0)
         usleep(100);
     for (int p = clearFirst; ok && p < clearEnd; ++p)
