@@ -5,6 +5,7 @@
 // evidence: the controller closing the link, as the program waits for it).
 // Real time; the simulator coming up again after each run is waited for
 // outside the measurement.
+#include "bench/InstantSimBench.h"
 #include "core/link/DeviceLink.h"
 #include "core/link/LinkInterfaces.h"
 #include "core/protocol/Frames.h"
@@ -57,17 +58,8 @@ QByteArray Image() {
     return b;
 }
 
-// A simulator that restarts at once after the update start.
 sim::SimThread& Simulator() {
-    static sim::SimThread* s = [] {
-        sim::SimConfig config;
-        config.restartDelayMs = 0;
-        auto* t = new sim::SimThread(config);
-        if (!t->Start())
-            std::abort();
-        return t;
-    }();
-    return *s;
+    return bench::InstantlyRestartingSim();
 }
 
 // Waits, outside the measurement, until the simulator is up again after the
@@ -163,27 +155,17 @@ void BM_PlainClient(benchmark::State& state) {
 
 } // namespace
 
-// The machine is shared: run with --benchmark_repetitions (and random
-// interleaving) and compare the minima as well as the medians.
-double Min(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
-}
-
 BENCHMARK(BM_PlainClient)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(2.0)
-    ->ComputeStatistics("min", Min);
+    ->ComputeStatistics("min", quelnet::bench::Min);
 BENCHMARK(BM_UpdateDataFlash)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(2.0)
-    ->ComputeStatistics("min", Min);
+    ->ComputeStatistics("min", quelnet::bench::Min);
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return quelnet::bench::RunWithCoreApplication(argc, argv);
 }

@@ -14,6 +14,7 @@
 //     package read and the image built, nothing written: the part of the job
 //     that is not on the wire.
 // Times are wall-clock.
+#include "bench/InstantSimBench.h"
 #include "sim/SimThread.h"
 
 #include <QCoreApplication>
@@ -34,15 +35,7 @@ constexpr int PageSize = 256;
 constexpr int RestartWaitMs = 20;
 
 sim::SimThread& Simulator() {
-    static sim::SimThread* s = [] {
-        sim::SimConfig config;
-        config.restartDelayMs = 0;
-        auto* t = new sim::SimThread(config);
-        if (!t->Start())
-            std::abort();
-        return t;
-    }();
-    return *s;
+    return bench::InstantlyRestartingSim();
 }
 
 QString Host() {
@@ -60,8 +53,18 @@ bool Run(const QString& program, const QStringList& arguments) {
 }
 
 QStringList UpdateArguments(bool dryRun) {
-    QStringList a{"update",        Host(), "--to", "V4.0.1f", "--yes", "--no-backup", "--restart-wait", QString::number(RestartWaitMs),
-                  "--factory-address", Host(), "--package", QStringLiteral(QUELNET_EXE)};
+    QStringList a{"update",
+                  Host(),
+                  "--to",
+                  "V4.0.1f",
+                  "--yes",
+                  "--no-backup",
+                  "--restart-wait",
+                  QString::number(RestartWaitMs),
+                  "--factory-address",
+                  Host(),
+                  "--package",
+                  QStringLiteral(QUELNET_EXE)};
     if (dryRun)
         a << "--dry-run";
     return a;
@@ -132,8 +135,8 @@ void BM_PlainUpdate(benchmark::State& state) {
     if (!job.ok)
         state.SkipWithError("the first update failed");
     const QStringList arguments{QString::number(Simulator().TcpPort()), job.image,
-                                QString::number(job.prepare ? 1 : 0), QString::number(job.clearFirst),
-                                QString::number(job.clearEnd), QString::number(RestartWaitMs)};
+                                QString::number(job.prepare ? 1 : 0),   QString::number(job.clearFirst),
+                                QString::number(job.clearEnd),          QString::number(RestartWaitMs)};
     for (auto _ : state)
         if (!Run(QStringLiteral(PLAIN_UPDATE_EXE), arguments))
             state.SkipWithError("plain client failed");
@@ -147,24 +150,24 @@ void BM_CliUpdateDryRun(benchmark::State& state) {
     Simulator().ClearRequests();
 }
 
-double Min(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
-}
-
 } // namespace
 
-BENCHMARK(BM_PlainUpdate)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->ComputeStatistics("min", Min);
-BENCHMARK(BM_CliUpdate)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->ComputeStatistics("min", Min);
+BENCHMARK(BM_PlainUpdate)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0)
+    ->ComputeStatistics("min", quelnet::bench::Min);
+BENCHMARK(BM_CliUpdate)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0)
+    ->ComputeStatistics("min", quelnet::bench::Min);
 BENCHMARK(BM_CliUpdateDryRun)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(1.0)
-    ->ComputeStatistics("min", Min);
+    ->ComputeStatistics("min", quelnet::bench::Min);
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return quelnet::bench::RunWithCoreApplication(argc, argv);
 }

@@ -10,11 +10,11 @@
 //     again while the controller is still restarting) and zero pages written over that range.
 // Exit status 0 when every step went as expected.
 #include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -68,7 +68,8 @@ static bool WritePage(int fd, int page, const unsigned char* bytes) {
     frame[4] = static_cast<unsigned char>(address >> 8);
     frame[5] = static_cast<unsigned char>(address);
     memcpy(frame + Header, bytes, PageSize);
-    return SendAll(fd, frame, sizeof frame) && ReceiveAll(fd, echo, Header) && memcmp(echo, frame, Header) == 0;
+    return SendAll(fd, frame, sizeof frame) && ReceiveAll(fd, echo, Header) &&
+           memcmp(echo, frame, Header) == 0;
 }
 
 static bool Short(int fd, unsigned char command) {

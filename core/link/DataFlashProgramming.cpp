@@ -9,7 +9,6 @@
 
 #include "core/base/InterfaceTexts.h"
 
-
 namespace quelnet {
 
 using namespace quelnet::proto;
@@ -57,7 +56,7 @@ PageOutcome ShortPageAttempt(TcpLink& link, int page, const QByteArray& bytes) {
     if (!link.Write(frame) || !link.ReadExact(ShortHeaderSize, reply))
         return PageOutcome::NoReply;
     return QByteArrayView(reply) == QByteArrayView(frame).first(ShortHeaderSize) ? PageOutcome::Accepted
-                                                                              : PageOutcome::Refused;
+                                                                                 : PageOutcome::Refused;
 }
 
 PageTransfer ProgrammingLoop(TfmCommon& common, ILog& memo, IProgress& progress, IEventPump* pump) {
