@@ -8,7 +8,7 @@ REPS=${2:-5}
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-for b in bench_crc bench_panel bench_run bench_dataflash bench_stall bench_cli bench_firmware; do
+for b in bench_crc bench_panel bench_run bench_dataflash bench_update bench_stall bench_cli bench_firmware; do
     exe="$BUILD/bench/$b"
     [ -x "$exe" ] || { echo "missing $exe (build it first)" >&2; exit 1; }
     echo "running $b ..." >&2
@@ -60,7 +60,12 @@ show("open package + build image (PL, V401f) / plain reader", "BM_OpenPackageAnd
      "BM_PlainOpenAndBuildImage", 1.3)
 show("quelnetctl package image / plain_image program", "BM_QuelnetctlPackageImage",
      "BM_PlainImageProgram", 1.3)
-show("DataFlash programming / plain socket client", "BM_UpdateDataFlash", "BM_PlainClient", "-")
+show("DataFlash programming / plain socket client", "BM_UpdateDataFlash", "BM_PlainClient", 1.15)
+show("quelnetctl update / plain client program", "BM_CliUpdate", "BM_PlainUpdate", 1.3)
+a, b = find("BM_CliUpdateDryRun"), find("BM_CliUpdate")
+if a and b:
+    print(f"{'quelnetctl update: part without writes (dry run)':56s} {a['real_time'] / b['real_time']:6.2f}x  "
+          f"({a['real_time']:.1f} of {b['real_time']:.1f} ms)")
 for delay, what in (("0", "an instant controller"), ("1", "a controller taking 1 ms a page")):
     r = find(f"BM_Ratios/{delay}")
     if r:

@@ -9,7 +9,6 @@
 
 #include "core/base/InterfaceTexts.h"
 
-
 namespace quelnet {
 
 using namespace quelnet::proto;
@@ -56,7 +55,8 @@ PageOutcome ShortPageAttempt(TcpLink& link, int page, const QByteArray& bytes) {
     QByteArray reply;
     if (!link.Write(frame) || !link.ReadExact(ShortHeaderSize, reply))
         return PageOutcome::NoReply;
-    return reply == frame.left(ShortHeaderSize) ? PageOutcome::Accepted : PageOutcome::Refused;
+    return QByteArrayView(reply) == QByteArrayView(frame).first(ShortHeaderSize) ? PageOutcome::Accepted
+                                                                                 : PageOutcome::Refused;
 }
 
 PageTransfer ProgrammingLoop(TfmCommon& common, ILog& memo, IProgress& progress, IEventPump* pump) {

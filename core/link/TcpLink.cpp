@@ -212,6 +212,13 @@ TcpLink::PeerEnd TcpLink::PeerState() const {
     }
 }
 
+void TcpLink::AwaitPeerEnd(int ms) const {
+    if (m_fd < 0)
+        return;
+    pollfd p{m_fd, POLLRDHUP, 0};
+    PollOnce(p, QDeadlineTimer(qMax(0, ms)), std::numeric_limits<int>::max());
+}
+
 void TcpLink::CloseSocket() {
     m_idleChecked = false;
     if (m_fd < 0)

@@ -60,6 +60,9 @@ public:
         Reset,                 // reset, or no link at all
     };
     PeerEnd PeerState() const;
+    // Blocks for at most `ms` until the other side closes or resets the link
+    // (or input arrives); returns at once when the link is not open.
+    void AwaitPeerEnd(int ms) const;
 
     // Writes the whole buffer within the read time-out. Bytes that arrived
     // before the request are not an answer to it and are discarded first.

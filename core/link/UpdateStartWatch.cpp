@@ -63,7 +63,13 @@ bool ControllerTookUpdateStart(TcpLink& link, int waitMs, IEventPump* pump) {
             return false;
         if (pump)
             pump->ProcessEvents();
-        QThread::msleep(ulong(qBound<qint64>(1, deadline.remainingTime(), qint64(SliceMs))));
+        const int slice = int(qBound<qint64>(1, deadline.remainingTime(), qint64(SliceMs)));
+        // While the link is open its close wakes the watch at once; a link
+        // already closed or gone is looked at again after the slice.
+        if (!linkGone && link.PeerState() == TcpLink::PeerEnd::Open)
+            link.AwaitPeerEnd(slice);
+        else
+            QThread::msleep(ulong(slice));
     }
 }
 
