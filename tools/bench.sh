@@ -46,6 +46,8 @@ for n in ("2000", "4000"):
     if a and b and b.get("peak_mib", 0) > 0:
         print(f"{'grid panel peak memory ' + n + ' / plain widgets':56s} {a['peak_mib'] / b['peak_mib']:6.2f}x  (goal <= 1.3; "
               f"{a['peak_mib']:.1f} vs {b['peak_mib']:.1f} MiB)")
+    show(f"  the same / plain widgets sharing scaled pictures", f"BM_PanelLoadShowGrid/{n}",
+         f"BM_PlainSharedLoadShowGrid/{n}", "-")
     if a and b and b.get("heap_mib"):
         print(f"{'grid panel heap held ' + n + ' / plain widgets':56s} {a['heap_mib'] / b['heap_mib']:6.2f}x  "
               f"({a['heap_mib']:.1f} vs {b['heap_mib']:.1f} MiB)")
