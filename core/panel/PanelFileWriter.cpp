@@ -87,12 +87,10 @@ QByteArray FormatPanelFile(const PanelWindowPlace& window, const std::vector<Pan
     for (const PanelElementPlace& e : elements)
         AppendElementBlock(lines, e, records);
 
-    QByteArray bytes;
-    for (const QString& line : lines) {
-        bytes += ToAnsi(line);
-        bytes += "\r\n";
-    }
-    return bytes;
+    // One text for the whole file, converted to the code page once: no line
+    // holds a line break (text values are written with blanks for them).
+    lines << QString();
+    return ToAnsi(lines.join(QStringLiteral("\r\n")));
 }
 
 } // namespace quelnet
