@@ -611,16 +611,22 @@ void PanelViews::ClearAll() {
 }
 
 void PanelViews::DestroyAllControls() {
-    // Walk the window's children; a removal keeps the index, anything else moves on.
-    const QObjectList& children = m_window->children();
-    for (qsizetype i = 0; i < children.size();) {
-        auto* w = qobject_cast<QWidget*>(children.at(i));
+    // The window's element controls, taken last child first: a deleted child
+    // leaves the window's list of children where it stands, so from the end
+    // none of the others moves (from the front every removal moved them all).
+    // A button's picture goes with its panel: the pointers tell what is gone.
+    std::vector<std::pair<QPointer<QWidget>, ElementRef>> controls;
+    for (QObject* o : m_window->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
         const ElementRef ref = ElementOf(w);
-        if (!w || !ref.IsElement()) {
-            ++i;
+        if (w && ref.IsElement())
+            controls.emplace_back(w, ref);
+    }
+    for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
+        QWidget* w = it->first.data();
+        if (!w)
             continue;
-        }
-        const int before = int(children.size());
+        const ElementRef ref = it->second;
         if (ref.Kind == KindButton) {
             DestroyControl(Entry(Quel_Button_Image, ref.Slot));
             ClearEntry(Quel_Button_Image, ref.Slot);
@@ -638,9 +644,8 @@ void PanelViews::DestroyAllControls() {
         clearOwnEntry(Quel_Slider_Shape);
         clearOwnEntry(Quel_Slider_Image);
         clearOwnEntry(Quel_Slider_Track);
-        DestroyControl(w);
-        if (int(children.size()) == before)
-            ++i; // not removed (cannot happen); never loop
+        if (it->first && w->parentWidget() == m_window) // not the button's picture, gone just above
+            DestroyControl(w);
     }
     // Controls created but never inserted are destroyed as well.
     auto destroyAll = [this](auto& array) {
