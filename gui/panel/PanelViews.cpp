@@ -611,10 +611,11 @@ void PanelViews::ClearAll() {
 }
 
 void PanelViews::DestroyAllControls() {
-    // The window's element controls, taken last child first: a deleted child
-    // leaves the window's list of children where it stands, so from the end
-    // none of the others moves (from the front every removal moved them all).
-    // A button's picture goes with its panel: the pointers tell what is gone.
+    // A child leaves its parent's list of children by a search from the front
+    // and a removal that moves every child after it, except the first child,
+    // which goes at no cost. So each element control, once hidden, is lowered
+    // to be the window's first child (past the few other children before it)
+    // and then deleted.
     std::vector<std::pair<QPointer<QWidget>, ElementRef>> controls;
     for (QObject* o : m_window->children()) {
         auto* w = qobject_cast<QWidget*>(o);
@@ -622,19 +623,15 @@ void PanelViews::DestroyAllControls() {
         if (w && ref.IsElement())
             controls.emplace_back(w, ref);
     }
-    for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
-        QWidget* w = it->first.data();
-        if (!w)
+    for (const auto& [control, ref] : controls) {
+        QWidget* w = control.data();
+        if (!w || w->parentWidget() != m_window)
             continue;
-        const ElementRef ref = it->second;
-        if (ref.Kind == KindButton) {
-            DestroyControl(Entry(Quel_Button_Image, ref.Slot));
-            ClearEntry(Quel_Button_Image, ref.Slot);
-        }
-        auto clearOwnEntry = [&](auto& array) {
+        auto clearOwnEntry = [&, ref = ref](auto& array) {
             if (Entry(array, ref.Slot) == w)
                 ClearEntry(array, ref.Slot);
         };
+        clearOwnEntry(Quel_Button_Image);
         clearOwnEntry(Quel_Button_Panel);
         clearOwnEntry(Quel_SignD_Shape);
         clearOwnEntry(Quel_SignD_Image);
@@ -644,8 +641,9 @@ void PanelViews::DestroyAllControls() {
         clearOwnEntry(Quel_Slider_Shape);
         clearOwnEntry(Quel_Slider_Image);
         clearOwnEntry(Quel_Slider_Track);
-        if (it->first && w->parentWidget() == m_window) // not the button's picture, gone just above
-            DestroyControl(w);
+        w->hide();
+        w->lower();
+        DestroyControl(w);
     }
     // Controls created but never inserted are destroyed as well.
     auto destroyAll = [this](auto& array) {
