@@ -3,6 +3,7 @@
 #include "core/base/InterfaceTexts.h"
 #include "core/panel/PanelFile.h"
 
+#include <QStringBuilder>
 #include <functional>
 #include <vector>
 
@@ -144,7 +145,7 @@ void WriteKeys(const std::vector<Rec>& records, const std::vector<Field<Rec>>& k
     if (slot < 0 || slot >= int(records.size()))
         return;
     for (const Field<Rec>& f : keys)
-        lines << QString::fromLatin1(f.key) + f.write(records[size_t(slot)]);
+        lines << (QLatin1String(f.key) % f.write(records[size_t(slot)]));
 }
 
 template <typename Rec>

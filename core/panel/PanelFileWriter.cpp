@@ -4,6 +4,7 @@
 #include "core/panel/PanelFile.h"
 #include "core/panel/PanelFileKeys.h"
 
+#include <QStringBuilder>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,8 +19,8 @@ QString DecimalSeparator() {
 }
 
 void AppendRect(QStringList& lines, int x, int y, int w, int h) {
-    lines << QStringLiteral("x_px=") + QString::number(x) << QStringLiteral("x_py=") + QString::number(y)
-          << QStringLiteral("x_pw=") + QString::number(w) << QStringLiteral("x_ph=") + QString::number(h);
+    lines << (QLatin1String("x_px=") % QString::number(x)) << (QLatin1String("x_py=") % QString::number(y))
+          << (QLatin1String("x_pw=") % QString::number(w)) << (QLatin1String("x_ph=") % QString::number(h));
 }
 
 } // namespace
