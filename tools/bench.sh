@@ -51,9 +51,10 @@ for n in ("2000", "4000"):
     if a and b and b.get("heap_mib"):
         print(f"{'grid panel heap held ' + n + ' / plain widgets':56s} {a['heap_mib'] / b['heap_mib']:6.2f}x  "
               f"({a['heap_mib']:.1f} vs {b['heap_mib']:.1f} MiB)")
-    show(f"editor close with save {n} / plain close and write", f"BM_EditorClose/{n}", f"BM_PlainCloseWrite/{n}", "-")
+    show(f"editor close with save {n} / plain close and write", f"BM_EditorClose/{n}", f"BM_PlainCloseWrite/{n}", 1.5)
 show("panel load+show 4000 / 2000", "BM_PanelLoadShow/4000", "BM_PanelLoadShow/2000", 2.2)
 show("panel close 4000 / 2000", "BM_PanelClose/4000", "BM_PanelClose/2000", 2.2)
+show("editor close with save 4000 / 2000", "BM_EditorClose/4000", "BM_EditorClose/2000", 2.2)
 show("run tick 200 with pictures / raw round trips", "BM_RunTickPictures", "BM_RawRoundTrips", 1.3)
 show("run tick 200 without pictures / raw round trips", "BM_RunTickNoPictures", "BM_RawRoundTrips", 1.15)
 for n in ("65536", "524288"):

@@ -44,12 +44,13 @@ const AnsiTable& table() {
 
 QByteArray ToAnsi(const QString& text) {
     const AnsiTable& t = table();
-    QByteArray out;
-    out.reserve(text.size());
+    // One byte per UTF-16 unit, written in place (a whole file goes through here).
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* d = out.data();
     for (QChar c : text) {
         const char16_t u = c.unicode();
         if (u < 0x80) {
-            out.append(char(u));
+            *d++ = char(u);
             continue;
         }
         char b = '?';
@@ -60,7 +61,7 @@ QByteArray ToAnsi(const QString& text) {
                     break;
                 }
         }
-        out.append(b);
+        *d++ = b;
     }
     return out;
 }

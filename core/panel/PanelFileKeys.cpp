@@ -19,6 +19,8 @@ template <typename Rec> struct Field {
 // Text values run to the end of their line; a line break inside one would
 // split it into lines of its own, so it is written as a blank.
 QString TextValue(const QString& s) {
+    if (!s.contains(QChar(u'\r')) && !s.contains(QChar(u'\n')))
+        return s;
     QString v = s;
     v.replace(QLatin1String("\r\n"), QLatin1String(" "));
     v.replace(QChar(u'\r'), QChar(u' '));
@@ -139,12 +141,14 @@ const std::vector<Field<TES_Track>>& TrackKeys() {
 }
 
 template <typename Rec>
-void WriteKeys(const std::vector<Rec>& records, const std::vector<Field<Rec>>& keys, int slot,
-               QStringList& lines) {
+void WriteKeys(const std::vector<Rec>& records, const std::vector<Field<Rec>>& keys, int slot, QString& text) {
     if (slot < 0 || slot >= int(records.size()))
         return;
-    for (const Field<Rec>& f : keys)
-        lines << QString::fromLatin1(f.key) + f.write(records[size_t(slot)]);
+    for (const Field<Rec>& f : keys) {
+        text += QLatin1String(f.key);
+        text += f.write(records[size_t(slot)]);
+        text += QLatin1String("\r\n");
+    }
 }
 
 template <typename Rec>
@@ -162,6 +166,14 @@ bool ReadKey(std::vector<Rec>& records, const std::vector<Field<Rec>>& keys, int
 } // namespace
 
 void WriteRecordKeys(const ElementRecords& r, int kind, int slot, QStringList& lines) {
+    QString text;
+    WriteRecordKeys(r, kind, slot, text);
+    text.chop(2); // the last line's end
+    if (!text.isEmpty())
+        lines << text.split(QLatin1String("\r\n")); // no value holds a line break
+}
+
+void WriteRecordKeys(const ElementRecords& r, int kind, int slot, QString& lines) {
     switch (kind) {
     case KindButton:
         WriteKeys(r.ES_Buttons, ButtonKeys(), slot, lines);

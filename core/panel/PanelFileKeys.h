@@ -12,6 +12,8 @@ namespace quelnet {
 // Appends the record's key lines ("p_en=yes", ...) in the file's order.
 // Nothing when the slot has no record.
 void WriteRecordKeys(const ElementRecords& records, int kind, int slot, QStringList& lines);
+// The same lines appended to `text`, each ending in CR LF.
+void WriteRecordKeys(const ElementRecords& records, int kind, int slot, QString& text);
 
 // When `line` begins with one of the kind's record keys, assigns the value to
 // that field of the record in `slot` and returns true. A slot outside the

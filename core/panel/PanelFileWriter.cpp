@@ -17,9 +17,29 @@ QString DecimalSeparator() {
     return p.isEmpty() ? QStringLiteral(".") : p;
 }
 
-void AppendRect(QStringList& lines, int x, int y, int w, int h) {
-    lines << QStringLiteral("x_px=") + QString::number(x) << QStringLiteral("x_py=") + QString::number(y)
-          << QStringLiteral("x_pw=") + QString::number(w) << QStringLiteral("x_ph=") + QString::number(h);
+void AppendLine(QString& text, QLatin1String key, int value) {
+    text += key;
+    text += QString::number(value);
+    text += QLatin1String("\r\n");
+}
+
+void AppendRect(QString& text, int x, int y, int w, int h) {
+    AppendLine(text, QLatin1String("x_px="), x);
+    AppendLine(text, QLatin1String("x_py="), y);
+    AppendLine(text, QLatin1String("x_pw="), w);
+    AppendLine(text, QLatin1String("x_ph="), h);
+}
+
+// The block's lines, each ending in CR LF.
+void AppendBlockText(QString& text, const PanelElementPlace& e, const ElementRecords& records) {
+    if (!IsElementKind(e.Kind) || e.Slot < 0 || e.Slot >= records.Count(e.Kind))
+        return;
+    text += QLatin1String("{\r\nx_tp=");
+    text += QLatin1String(KindFileTags[e.Kind]);
+    text += QLatin1String("\r\n");
+    AppendRect(text, e.Rect.x(), e.Rect.y(), e.Rect.width(), e.Rect.height());
+    WriteRecordKeys(records, e.Kind, e.Slot, text);
+    text += QLatin1String("}\r\n");
 }
 
 } // namespace
@@ -69,30 +89,25 @@ QString FormatPanelReal(double value) {
 }
 
 void AppendElementBlock(QStringList& lines, const PanelElementPlace& e, const ElementRecords& records) {
-    if (!IsElementKind(e.Kind) || e.Slot < 0 || e.Slot >= records.Count(e.Kind))
-        return;
-    lines << QStringLiteral("{") << QStringLiteral("x_tp=") + QString::fromLatin1(KindFileTags[e.Kind]);
-    AppendRect(lines, e.Rect.x(), e.Rect.y(), e.Rect.width(), e.Rect.height());
-    WriteRecordKeys(records, e.Kind, e.Slot, lines);
-    lines << QStringLiteral("}");
+    QString text;
+    AppendBlockText(text, e, records);
+    text.chop(2); // the last line's end
+    if (!text.isEmpty())
+        lines << text.split(QLatin1String("\r\n")); // no value holds a line break
 }
 
 QByteArray FormatPanelFile(const PanelWindowPlace& window, const std::vector<PanelElementPlace>& elements,
                            const ElementRecords& records) {
-    QStringList lines;
-    lines << QStringLiteral("{") << QStringLiteral("x_tp=scr");
-    AppendRect(lines, window.Left, window.Top, window.Width, window.Height);
-    lines << QStringLiteral("s_ws=") + QString::number(window.State) << QStringLiteral("}");
-
+    // One text for the whole file, converted to the code page once.
+    QString text;
+    text.reserve(qsizetype(elements.size()) * 256 + 128);
+    text += QLatin1String("{\r\nx_tp=scr\r\n");
+    AppendRect(text, window.Left, window.Top, window.Width, window.Height);
+    AppendLine(text, QLatin1String("s_ws="), window.State);
+    text += QLatin1String("}\r\n");
     for (const PanelElementPlace& e : elements)
-        AppendElementBlock(lines, e, records);
-
-    QByteArray bytes;
-    for (const QString& line : lines) {
-        bytes += ToAnsi(line);
-        bytes += "\r\n";
-    }
-    return bytes;
+        AppendBlockText(text, e, records);
+    return ToAnsi(text);
 }
 
 } // namespace quelnet

@@ -622,24 +622,27 @@ void PanelViews::ClearAll() {
 }
 
 void PanelViews::DestroyAllControls() {
-    // Walk the window's children; a removal keeps the index, anything else moves on.
-    const QObjectList& children = m_window->children();
-    for (qsizetype i = 0; i < children.size();) {
-        auto* w = qobject_cast<QWidget*>(children.at(i));
+    // A child leaves its parent's list of children by a search from the front
+    // and a removal that moves every child after it, except the first child,
+    // which goes at no cost. So each element control, once hidden, is lowered
+    // to be the window's first child (past the few other children before it)
+    // and then deleted.
+    std::vector<std::pair<QPointer<QWidget>, ElementRef>> controls;
+    for (QObject* o : m_window->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
         const ElementRef ref = ElementOf(w);
-        if (!w || !ref.IsElement()) {
-            ++i;
+        if (w && ref.IsElement())
+            controls.emplace_back(w, ref);
+    }
+    for (const auto& [control, ref] : controls) {
+        QWidget* w = control.data();
+        if (!w || w->parentWidget() != m_window)
             continue;
-        }
-        const int before = int(children.size());
-        if (ref.Kind == KindButton) {
-            DestroyControl(Entry(Quel_Button_Image, ref.Slot));
-            ClearEntry(Quel_Button_Image, ref.Slot);
-        }
-        auto clearOwnEntry = [&](auto& array) {
+        auto clearOwnEntry = [&, ref = ref](auto& array) {
             if (Entry(array, ref.Slot) == w)
                 ClearEntry(array, ref.Slot);
         };
+        clearOwnEntry(Quel_Button_Image);
         clearOwnEntry(Quel_Button_Panel);
         clearOwnEntry(Quel_SignD_Shape);
         clearOwnEntry(Quel_SignD_Image);
@@ -649,9 +652,9 @@ void PanelViews::DestroyAllControls() {
         clearOwnEntry(Quel_Slider_Shape);
         clearOwnEntry(Quel_Slider_Image);
         clearOwnEntry(Quel_Slider_Track);
+        w->hide();
+        w->lower();
         DestroyControl(w);
-        if (int(children.size()) == before)
-            ++i; // not removed (cannot happen); never loop
     }
     // Controls created but never inserted are destroyed as well.
     auto destroyAll = [this](auto& array) {

@@ -9,6 +9,7 @@
 #include "gui/panel/PanelWindow.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QTest>
@@ -594,6 +595,45 @@ TEST(PanelFileWriter, TextValuesStayOnTheirLine) {
         FormatPanelFile({}, {{KindText, 0, QRect(1, 2, 3, 4)}, {KindButton, 5, QRect()}}, r);
     EXPECT_TRUE(bytes.contains("t_tx=a x_tp=btn b\r\n"));
     EXPECT_EQ(TypeLines(bytes), QStringList({"scr", "tlb"})); // the button without a record is left out
+}
+
+// A panel of 2,000 elements of every kind, with Polish letters, a character
+// the code page lacks, colours and reals: the writer's bytes stay exactly
+// those the file has always had (digest of the known-good output).
+TEST(PanelFileWriter, LargePanelKeepsItsBytes) {
+    ElementRecords r;
+    std::vector<PanelElementPlace> elements;
+    for (int i = 0; i < 2000; ++i) {
+        const int kind = i % 5;
+        const int slot = r.Count(kind);
+        r.Append(kind);
+        const QString text = QString::fromUtf8("Żółć %1 ąę € \u4e2d").arg(i);
+        switch (kind) {
+        case KindButton:
+            r.ES_Buttons[size_t(slot)].sCaption = text;
+            r.ES_Buttons[size_t(slot)].sPort = quint16(i);
+            break;
+        case KindDSign:
+            r.ES_DSigns[size_t(slot)].sHost = QStringLiteral("127.0.0.1");
+            break;
+        case KindASign:
+            r.ES_ASigns[size_t(slot)].sI_Lev[i % AnalogLevelCount] = float(i) / 8;
+            r.ES_ASigns[size_t(slot)].sI_Img[0] = text;
+            break;
+        case KindText:
+            r.ES_Texts[size_t(slot)].sText = text;
+            r.ES_Texts[size_t(slot)].sFontColor = TColor(i * 7919);
+            break;
+        default:
+            r.ES_Tracks[size_t(slot)].sStopVal = float(i) / 3;
+            break;
+        }
+        elements.push_back({kind, slot, QRect(i % 640, i / 4, 48 + kind, 24 + kind)});
+    }
+    const QByteArray bytes = FormatPanelFile({10, 20, 716, 420, 0}, elements, r);
+    EXPECT_EQ(bytes.size(), 345536);
+    EXPECT_EQ(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString(),
+              "4b674e14fc629ee1d2ce32cc831d2ef2df4ebae58a6d08999055a8aaf19ded1c");
 }
 
 } // namespace
