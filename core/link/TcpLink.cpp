@@ -3,8 +3,6 @@
 #include "core/link/LinkWait.h"
 
 #include <QDeadlineTimer>
-#include <QHostAddress>
-#include <QHostInfo>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSet>
@@ -13,6 +11,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/sockios.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -21,22 +20,34 @@
 #include <unistd.h>
 
 #include <limits>
+#include <optional>
 
 namespace quelnet {
 
 namespace {
 
-// The IPv4 address of a host text: an address as it is, a name looked up.
-QHostAddress Resolve(const QString& host) {
-    QHostAddress address;
-    if (address.setAddress(host))
-        return address.protocol() == QAbstractSocket::IPv4Protocol ? address : QHostAddress();
-    if (host.isEmpty())
-        return {};
-    for (const QHostAddress& a : QHostInfo::fromName(host).addresses())
-        if (a.protocol() == QAbstractSocket::IPv4Protocol)
-            return a;
-    return {};
+// The IPv4 address of a host text written as an address (dotted quad;
+// spaces around it are no part of it).
+bool IsIPv4Address(const QString& host, in_addr& address) {
+    return ::inet_pton(AF_INET, host.trimmed().toLatin1().constData(), &address) == 1;
+}
+
+// The IPv4 address of a host name, looked up. An IPv6 address is refused as
+// it stands, never looked up as a name.
+std::optional<in_addr> LookUp(const QString& host) {
+    const QByteArray text = host.trimmed().toUtf8();
+    in6_addr v6{};
+    if (text.isEmpty() || ::inet_pton(AF_INET6, text.constData(), &v6) == 1)
+        return std::nullopt;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(text.constData(), nullptr, &hints, &found) != 0 || !found)
+        return std::nullopt;
+    const in_addr address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+    ::freeaddrinfo(found);
+    return address;
 }
 
 timeval TimeVal(int ms) {
@@ -75,11 +86,11 @@ int PollUntil(pollfd& p, const QDeadlineTimer& deadline, ILinkWait* wait) {
 }
 
 // Non-blocking connect bounded by the time-out; the socket is left blocking.
-bool ConnectWithin(int fd, const QHostAddress& address, quint16 port, int ms, ILinkWait* wait) {
+bool ConnectWithin(int fd, in_addr address, quint16 port, int ms, ILinkWait* wait) {
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
-    to.sin_addr.s_addr = htonl(address.toIPv4Address());
+    to.sin_addr = address;
     const int flags = ::fcntl(fd, F_GETFL);
     ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
@@ -153,17 +164,23 @@ void TcpLink::SetTimeouts(int connectMs, int readMs) {
 
 bool TcpLink::Connect() {
     CloseSocket();
-    QHostAddress address;
+    std::optional<in_addr> address;
+    in_addr literal{};
     // A name lookup blocks for as long as the resolver takes.
-    if (m_wait && !QHostAddress().setAddress(m_host))
-        m_wait->Run([&] { address = Resolve(m_host); });
+    if (IsIPv4Address(m_host, literal))
+        address = literal;
+    else if (m_wait)
+        m_wait->Run([&] { address = LookUp(m_host); });
     else
-        address = Resolve(m_host);
-    if (address.isNull())
+        address = LookUp(m_host);
+    if (!address)
         return false;
     if (!OpenSocket())
         return false;
-    if (!ConnectWithin(m_fd, address, m_port, m_connectMs, m_wait)) {
+    // A connection to a port of this host where nothing listens can meet
+    // itself (the system gave its own end that very port): the link would
+    // take its own requests back as echoes, and no controller is there.
+    if (!ConnectWithin(m_fd, *address, m_port, m_connectMs, m_wait) || IsSelfConnection(m_fd)) {
         CloseSocket();
         return false;
     }
@@ -210,6 +227,14 @@ TcpLink::PeerEnd TcpLink::PeerState() const {
     default: // a reset leaves the socket closed, its send queue purged
         return PeerEnd::Reset;
     }
+}
+
+bool TcpLink::IsSelfConnection(int fd) {
+    sockaddr_in own{}, peer{};
+    socklen_t ownLength = sizeof own, peerLength = sizeof peer;
+    return ::getsockname(fd, reinterpret_cast<sockaddr*>(&own), &ownLength) == 0 &&
+           ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLength) == 0 &&
+           own.sin_port == peer.sin_port && own.sin_addr.s_addr == peer.sin_addr.s_addr;
 }
 
 void TcpLink::AwaitPeerEnd(int ms) const {

@@ -78,6 +78,9 @@ public:
     // links close; no link connects afterwards. Each link's owner still
     // closes its own socket.
     static void AbortAll();
+    // True when the connected socket `fd` is connected to itself (a connection
+    // to a port of this host where nothing listened).
+    static bool IsSelfConnection(int fd);
 
 private:
     void CloseSocket();

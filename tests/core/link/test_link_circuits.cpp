@@ -276,6 +276,19 @@ TEST_F(Circuits, LinkIsReusedWhileHostTextAndPortStayEqual) {
     EXPECT_EQ(sim->OpenConnections(), 1);
 }
 
+TEST_F(Circuits, HostIsAnIPv4AddressOrAName) {
+    // Blanks around an address or a name are no part of it; an IPv6 address is refused
+    // as it stands (never sent to the resolver as a name), as is no host.
+    bool on;
+    EXPECT_TRUE(common.GetInpDigi(" 127.0.0.1 ", port, SimPassword, "IN1", 0, on))
+        << common.GetLastError().toStdString();
+    EXPECT_TRUE(common.GetInpDigi(" localhost ", port, SimPassword, "IN1", 0, on))
+        << common.GetLastError().toStdString();
+    EXPECT_FALSE(common.GetInpDigi("::1", port, SimPassword, "IN1", 0, on));
+    EXPECT_EQ(common.GetLastError(), Pl(lt::CannotConnect) + Suffix("::1", port));
+    EXPECT_FALSE(common.GetInpDigi("", port, SimPassword, "IN1", 0, on));
+}
+
 TEST_F(Circuits, LinkClosedByTheControllerIsReopened) {
     sim::Faults f;
     f.closeAfterRequests = 1;
@@ -342,7 +355,8 @@ TEST_F(Circuits, LinkWithAWaitHandsOnSlowRepliesAndKeepsBytesAndTimeOut) {
     sim->SetFaults(f);
     sim->SetDigital("IN1", true);
     bool on = false;
-    ASSERT_TRUE(common.GetInpDigi(Loopback, port, SimPassword, "IN1", 0, on)) << common.GetLastError().toStdString();
+    ASSERT_TRUE(common.GetInpDigi(Loopback, port, SimPassword, "IN1", 0, on))
+        << common.GetLastError().toStdString();
     EXPECT_TRUE(on);
     EXPECT_GE(wait.runs, 1);
     EXPECT_EQ(sim->Requests().value(0), circuit::GetDigitalRequest(SimPassword, "IN1", 0));

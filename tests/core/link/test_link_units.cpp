@@ -582,3 +582,31 @@ TEST_F(PeerTest, OldIdentifyFailures) {
 }
 
 } // namespace
+
+// Connecting to a port of this host where nothing listens can meet itself
+// (the socket's own end gets that very port); such a link is no controller.
+TEST(TcpLinkUnits, ASocketConnectedToItselfIsToldApart) {
+    const int self = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(self, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof at;
+    ASSERT_EQ(::bind(self, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(::getsockname(self, reinterpret_cast<sockaddr*>(&at), &length), 0);
+    // Bound to a port and connected to that same port: TCP's simultaneous open with itself.
+    ASSERT_EQ(::connect(self, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    EXPECT_TRUE(TcpLink::IsSelfConnection(self));
+    ::close(self);
+
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0), client = ::socket(AF_INET, SOCK_STREAM, 0);
+    at.sin_port = 0;
+    length = sizeof at;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&at), &length), 0);
+    ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    EXPECT_FALSE(TcpLink::IsSelfConnection(client));
+    ::close(client);
+    ::close(listener);
+}
