@@ -3,6 +3,8 @@
 #   bin/                         quelnet (its firmware package appended again after
 #                                --strip, see EmbedPackage.cmake), quelnet-sim, and
 #                                quelnetctl when the build has it
+#   lib/<arch>/quelnet/          libquelnet-http.so, the status page's HTTP client
+#                                loaded on demand (core/CMakeLists.txt)
 #   share/man/man1/              their manual pages (cmake/ManPages.cmake)
 #   share/metainfo/              the AppStream description of the panel program
 #   share/applications/          a menu entry for the panel, the editor and each

@@ -4,24 +4,10 @@
 #include "core/protocol/Frames.h"
 #include "core/protocol/ReplyReader.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-
 namespace quelnet {
 
 TfmCommon::TfmCommon(QObject* parent) : QObject(parent) {
     setObjectName("fmCommon");
-}
-
-// Made on the first status-page request: most links never speak HTTP, and a
-// command-line call pays for every start-up step.
-QNetworkAccessManager& TfmCommon::Http() {
-    if (!m_http) {
-        m_http = new QNetworkAccessManager(this);
-        // The controllers are on the local network: never go through a proxy.
-        m_http->setProxy(QNetworkProxy::NoProxy);
-    }
-    return *m_http;
 }
 
 TfmCommon::~TfmCommon() = default;

@@ -24,8 +24,6 @@
 #include <QString>
 #include <cstdint>
 
-class QNetworkAccessManager;
-
 namespace quelnet {
 
 class ILog;
@@ -182,11 +180,9 @@ private:
     // Sends a command without payload; true when the reply is 16 bytes with
     // the expected code.
     bool BareCommand(quint8 command, const QString& Pass, quint8 expectedCode);
-    QNetworkAccessManager& Http();
 
     QString LastError;
     TcpLink m_link;
-    QNetworkAccessManager* m_http = nullptr;
     Timeouts m_timeouts;
     FactoryTarget m_factory;
     bool m_busy = false;

@@ -2,6 +2,7 @@
 // short identify frame (4.x and the short-frame firmware), status page over
 // HTTP (the oldest firmware).
 #include "core/link/DeviceLink.h"
+#include "core/link/HttpClient.h"
 #include "core/protocol/ContentCoding.h"
 #include "core/protocol/Frames.h"
 #include "core/protocol/ReplyReader.h"
@@ -9,11 +10,6 @@
 
 #include "core/base/InterfaceTexts.h"
 
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
 #include <optional>
 
 namespace quelnet {
@@ -80,34 +76,24 @@ bool TfmCommon::CheckOldQuelnet(const QString& Host, const QString& PortHttp, co
         return false;
     Ver.clear(), Ser.clear(), Lng.clear();
 
-    QNetworkRequest request(QUrl(statuspage::RequestUrl(Host, PortHttp)));
+    HttpPost request;
+    request.url = QUrl(statuspage::RequestUrl(Host, PortHttp));
     for (const auto& [name, value] : statuspage::RequestHeaders(Host, PortHttp))
-        request.setRawHeader(name, value);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setTransferTimeout(m_timeouts.Identify);
-
-    QNetworkReply* reply = Http().post(request, statuspage::RequestBody(Pass));
-    QEventLoop loop;
-    QTimer limit; // connect plus read
-    limit.setSingleShot(true);
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    connect(&limit, &QTimer::timeout, reply, &QNetworkReply::abort);
-    limit.start(2 * m_timeouts.Identify);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    limit.stop();
+        request.headers.append({name, value});
+    request.body = statuspage::RequestBody(Pass);
+    request.transferTimeoutMs = m_timeouts.Identify;
+    request.limitMs = 2 * m_timeouts.Identify; // connect plus read
 
     // An error of any kind (no connection, time-out, HTTP error status) gives
     // an empty page, and so does a compressed page that does not decode (the
     // request advertises gzip and deflate, and the HTTP client leaves a body
     // compressed when its caller set that header). The page names no
     // character set: each byte is a character.
+    HttpResult answer;
     std::optional<QByteArray> body;
-    if (reply->error() == QNetworkReply::NoError)
-        body = http::DecodeContent(reply->readAll(), reply->rawHeader("Content-Encoding"));
+    if (PostHttp(request, answer))
+        body = http::DecodeContent(answer.body, answer.contentEncoding);
     const QString page = body ? QString::fromLatin1(*body) : QString();
-    delete reply;
-    Http().clearConnectionCache(); // no connection is kept between requests
 
     return !page.isEmpty() && statuspage::Parse(page, Ver, Ser, Lng);
 }

@@ -5,6 +5,8 @@
 #include "tests/cli/CliProcess.h"
 #include "tests/core/link/ScriptedPeer.h"
 
+#include <QDir>
+
 using namespace quelnet;
 using namespace quelnet::test;
 
@@ -58,6 +60,37 @@ TEST_F(CliTest, IdentifyTriesTheGenerationsFromTheNewest) {
         got.remove("port");
         EXPECT_EQ(got, expected) << r.Dump();
     }
+}
+
+// The status page's HTTP client is a module loaded on demand: found in the
+// installed layout (<bin>/../lib/<arch>/quelnet), and when it is missing the
+// oldest controllers are not identified but nothing else breaks.
+TEST_F(CliTest, TheOldestAreIdentifiedThroughTheModuleWhereverItIsInstalled) {
+    sim::SimConfig config;
+    config.generation = sim::Generation::Old;
+    const sim::SimThread& old = Sim(config);
+    const sim::SimThread& newer = Sim();
+    const QString bin = File("usr/bin"), modules = QDir(bin).filePath(QUELNET_MODULE_FOLDER_FROM_PROGRAM);
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(modules));
+    const QString program = QDir(bin).filePath("quelnetctl");
+    const QString module = QDir::cleanPath(QDir(modules).filePath("libquelnet-http.so"));
+    ASSERT_TRUE(QFile::copy(QUELNETCTL_EXE, program) && QFile::copy(QUELNET_HTTP_MODULE, module));
+    const QStringList identifyOld = {
+        "identify",          Down(), "--json", "--http-port", QString::number(old.HttpPort()),
+        "--config-password", "3958"};
+
+    const CtlRun installed = RunCtlProcess(program, identifyOld, {});
+    EXPECT_EQ(installed.exit, 0) << installed.Dump();
+    EXPECT_EQ(installed.Json()["generation"], "old") << installed.Dump();
+
+    ASSERT_TRUE(QFile::remove(module));
+    const CtlRun missing = RunCtlProcess(program, identifyOld, {});
+    EXPECT_EQ(missing.exit, 1) << missing.Dump();
+    EXPECT_TRUE(missing.err.contains(U("Nie można załadować modułu HTTP"))) << missing.Dump();
+    EXPECT_TRUE(missing.err.contains(module)) << "names where it looked: " << missing.Dump();
+    const CtlRun unaffected = RunCtlProcess(program, {"identify", Host(newer), "--json"}, {});
+    EXPECT_EQ(unaffected.exit, 0) << unaffected.Dump();
+    EXPECT_FALSE(unaffected.err.contains(U("modułu HTTP"))) << "loaded only for a status page";
 }
 
 TEST_F(CliTest, IdentifyFailsWithoutAControllerAndOnAWrongPassword) {
