@@ -10,14 +10,18 @@ namespace {
 constexpr const char* kAnsi = "WINDOWS-1250";
 
 // The 128 upper characters of Windows-1250, built once through iconv; the
-// conversion both ways is then a table lookup.
+// conversion both ways is then a table lookup. Built on the first character
+// outside ASCII, which both sides write alike: opening the converter loads
+// modules of the C library, a cost that a command-line call about plain
+// ASCII texts does not pay.
 struct AnsiTable {
     std::array<char16_t, 256> toUnicode{};
     bool ok = false;
 
     AnsiTable() {
         iconv_t cd = iconv_open("UTF-16LE", kAnsi);
-        if (cd == iconv_t(-1)) return;
+        if (cd == iconv_t(-1))
+            return;
         for (int b = 0; b < 256; ++b) {
             char in = char(b);
             char out[4] = {};
@@ -43,7 +47,6 @@ const AnsiTable& table() {
 } // namespace
 
 QByteArray ToAnsi(const QString& text) {
-    const AnsiTable& t = table();
     // One byte per UTF-16 unit, written in place (a whole file goes through here).
     QByteArray out(text.size(), Qt::Uninitialized);
     char* d = out.data();
@@ -53,6 +56,7 @@ QByteArray ToAnsi(const QString& text) {
             *d++ = char(u);
             continue;
         }
+        const AnsiTable& t = table();
         char b = '?';
         if (t.ok) {
             for (int i = 0x80; i < 256; ++i)
@@ -67,13 +71,17 @@ QByteArray ToAnsi(const QString& text) {
 }
 
 QString FromAnsi(const QByteArray& bytes) {
-    const AnsiTable& t = table();
     // One character per byte, written in place (a panel file is read through here).
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* d = out.data();
     for (char c : bytes) {
         const uchar b = uchar(c);
-        if (b < 0x80 || !t.ok)
+        if (b < 0x80) {
+            *d++ = QChar(b);
+            continue;
+        }
+        const AnsiTable& t = table();
+        if (!t.ok)
             *d++ = QChar(b);
         else
             *d++ = t.toUnicode[b] ? QChar(t.toUnicode[b]) : QChar(u'?');

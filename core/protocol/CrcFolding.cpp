@@ -2,6 +2,7 @@
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define QUELNET_CRC_FOLDING 1
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 
@@ -31,8 +32,16 @@ __attribute__((target("pclmul,sse2"))) inline __m128i Load(const unsigned char* 
 
 } // namespace
 
+// Asked of the processor itself on first use, in one instruction: the
+// compiler's feature check would run its whole detection at every program's
+// start, and each of its many questions is a trap to the host in a virtual
+// machine.
 bool Available() {
-    static const bool available = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse2");
+    static const bool available = [] {
+        unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+        return __get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (ecx & bit_PCLMUL) != 0 &&
+               (edx & bit_SSE2) != 0;
+    }();
     return available;
 }
 
