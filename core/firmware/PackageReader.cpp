@@ -1,16 +1,12 @@
 #include "core/firmware/PackageReader.h"
 
+#include "core/firmware/KeySearch.h"
 #include "core/firmware/PackageFormat.h"
 #include "core/protocol/Checksums.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
-#include <bit>
-#include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace quelnet {
 
@@ -19,47 +15,6 @@ namespace {
 quint32 ReadLe32(const char* p) {
     return quint32(uchar(p[0])) | quint32(uchar(p[1])) << 8 | quint32(uchar(p[2])) << 16 |
            quint32(uchar(p[3])) << 24;
-}
-
-#if defined(__SSE2__)
-// Byte mask of the positions p...p+15 whose byte equals the key's first byte and
-// whose byte k-1 further on equals its last.
-inline __m128i Candidates(const char* s, qint64 p, qint64 k, __m128i first, __m128i last) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p + k - 1));
-    return _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last));
-}
-#endif
-
-// First full match of key at a position in [from, to). An executable holds the
-// key's first byte every few hundred bytes, so candidates are picked 64 positions
-// at a time by the key's first and last byte together, and only those are
-// compared whole.
-qint64 FindKey(const QByteArray& data, qint64 from, qint64 to, const QByteArray& key) {
-    const char* s = data.constData();
-    const qint64 k = key.size();
-    to = std::min(to, qint64(data.size()) - k + 1);
-    qint64 p = from;
-    const auto matches = [&](qint64 at) { return std::memcmp(s + at, key.constData(), size_t(k)) == 0; };
-#if defined(__SSE2__)
-    const __m128i first = _mm_set1_epi8(key[0]), last = _mm_set1_epi8(key[k - 1]);
-    for (; p + 64 <= to; p += 64) {
-        const __m128i c[4] = {Candidates(s, p, k, first, last), Candidates(s, p + 16, k, first, last),
-                              Candidates(s, p + 32, k, first, last), Candidates(s, p + 48, k, first, last)};
-        if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(c[0], c[1]), _mm_or_si128(c[2], c[3]))) == 0)
-            continue;
-        for (int block = 0; block < 4; ++block)
-            for (unsigned mask = unsigned(_mm_movemask_epi8(c[block])); mask != 0; mask &= mask - 1) {
-                const qint64 at = p + 16 * block + std::countr_zero(mask);
-                if (matches(at))
-                    return at;
-            }
-    }
-#endif
-    for (; p < to; ++p)
-        if (s[p] == key[0] && matches(p))
-            return p;
-    return -1;
 }
 
 // The whole file, mapped when it can be, else read; files above MaxFileSize are refused.
