@@ -100,7 +100,7 @@ void SimServer::OnNewConnection() {
                                           m_config.verbose};
         auto* session = new SimSession(socket, context, m_traffic.Connections() + 1, this);
         m_sessions.append(session);
-        connect(session, &SimSession::RestartRequested, this, &SimServer::Restart, Qt::QueuedConnection);
+        connect(session, &SimSession::RestartRequested, this, &SimServer::Restart);
         connect(session, &SimSession::FlashWritten, this, [this] {
             if (!m_config.flashFile.isEmpty())
                 m_saveTimer->start();

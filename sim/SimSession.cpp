@@ -175,9 +175,12 @@ void SimSession::Deliver(const Outcome& outcome, int number, bool drop, bool clo
         m_idle->start();
     }
     if (outcome.after == AfterReply::Restart) {
-        // Requests behind this one are not served: the controller is going down.
-        Close();
+        // Requests behind this one are not served: the controller is going
+        // down, all at once. The server stops listening and closes every link,
+        // this one included, before anything else happens: a client that sees
+        // its link close and connects again at once must find no listener.
         emit RestartRequested();
+        Close();
         return;
     }
     if (outcome.after == AfterReply::Close) {
