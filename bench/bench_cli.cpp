@@ -16,6 +16,15 @@
 // the machine weighs on all alike, and reports the mean times and the ratios;
 // its argument is the simulator's reply delay in milliseconds (0: at once;
 // 1: a controller that takes a millisecond per page, still quick).
+// BM_CallCost measures the cost of a call within the program alone:
+// `quelnetctl backup --hosts` with one controller and with three (each its own
+// instant simulator), back to back in every iteration. Every further
+// controller adds the same work, so the call itself (start, set-up, exit) is
+// what the one-controller run takes beyond one controller's share. BM_Ratios'
+// fixed cost sets the program against a transfer run inside the benchmark,
+// and an instant controller's 170 round trips take from under 5 to over 10 ms
+// there depending on whether the processors were idle; the line through 1 and
+// 3 controllers keeps both ends in the program's own conditions.
 // Times are wall-clock: the work happens on the simulator's thread and in the
 // child process as much as on the benchmark's own thread.
 #include "cli/Console.h"
@@ -27,6 +36,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -38,8 +48,9 @@ using namespace quelnet;
 
 namespace {
 
-quint16 g_port = 0;             // the controller of the benchmark running
-std::map<int, quint16> g_ports; // by reply delay
+quint16 g_port = 0;               // the controller of the benchmark running
+std::map<int, quint16> g_ports;   // by reply delay
+std::vector<quint16> g_callPorts; // three instant controllers of BM_CallCost
 
 // Log, progress, boxes (every question answered Yes) and the save dialogs.
 class SilentFrontEnd : public ILog, public IProgress, public IMessages, public IFileChooser {
@@ -97,6 +108,34 @@ bool CliProgram(const QStringList& args) {
     return Spawn(QStringLiteral(QUELNETCTL_EXE), args);
 }
 
+// Runs `run`, adds its wall-clock milliseconds to `total`.
+template <typename Run> bool Timed(double& total, Run&& run) {
+    QElapsedTimer clock;
+    clock.start();
+    const bool ok = run();
+    total += double(clock.nsecsElapsed()) / 1e6;
+    return ok;
+}
+
+// `quelnetctl backup --hosts` over the first `count` controllers of BM_CallCost.
+QStringList HostsBackupArguments(const QTemporaryDir& dir, int count) {
+    const QString list = dir.filePath(QStringLiteral("hosts%1.txt").arg(count));
+    QFile file(list);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        for (int i = 0; i < count; ++i)
+            file.write(("127.0.0.1:" + QString::number(g_callPorts.at(i)) + "\n").toUtf8());
+    return {"backup",
+            "--hosts",
+            list,
+            "--jobs",
+            "1",
+            "--config",
+            dir.filePath("{host}.QNC"),
+            "--texts",
+            dir.filePath("{host}.QNT"),
+            "--yes"};
+}
+
 void BM_Transfer(benchmark::State& state) {
     QTemporaryDir dir;
     SilentFrontEnd ui(dir);
@@ -139,20 +178,13 @@ void BM_Ratios(benchmark::State& state) {
     SilentFrontEnd ui(coreDir);
     const QStringList args = BackupArguments(cliDir);
     double transfer = 0, core = 0, inProcess = 0, program = 0, spawn = 0, start = 0;
-    const auto timed = [](double& total, auto&& run) {
-        QElapsedTimer clock;
-        clock.start();
-        const bool ok = run();
-        total += double(clock.nsecsElapsed()) / 1e6;
-        return ok;
-    };
     for (auto _ : state) {
-        const bool ok = timed(transfer, [&] { return Transfer(ui); }) &&
-                        timed(core, [&] { return BackupThroughCore(ui); }) &&
-                        timed(inProcess, [&] { return CliInProcess(args); }) &&
-                        timed(program, [&] { return CliProgram(args); }) &&
-                        timed(spawn, [&] { return Spawn(QStringLiteral("/bin/true"), {}); }) &&
-                        timed(start, [&] { return CliProgram({QStringLiteral("--version")}); });
+        const bool ok = Timed(transfer, [&] { return Transfer(ui); }) &&
+                        Timed(core, [&] { return BackupThroughCore(ui); }) &&
+                        Timed(inProcess, [&] { return CliInProcess(args); }) &&
+                        Timed(program, [&] { return CliProgram(args); }) &&
+                        Timed(spawn, [&] { return Spawn(QStringLiteral("/bin/true"), {}); }) &&
+                        Timed(start, [&] { return CliProgram({QStringLiteral("--version")}); });
         if (!ok)
             state.SkipWithError("a run failed");
     }
@@ -173,6 +205,28 @@ void BM_Ratios(benchmark::State& state) {
 }
 BENCHMARK(BM_Ratios)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
+void BM_CallCost(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QStringList one = HostsBackupArguments(dir, 1), three = HostsBackupArguments(dir, 3);
+    double single = 0, triple = 0, spawn = 0;
+    for (auto _ : state) {
+        const bool ok = Timed(single, [&] { return CliProgram(one); }) &&
+                        Timed(triple, [&] { return CliProgram(three); }) &&
+                        Timed(spawn, [&] { return Spawn(QStringLiteral("/bin/true"), {}); });
+        if (!ok)
+            state.SkipWithError("a run failed");
+    }
+    const double n = double(state.iterations());
+    const double perController = (triple - single) / 2 / n;
+    state.counters["one_ms"] = single / n;
+    state.counters["three_ms"] = triple / n;
+    state.counters["per_controller_ms"] = perController;
+    state.counters["spawn_ms"] = spawn / n;
+    state.counters["call_ms"] = single / n - perController;
+    state.counters["call_net_ms"] = (single - spawn) / n - perController;
+}
+BENCHMARK(BM_CallCost)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -185,6 +239,12 @@ int main(int argc, char** argv) {
         if (!controllers.back()->Start())
             return 1;
         g_ports[delay] = controllers.back()->TcpPort();
+    }
+    for (int i = 0; i < 3; ++i) {
+        controllers.push_back(std::make_unique<sim::SimThread>(sim::SimConfig{}));
+        if (!controllers.back()->Start())
+            return 1;
+        g_callPorts.push_back(controllers.back()->TcpPort());
     }
     g_port = g_ports.at(0);
     benchmark::Initialize(&argc, argv);

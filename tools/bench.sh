@@ -78,6 +78,10 @@ for delay, what in (("0", "an instant controller"), ("1", "a controller taking 1
             print(f"{'  the same net of a plain spawn (/bin/true, ' + str(round(r['spawn_ms'], 1)) + ' ms)':56s} "
                   f"{r['program_ms'] - r['transfer_ms'] - r['spawn_ms']:6.1f} ms  "
                   f"(quelnetctl --version {r['start_ms']:.1f} ms)")
+r = find("BM_CallCost")
+if r:
+    print(f"{'quelnetctl backup: the call itself, within the program':56s} {r['call_ms']:6.1f} ms  "
+          f"(net of the spawn {r['call_net_ms']:.1f} ms; each controller {r['per_controller_ms']:.1f} ms; goal <= 10 ms)")
 for name in sorted(k for k in med if k.startswith("BM_Stall")):
     print(f"{'longest stall ' + name:56s} {med[name]['max_stall_ms']:8.1f} ms  (goal <= 50 unless Blocking)")
 PY
