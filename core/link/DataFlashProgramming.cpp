@@ -55,8 +55,12 @@ PageOutcome ShortPageAttempt(TcpLink& link, int page, const QByteArray& bytes) {
     QByteArray reply;
     if (!link.Write(frame) || !link.ReadExact(ShortHeaderSize, reply))
         return PageOutcome::NoReply;
-    return QByteArrayView(reply) == QByteArrayView(frame).first(ShortHeaderSize) ? PageOutcome::Accepted
-                                                                                 : PageOutcome::Refused;
+    if (QByteArrayView(reply) != QByteArrayView(frame).first(ShortHeaderSize))
+        return PageOutcome::Refused;
+    // The next page goes out at once; after a refused page the look for
+    // stale input stays.
+    link.NextWriteFollowsReply();
+    return PageOutcome::Accepted;
 }
 
 PageTransfer ProgrammingLoop(TfmCommon& common, ILog& memo, IProgress& progress, IEventPump* pump) {

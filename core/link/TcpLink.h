@@ -71,6 +71,11 @@ public:
     // Appends exactly n bytes to out. False when the read time-out expires or
     // the link closes first; out then holds what did arrive.
     bool ReadExact(int n, QByteArray& out);
+    // The reply just read was all the request asked for and answered it, and
+    // the next request follows at once (a page loop): the next Write() skips
+    // its look for stale input. Anything that came after the reply, a close
+    // included, shows in the next read instead. Connected() still looks.
+    void NextWriteFollowsReply() { m_idleChecked = m_fd >= 0; }
 
     // For a process that is being interrupted (the command-line tool on
     // Ctrl+C): shuts every open link of the process down at once, from any
@@ -94,8 +99,9 @@ private:
     bool ReadyWithin(short events, const QDeadlineTimer& deadline);
 
     int m_fd = -1;
-    // Connected() has just found the link open with no input waiting: the
-    // next Write() need not look for stale input again.
+    // Connected() has just found the link open with no input waiting, or a
+    // page loop goes straight on after a good reply: the next Write() need
+    // not look for stale input again.
     bool m_idleChecked = false;
     QString m_host;
     quint16 m_port = 0;
