@@ -31,6 +31,16 @@ QByteArray Hex(const char* h) {
     return QByteArray::fromHex(h);
 }
 
+// Binds `fd` to 127.0.0.1 on a free port; `at` receives the address it got.
+bool BindToLoopback(int fd, sockaddr_in& at) {
+    at = {};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof at;
+    return ::bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
+           ::getsockname(fd, reinterpret_cast<sockaddr*>(&at), &length) == 0;
+}
+
 // ---------------------------------------------------------------- reply checks
 
 struct ReplyCase {
@@ -446,12 +456,8 @@ TEST_F(PeerTest, AControllerThatGoesQuietAndTakesNoConnectionsHasRestarted) {
     const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
     ASSERT_GE(listener, 0);
     sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_TRUE(BindToLoopback(listener, address));
     ASSERT_EQ(::listen(listener, 4), 0);
-    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
     int link = -1;
     std::thread controller([&] {
         link = ::accept(listener, nullptr, nullptr);
@@ -589,22 +595,15 @@ TEST(TcpLinkUnits, ASocketConnectedToItselfIsToldApart) {
     const int self = ::socket(AF_INET, SOCK_STREAM, 0);
     ASSERT_GE(self, 0);
     sockaddr_in at{};
-    at.sin_family = AF_INET;
-    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof at;
-    ASSERT_EQ(::bind(self, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
-    ASSERT_EQ(::getsockname(self, reinterpret_cast<sockaddr*>(&at), &length), 0);
+    ASSERT_TRUE(BindToLoopback(self, at));
     // Bound to a port and connected to that same port: TCP's simultaneous open with itself.
     ASSERT_EQ(::connect(self, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
     EXPECT_TRUE(TcpLink::IsSelfConnection(self));
     ::close(self);
 
     const int listener = ::socket(AF_INET, SOCK_STREAM, 0), client = ::socket(AF_INET, SOCK_STREAM, 0);
-    at.sin_port = 0;
-    length = sizeof at;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_TRUE(BindToLoopback(listener, at));
     ASSERT_EQ(::listen(listener, 1), 0);
-    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&at), &length), 0);
     ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
     EXPECT_FALSE(TcpLink::IsSelfConnection(client));
     ::close(client);
